@@ -1,0 +1,102 @@
+# Shared by the project's scripts: paths, the Wine environment, and helpers that
+# start (and later stop) an Xvfb display and virtual serial cables.
+# Source it; it defines functions and variables only.
+
+VL4_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+VL4_BUILD=${VL4_BUILD:-$VL4_ROOT/build}
+export WINEPREFIX=${VL4_WINEPREFIX:-$VL4_BUILD/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Wine runs as on a Czech Windows (ANSI code page 1250); the scripts themselves
+# keep the caller's locale.
+VL4_WINE_LOCALE=cs_CZ.UTF-8
+vl4_wine() { LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wine "$@"; }
+VL4_CABLES="$VL4_BUILD/cables"
+VL4_STATE="$VL4_BUILD/env"
+# Virtual cables: tool end and simulator end of each pair.
+VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8)
+
+vl4_log() { echo "vl4: $*" >&2; }
+
+# The kernel may run without 32-bit emulation; then i386 programs (wine32)
+# run through qemu's user-mode emulator, registered with binfmt_misc.
+vl4_ensure_i386() {
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then return 0; fi
+  local reg=/proc/sys/fs/binfmt_misc
+  [ -e "$reg/register" ] || mount -t binfmt_misc binfmt_misc "$reg"
+  if [ ! -e "$reg/qemu-i386" ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FOC' >"$reg/register"
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { vl4_log "cannot run i386 programs"; return 1; }
+}
+
+vl4_cable_path() { echo "$VL4_CABLES/$1"; }
+
+vl4_prepare_prefix() {
+  vl4_ensure_i386
+  mkdir -p "$VL4_BUILD" "$VL4_CABLES"
+  local stamp="$WINEPREFIX/.vl4-ports"
+  local want="${VL4_CABLE_PORTS[*]} $VL4_CABLES"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return 0; fi
+  vl4_log "preparing Wine prefix $WINEPREFIX"
+  LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wineboot -i >"$VL4_BUILD/wineboot.log" 2>&1
+  local pair
+  for pair in "${VL4_CABLE_PORTS[@]}"; do
+    for port in "${pair%%:*}" "${pair##*:}"; do
+      vl4_wine reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(vl4_cable_path "$port")" /f >/dev/null 2>&1
+    done
+  done
+  # A crashing test prints its backtrace and ends instead of waiting in a dialog.
+  vl4_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  echo "$want" >"$stamp"
+}
+
+# Xvfb on a free display; sets DISPLAY.
+vl4_start_xvfb() {
+  mkdir -p "$VL4_STATE"
+  local fifo="$VL4_STATE/display.$$"
+  rm -f "$fifo"; mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  VL4_XVFB_PID=$!
+  read -r -t 20 n <"$fifo" || { vl4_log "Xvfb did not start"; return 1; }
+  rm -f "$fifo"
+  export DISPLAY=":$n"
+}
+
+# One socat pty pair per cable, linked under the paths the prefix maps to COM ports.
+vl4_start_cable() { # tool-port sim-port
+  local a b
+  a=$(vl4_cable_path "$1"); b=$(vl4_cable_path "$2")
+  rm -f "$a" "$b"
+  socat "pty,raw,echo=0,link=$a" "pty,raw,echo=0,link=$b" >/dev/null 2>&1 &
+  local pid=$! i
+  for i in $(seq 100); do [ -e "$a" ] && [ -e "$b" ] && break; sleep 0.05; done
+  echo "$pid" >"$VL4_STATE/cable.$1.pid"
+  VL4_CABLE_PIDS+=("$pid")
+}
+
+vl4_start_cables() {
+  mkdir -p "$VL4_STATE" "$VL4_CABLES"
+  local pair
+  for pair in "${VL4_CABLE_PORTS[@]}"; do vl4_start_cable "${pair%%:*}" "${pair##*:}"; done
+}
+
+# Starts everything a test or the demo needs, and arranges to stop it again.
+vl4_env_up() {
+  VL4_CABLE_PIDS=()
+  vl4_ensure_i386
+  vl4_start_xvfb
+  vl4_start_cables
+  wineserver -p >/dev/null 2>&1
+  # Start Wine's background services now, with no pipe for them to inherit.
+  vl4_wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' </dev/null >/dev/null 2>&1 || true
+  export VL4_ENV_ACTIVE=1
+}
+
+vl4_env_down() {
+  wineserver -k 2>/dev/null || true
+  local pid
+  for pid in "${VL4_CABLE_PIDS[@]}" ${VL4_XVFB_PID:-}; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
