@@ -1,0 +1,59 @@
+#include "devlink/serial_port.h"
+
+#include "devlink/comm_calls.h"
+
+#include <cstddef>
+#include <cstring>
+
+bool SerialPort::Open(const char* path) {
+    Handle = CommCalls::Current().CreateFile(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
+                                             0);
+    return IsOpen();
+}
+
+void SerialPort::Close() {
+    if (!IsOpen()) return;
+    CommCalls::Current().CloseHandle(Handle);
+    Handle = INVALID_HANDLE_VALUE;
+}
+
+void SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity,
+                           BYTE stopBits) {
+    if (!IsOpen()) return;
+    DCB dcb;
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = sizeof dcb;
+    CommCalls::Current().GetCommState(Handle, &dcb);
+    dcb.BaudRate = baudRate;
+    // The bit fields fBinary .. fDummy2 share the 32-bit word after BaudRate.
+    std::memcpy(reinterpret_cast<char*>(&dcb) + offsetof(DCB, BaudRate) + sizeof dcb.BaudRate,
+                &flags, sizeof flags);
+    dcb.ByteSize = byteSize;
+    dcb.Parity = parity;
+    dcb.StopBits = stopBits;
+    CommCalls::Current().SetCommState(Handle, &dcb);
+}
+
+void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
+    if (!IsOpen()) return;
+    COMMTIMEOUTS copy = timeouts;
+    CommCalls::Current().SetCommTimeouts(Handle, &copy);
+}
+
+DWORD SerialPort::Read(void* buffer, DWORD count) {
+    if (!IsOpen()) return 0;
+    DWORD done = 0;
+    CommCalls::Current().ReadFile(Handle, buffer, count, &done);
+    return done;
+}
+
+DWORD SerialPort::Write(const void* buffer, DWORD count) {
+    if (!IsOpen()) return 0;
+    DWORD done = 0;
+    CommCalls::Current().WriteFile(Handle, buffer, count, &done);
+    return done;
+}
+
+void SerialPort::Purge(DWORD mask) {
+    if (IsOpen()) CommCalls::Current().PurgeComm(Handle, mask);
+}

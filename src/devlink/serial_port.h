@@ -1,0 +1,28 @@
+#pragma once
+
+#include "framework/base_object.h"
+
+#include <windows.h>
+
+// One synchronous handle on a COM device. Every operation but Open does
+// nothing (and reads and writes answer 0) while the port is closed.
+class SerialPort : public BaseObject {
+public:
+    ~SerialPort() override { Close(); }
+
+    // Opens the device path for exclusive, non-overlapped reading and writing.
+    // The caller closes an open port first.
+    bool Open(const char* path);
+    void Close();
+    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
+    // Replaces baud rate, the whole DCB bit-field word, byte size, parity and
+    // stop bits; every other field keeps what the system reported.
+    void Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits);
+    void SetTimeouts(const COMMTIMEOUTS& timeouts);
+    // Byte counts as the system reported them; a failed call counts as 0.
+    DWORD Read(void* buffer, DWORD count);
+    DWORD Write(const void* buffer, DWORD count);
+    void Purge(DWORD mask);
+
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+};
