@@ -118,9 +118,9 @@ bool DeviceLink::GetWord(BYTE command, WORD& value) {
 
 const char* DeviceLink::Identify() {
     SendFrame(CmdIdentify, 0);
-    if (!ReceiveFrame(8)) return nullptr;
-    // Bytes 8 to 15 stay zero, so the text is always terminated.
-    std::memcpy(IdentText, FrameBuffer + 2, 8);
+    if (!ReceiveFrame(IdentLength)) return nullptr;
+    // The bytes after them are never written, so the text is always terminated.
+    std::memcpy(IdentText, FrameBuffer + 2, IdentLength);
     return IdentText;
 }
 

@@ -29,17 +29,20 @@ public:
     static constexpr int FrameSize = 64;
     static constexpr int MaxReplyData = FrameSize - 3;   // 61: header and checksum fill the rest
     static constexpr int MaxRequestData = FrameSize - 4; // start, command, length, checksum
+    static constexpr int IdentLength = 8;
 
     DeviceLink();
     ~DeviceLink() override;
 
-    // Opens COM-style port names ("COM3", "COM12") at 9600 8N1 with the
-    // link's time-outs. An empty name changes nothing and answers false.
+    // Closes the port and opens the named one ("COM3", "COM12") at 9600 8N1
+    // with the link's time-outs. An empty name changes nothing and answers
+    // false; a name longer than 11 characters leaves the port closed.
     bool Open(const char* portName);
     void Close();
 
-    // Frames the n data bytes already placed at FrameBuffer[3] and writes the
-    // frame; answers the count written.
+    // Drops what waits in the receive queue, frames the data bytes already
+    // placed at FrameBuffer[3] and writes the frame; answers the count
+    // written. A length the buffer cannot frame sends nothing.
     DWORD SendFrame(BYTE command, int length);
     // Reads one reply into FrameBuffer and accepts it only when it is well
     // formed and carries exactly `expected` data bytes, found at FrameBuffer[2].
@@ -62,7 +65,7 @@ public:
     bool GetProductionNumber(LONG& number);
 
     BYTE FrameBuffer[FrameSize] = {};
-    // 8 received bytes; the zero bytes after them terminate the text.
+    // IdentLength received bytes; the zero bytes after them terminate the text.
     char IdentText[16] = {};
     SerialPort* Port = nullptr;
     // The last version read successfully, 0 before any.

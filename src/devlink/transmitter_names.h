@@ -18,6 +18,7 @@ struct TextRecord {
     const char* Text;
     DWORD Reserved[3];
 };
+static_assert(sizeof(TextRecord) == 16, "a text reference and three 32-bit members");
 
 extern const TextRecord* const ProbeTypeNames[ProbeTypeCount];
 extern const TextRecord* const OutputWiringNames[OutputWiringCount];
