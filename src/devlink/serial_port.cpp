@@ -6,8 +6,8 @@
 #include <cstring>
 
 bool SerialPort::Open(const char* path) {
-    Handle = CommCalls::Current().CreateFile(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
-                                             0);
+    Handle =
+        CommCalls::Current().CreateFile(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
     return IsOpen();
 }
 
@@ -17,8 +17,7 @@ void SerialPort::Close() {
     Handle = INVALID_HANDLE_VALUE;
 }
 
-void SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity,
-                           BYTE stopBits) {
+void SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits) {
     if (!IsOpen()) return;
     DCB dcb;
     std::memset(&dcb, 0, sizeof dcb);

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "devlink/serial_port.h"
+#include "framework/base_object.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <type_traits>
+
+// Identification commands every device of the family answers.
+enum DeviceCommand : BYTE {
+    CmdIdentify = 33,         // 8 bytes of text, padded with zero bytes
+    CmdFirmwareVersion = 34,  // word: major in the high byte, minor in the low byte
+    CmdProductionNumber = 35, // signed 32-bit
+};
+
+// The framed request/response link to one device over one serial port.
+//
+// Request: 01, command, n, n data bytes, checksum.
+// Reply:   06, m (at most 61), m data bytes, checksum.
+// The checksum makes the byte sum of a whole frame 0 modulo 256. Every
+// operation answers whether it succeeded; an out value is written only on
+// success, and an in/out value is replaced by the value the device replied.
+class DeviceLink : public BaseObject {
+public:
+    static constexpr BYTE RequestStart = 0x01;
+    static constexpr BYTE ReplyStart = 0x06;
+    static constexpr int FrameSize = 64;
+    static constexpr int MaxReplyData = FrameSize - 3;   // 61: header and checksum fill the rest
+    static constexpr int MaxRequestData = FrameSize - 4; // start, command, length, checksum
+    static constexpr int IdentLength = 8;
+
+    DeviceLink();
+    ~DeviceLink() override;
+
+    // Closes the port and opens the named one ("COM3", "COM12") at 9600 8N1
+    // with the link's time-outs. An empty name changes nothing and answers
+    // false; a name longer than 11 characters leaves the port closed.
+    bool Open(const char* portName);
+    void Close();
+
+    // Drops what waits in the receive queue, frames the data bytes already
+    // placed at FrameBuffer[3] and writes the frame; answers the count
+    // written. A length the buffer cannot frame sends nothing.
+    DWORD SendFrame(BYTE command, int length);
+    // Reads one reply into FrameBuffer and accepts it only when it is well
+    // formed and carries exactly `expected` data bytes, found at FrameBuffer[2].
+    bool ReceiveFrame(int expected);
+
+    bool ReceiveByte(BYTE& value);
+    bool ReceiveWord(WORD& value);
+    // Any 4-byte value (float, signed integer, date) travels verbatim.
+    template <typename T> bool ReceiveDword(T& value);
+
+    bool GetByte(BYTE command, BYTE& value);
+    bool SetByte(BYTE command, BYTE& value);
+    bool GetWord(BYTE command, WORD& value);
+    template <typename T> bool GetDword(BYTE command, T& value);
+    template <typename T> bool SetDword(BYTE command, T& value);
+
+    // The identification text (IdentText) or null when it did not arrive.
+    const char* Identify();
+    bool GetFirmwareVersion(WORD& version);
+    bool GetProductionNumber(LONG& number);
+
+    BYTE FrameBuffer[FrameSize] = {};
+    // IdentLength received bytes; the zero bytes after them terminate the text.
+    char IdentText[16] = {};
+    SerialPort* Port = nullptr;
+    // The last version read successfully, 0 before any.
+    WORD FirmwareVersion = 0;
+
+private:
+    DWORD ReadInto(DWORD& position, DWORD count);
+};
+
+template <typename T> bool DeviceLink::ReceiveDword(T& value) {
+    static_assert(sizeof(T) == 4 && std::is_trivially_copyable_v<T>, "a 4-byte value");
+    if (!ReceiveFrame(4)) return false;
+    std::memcpy(&value, FrameBuffer + 2, 4);
+    return true;
+}
+
+template <typename T> bool DeviceLink::GetDword(BYTE command, T& value) {
+    SendFrame(command, 0);
+    return ReceiveDword(value);
+}
+
+template <typename T> bool DeviceLink::SetDword(BYTE command, T& value) {
+    static_assert(sizeof(T) == 4 && std::is_trivially_copyable_v<T>, "a 4-byte value");
+    std::memcpy(FrameBuffer + 3, &value, 4);
+    SendFrame(command, 4);
+    return ReceiveDword(value);
+}
