@@ -1,5 +1,7 @@
 #include "sim/request_parser.h"
 
+#include <algorithm>
+
 void RequestParser::Push(const uint8_t* data, size_t n) {
     Held.insert(Held.end(), data, data + n);
 }
@@ -22,7 +24,13 @@ void RequestParser::SkipRun(Event& event, size_t limit) {
 
 bool RequestParser::Next(Event& event) {
     if (Held.empty()) return false;
-    if (Held[0] != RequestStart || (Held.size() >= 3 && Held[2] > MaxRequestData)) {
+    if (Held[0] != RequestStart) {
+        // Noise is reported in one piece once it ends, however it arrived.
+        if (std::find(Held.begin(), Held.end(), RequestStart) == Held.end()) return false;
+        SkipRun(event);
+        return true;
+    }
+    if (Held.size() >= 3 && Held[2] > MaxRequestData) {
         SkipRun(event);
         return true;
     }

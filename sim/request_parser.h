@@ -19,7 +19,7 @@ public:
 
     void Push(const uint8_t* data, size_t n);
     // The next frame or rejected run of bytes; false while the bytes held
-    // are only the beginning of a frame (or there are none).
+    // are only the beginning of a frame or noise that may go on.
     bool Next(Event& event);
     // The line has gone quiet: a frame begun now will not be completed, so
     // its bytes are skipped and whatever follows them is parsed again.
@@ -27,7 +27,8 @@ public:
     // Bytes still missing from the frame under way (1 while hunting for a
     // start byte), so a reader can ask the line for exactly those.
     size_t BytesWanted() const;
-    bool Empty() const { return Held.empty(); }
+    // No frame begun: nothing held, or only noise.
+    bool BetweenFrames() const { return Held.empty() || Held[0] != RequestStart; }
 
 private:
     // Length of the frame at the front, once its header is in; 0 while not.

@@ -80,7 +80,7 @@ public:
     // A pause on the line ends any frame under way.
     std::vector<SimReply> LineIdle();
     size_t BytesWanted() const { return Parser.BytesWanted(); }
-    bool BetweenFrames() const { return Parser.Empty(); }
+    bool BetweenFrames() const { return Parser.BetweenFrames(); }
 
     // The live values, each derived from the one before.
     float ProbeVoltage(bool withNoise = true);
