@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,8 @@ struct SimServerLine : ::testing::Test {
     template <class F> auto Model(F&& use) { return Sim->Server.WithModel(use); }
 
     ToolEnd Tool;
-    std::unique_ptr<SimOnCable> Sim;
-    std::vector<std::string> Log; // written under the model's lock
+    std::vector<std::string> Log;    // written under the model's lock
+    std::unique_ptr<SimOnCable> Sim; // stopped before Log goes
 };
 
 TEST_F(SimServerLine, AnswersReadsAndWritesOverTheCable) {

@@ -9,8 +9,8 @@
 namespace {
 
 // A transmitter in its power-up state, with every log line kept.
-struct Transmitter : ::testing::Test {
-    Transmitter() {
+struct SimTransmitter : ::testing::Test {
+    SimTransmitter() {
         Model.Log = [this](const std::string& line) { Log.push_back(line); };
     }
     // Everything the transmitter puts on the line in answer to the bytes.
@@ -22,6 +22,9 @@ struct Transmitter : ::testing::Test {
         EXPECT_EQ(reply.size(), 7u);
         return reply.size() == 7 ? FloatFromBits(GetLe32(&reply[2])) : NAN;
     }
+    // Log line i, or a marker when there is none, so a short log fails
+    // the comparison instead of the program.
+    std::string Line(size_t i) const { return i < Log.size() ? Log[i] : "(no line)"; }
     static Bytes Wire(const std::vector<SimReply>& replies) {
         Bytes wire;
         for (const SimReply& r : replies) wire.insert(wire.end(), r.Wire.begin(), r.Wire.end());
@@ -32,12 +35,12 @@ struct Transmitter : ::testing::Test {
     std::vector<std::string> Log;
 };
 
-using Replies = Transmitter;
-using Stream = Transmitter;
-using Faults = Transmitter;
-using LiveValues = Transmitter;
+using SimReplies = SimTransmitter;
+using SimStream = SimTransmitter;
+using SimFaults = SimTransmitter;
+using SimLiveValues = SimTransmitter;
 
-TEST_F(Replies, ReadsCarryThePowerUpValues) {
+TEST_F(SimReplies, ReadsCarryThePowerUpValues) {
     EXPECT_EQ(Read(CmdIdent),
               (Bytes{0x06, 0x08, 0x56, 0x4C, 0x34, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1C}));
     EXPECT_EQ(Read(CmdFirmwareVersion), (Bytes{0x06, 0x02, 0x02, 0x01, 0xF5}));
@@ -53,16 +56,16 @@ TEST_F(Replies, ReadsCarryThePowerUpValues) {
     EXPECT_EQ(Read(CmdLowerRange), ReplyFrame(FloatBytes(0.0f)));
     EXPECT_EQ(Read(CmdOffset), ReplyFrame(FloatBytes(0.0f)));
     EXPECT_EQ(Read(CmdDepth), ReplyFrame(FloatBytes(1.0f)));
-    EXPECT_EQ(Log[0], "RX 01 21 00 DE");
-    EXPECT_EQ(Log[1], "TX 06 08 56 4C 34 00 00 00 00 00 1C");
+    EXPECT_EQ(Line(0), "RX 01 21 00 DE");
+    EXPECT_EQ(Line(1), "TX 06 08 56 4C 34 00 00 00 00 00 1C");
     EXPECT_EQ(Model.Requests, 13u);
 }
 
-TEST_F(Replies, UnknownCommandsAndMisfitRequestsGoUnanswered) {
+TEST_F(SimReplies, UnknownCommandsAndMisfitRequestsGoUnanswered) {
     for (uint8_t unused : {0x20, 0x27, 0x28, 0x29, 0x33, 0x00, 0xFF}) {
         EXPECT_TRUE(Read(unused).empty()) << int(unused);
     }
-    EXPECT_EQ(Log[0], "RX 01 20 00 DF  [unknown command]");
+    EXPECT_EQ(Line(0), "RX 01 20 00 DF  [unknown command]");
     // Read-only values refuse writes; a write must carry the value's size.
     EXPECT_TRUE(Write(CmdIdent, {0x41}).empty());
     EXPECT_TRUE(Write(CmdProbeVoltage, FloatBytes(1.0f)).empty());
@@ -70,12 +73,12 @@ TEST_F(Replies, UnknownCommandsAndMisfitRequestsGoUnanswered) {
     EXPECT_TRUE(Write(CmdOffset, {0x05}).empty());
     EXPECT_EQ(Model.Values.ProbeType, 0);
     EXPECT_EQ(Model.Values.Offset, 0.0f);
-    EXPECT_EQ(Log.back(), "RX 01 30 01 05 C9  [wrong length]");
+    EXPECT_EQ(Line(Log.size() - 1), "RX 01 30 01 05 C9  [wrong length]");
     // Nothing unanswered disturbs the next request.
     EXPECT_EQ(Read(CmdProbeType), (Bytes{0x06, 0x01, 0x00, 0xF9}));
 }
 
-TEST_F(Replies, WritesAreAnsweredWithWhatWasStored) {
+TEST_F(SimReplies, WritesAreAnsweredWithWhatWasStored) {
     EXPECT_EQ(Ask({0x01, 0x30, 0x04, 0x00, 0x00, 0xC0, 0x3F, 0xCC}),
               (Bytes{0x06, 0x04, 0x00, 0x00, 0xC0, 0x3F, 0xF7}));
     EXPECT_EQ(Model.Values.Offset, 1.5f);
@@ -91,7 +94,7 @@ TEST_F(Replies, WritesAreAnsweredWithWhatWasStored) {
     EXPECT_EQ(Ask({0x01, 0x2B, 0x01, 0x03, 0xD0}), (Bytes{0x06, 0x01, 0x03, 0xF6}));
     EXPECT_TRUE(Ask({0x01, 0x2B, 0x01, 0x04, 0xCF}).empty());
     EXPECT_EQ(Model.Values.ProbeType, 3);
-    EXPECT_EQ(Log.back(), "RX 01 2B 01 04 CF  [refused: no such probe type]");
+    EXPECT_EQ(Line(Log.size() - 1), "RX 01 2B 01 04 CF  [refused: no such probe type]");
 
     // The date is kept as sent; the probe type dialog clears it with 0.
     EXPECT_EQ(Write(CmdCalibrationDate, Le32(0x20261206)), ReplyFrame(Le32(0x20261206)));
@@ -109,20 +112,20 @@ TEST_F(Replies, WritesAreAnsweredWithWhatWasStored) {
     EXPECT_EQ(Model.Values.Depth, -2.25f);
 }
 
-TEST_F(Stream, ResynchronisesOnTheNextStartByte) {
+TEST_F(SimStream, ResynchronisesOnTheNextStartByte) {
     const Bytes probeRead = RequestFrame(CmdProbeType);
     const Bytes answer = ReplyFrame({0});
 
     Bytes noisy = {0x55, 0xAA, 0x06};
     noisy.insert(noisy.end(), probeRead.begin(), probeRead.end());
     EXPECT_EQ(Ask(noisy), answer);
-    EXPECT_EQ(Log[0], "SKIP 55 AA 06");
+    EXPECT_EQ(Line(0), "SKIP 55 AA 06");
     // Noise arriving a byte at a time is still one run; at the end of the
     // stream it is reported once the line falls quiet.
     for (uint8_t byte : {0xF0, 0x0F, 0x01, 0x2B, 0x00, 0xD4, 0x99, 0x98}) Ask({byte});
-    EXPECT_EQ(Log[3], "SKIP F0 0F");
+    EXPECT_EQ(Line(3), "SKIP F0 0F");
     EXPECT_TRUE(Model.LineIdle().empty());
-    EXPECT_EQ(Log.back(), "SKIP 99 98");
+    EXPECT_EQ(Line(Log.size() - 1), "SKIP 99 98");
     EXPECT_TRUE(Model.BetweenFrames());
     Log.clear();
 
@@ -130,7 +133,7 @@ TEST_F(Stream, ResynchronisesOnTheNextStartByte) {
     Bytes damaged = {0x01, 0x2B, 0x00, 0xD5};
     damaged.insert(damaged.end(), probeRead.begin(), probeRead.end());
     EXPECT_EQ(Ask(damaged), answer);
-    EXPECT_EQ(Log[0], "RX 01 2B 00 D5  [bad checksum]");
+    EXPECT_EQ(Line(0), "RX 01 2B 00 D5  [bad checksum]");
 
     // A start byte followed by a length no request has is no frame.
     Bytes tooLong = {0x01, 0x2B, 0xC8};
@@ -145,7 +148,7 @@ TEST_F(Stream, ResynchronisesOnTheNextStartByte) {
     EXPECT_TRUE(Model.BetweenFrames());
 }
 
-TEST_F(Stream, TakesFramesInPiecesAndDropsThemWhenTheLineFallsQuiet) {
+TEST_F(SimStream, TakesFramesInPiecesAndDropsThemWhenTheLineFallsQuiet) {
     const Bytes write = RequestFrame(CmdOffset, FloatBytes(2.0f));
     std::vector<size_t> wanted;
     Bytes reply;
@@ -171,13 +174,13 @@ TEST_F(Stream, TakesFramesInPiecesAndDropsThemWhenTheLineFallsQuiet) {
     EXPECT_TRUE(Model.BetweenFrames());
 }
 
-TEST_F(Faults, SwallowedRepliesAreCountedAndThenTheDeviceRecovers) {
+TEST_F(SimFaults, SwallowedRepliesAreCountedAndThenTheDeviceRecovers) {
     Model.Faults.Arm(Fault::NoReply, 2);
     Model.Faults.Arm(Fault::BadChecksum, 1);
     EXPECT_TRUE(Read(CmdDamping).empty());
     EXPECT_TRUE(Write(CmdDamping, {7}).empty());
     EXPECT_EQ(Model.Values.Damping, 7) << "the write itself took effect";
-    EXPECT_EQ(Log[1], "TX -  [noreply]");
+    EXPECT_EQ(Line(1), "TX -  [noreply]");
     // Faults armed together act on the next reply sent.
     Bytes bad = Read(CmdDamping);
     ASSERT_EQ(bad.size(), 4u);
@@ -194,7 +197,7 @@ TEST_F(Faults, SwallowedRepliesAreCountedAndThenTheDeviceRecovers) {
     EXPECT_EQ(Read(CmdDamping), ReplyFrame({7}));
 }
 
-TEST_F(Faults, MalformedRepliesKeepWhatTheToolChecksFirst) {
+TEST_F(SimFaults, MalformedRepliesKeepWhatTheToolChecksFirst) {
     Model.Faults.Arm(Fault::BadLength, 1);
     EXPECT_EQ(Read(CmdProbeType), (Bytes{0x06, 0x02, 0x00, 0x00, 0xF8}));
 
@@ -202,7 +205,7 @@ TEST_F(Faults, MalformedRepliesKeepWhatTheToolChecksFirst) {
     Model.Faults.Arm(Fault::Cut, 2);
     EXPECT_EQ(Read(CmdUpperRange), Bytes(full.begin(), full.begin() + 4));
     EXPECT_EQ(Read(CmdProbeType), (Bytes{0x06, 0x01}));
-    EXPECT_EQ(Log[3], "TX 06 04 00 00  [cut]");
+    EXPECT_EQ(Line(3), "TX 06 04 00 00  [cut]");
 
     Model.Faults.ArmIdent({'X', 'Y', 'Z', 0, 0, 0, 0, 0}, 1);
     EXPECT_EQ(Read(CmdProbeType), ReplyFrame({0})) << "only identification spends it";
@@ -211,13 +214,13 @@ TEST_F(Faults, MalformedRepliesKeepWhatTheToolChecksFirst) {
     EXPECT_EQ(Read(CmdIdent), ReplyFrame({'V', 'L', '4', 0, 0, 0, 0, 0}));
 }
 
-TEST_F(Faults, LateRepliesCarryTheirDelayAndOptionallyAStamp) {
+TEST_F(SimFaults, LateRepliesCarryTheirDelayAndOptionallyAStamp) {
     Model.Faults.ArmLate(400, false, 1);
     std::vector<SimReply> late = Model.Receive(RequestFrame(CmdProbeType));
     ASSERT_EQ(late.size(), 1u);
     EXPECT_EQ(late[0].DelayMs, 400u);
     EXPECT_EQ(late[0].Wire, ReplyFrame({0}));
-    EXPECT_EQ(Log.back(), "TX 06 01 00 F9  [late 400 ms]");
+    EXPECT_EQ(Line(Log.size() - 1), "TX 06 01 00 F9  [late 400 ms]");
 
     Model.Faults.ArmLate(250, true, 2);
     EXPECT_EQ(Read(CmdProbeType), (Bytes{0x06, 0x01, 0xA1, 0x58}));
@@ -226,7 +229,7 @@ TEST_F(Faults, LateRepliesCarryTheirDelayAndOptionallyAStamp) {
     EXPECT_EQ(Model.Receive(RequestFrame(CmdProbeType))[0].DelayMs, 0u);
 }
 
-TEST_F(Faults, GarbageSurroundsOrSplitsAnIntactFrame) {
+TEST_F(SimFaults, GarbageSurroundsOrSplitsAnIntactFrame) {
     const Bytes frame = ReplyFrame(FloatBytes(14.0f));
     auto startsWith = [](const Bytes& b, const Bytes& p) {
         return b.size() >= p.size() && std::equal(p.begin(), p.end(), b.begin());
@@ -253,7 +256,7 @@ TEST_F(Faults, GarbageSurroundsOrSplitsAnIntactFrame) {
     EXPECT_EQ(Read(CmdUpperRange), frame);
 }
 
-TEST_F(LiveValues, FollowTheSolutionThroughTheElectrodeAndTheStoredCalibration) {
+TEST_F(SimLiveValues, FollowTheSolutionThroughTheElectrodeAndTheStoredCalibration) {
     // pH 4 on a nominal electrode: 3 x 59.16 mV, measured back as 4.
     Model.Probe.Solution = 4.0f;
     EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 177.48f);
@@ -274,7 +277,7 @@ TEST_F(LiveValues, FollowTheSolutionThroughTheElectrodeAndTheStoredCalibration) 
     EXPECT_FLOAT_EQ(ReadFloat(CmdMeasuredValue), 9.0f);
 }
 
-TEST_F(LiveValues, EachProbeTypeHasItsOwnLaw) {
+TEST_F(SimLiveValues, EachProbeTypeHasItsOwnLaw) {
     Model.Probe.Offset = 10.0f;
     Write(CmdProbeType, {ProbeRedox});
     Write(CmdLowerRange, FloatBytes(-1000.0f));
@@ -299,7 +302,7 @@ TEST_F(LiveValues, EachProbeTypeHasItsOwnLaw) {
     EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 72.0f) << "nominal oxygen slope 9 mV";
 }
 
-TEST_F(LiveValues, APinnedVoltageAndDegenerateSettingsGiveFiniteValues) {
+TEST_F(SimLiveValues, APinnedVoltageAndDegenerateSettingsGiveFiniteValues) {
     Model.Probe.Pinned = true;
     Model.Probe.PinnedVoltage = -120.5f;
     Model.Probe.Solution = 2.0f;
@@ -312,7 +315,7 @@ TEST_F(LiveValues, APinnedVoltageAndDegenerateSettingsGiveFiniteValues) {
     EXPECT_EQ(ReadFloat(CmdRatio), 0.0f);
 }
 
-TEST_F(LiveValues, NoiseIsOffUnlessAskedFor) {
+TEST_F(SimLiveValues, NoiseIsOffUnlessAskedFor) {
     Model.Probe.Solution = 5.0f;
     const float quiet = ReadFloat(CmdProbeVoltage);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(ReadFloat(CmdProbeVoltage), quiet);
