@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A program started with pipes on its standard input and output, for tests
+// that drive the real executables.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    bool Start(const std::string& commandLine);
+    bool Running() const;
+    bool WriteLine(const std::string& line);
+    // One line of output without its line end; false when none came in time
+    // or the program ended.
+    bool ReadLine(std::string& line, DWORD timeoutMs);
+    bool WaitForExit(DWORD timeoutMs);
+    void Kill();
+    DWORD ProcessId() const { return Info.dwProcessId; }
+    HANDLE Process() const { return Info.hProcess; }
+
+private:
+    PROCESS_INFORMATION Info = {};
+    HANDLE Input = nullptr;
+    HANDLE Output = nullptr;
+    std::string Pending;
+};
+
+// A Windows path for a file the build names with its Unix path.
+std::string WindowsPath(const std::string& unixPath);
