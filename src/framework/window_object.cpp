@@ -21,8 +21,7 @@ void RegisterObjectQueryMessage() {
 }
 
 HINSTANCE ModuleInstance() {
-    static HINSTANCE instance = GetModuleHandleA(nullptr);
-    return instance;
+    return GetModuleHandleA(nullptr);
 }
 
 // Called by the system with a stack that may be aligned to 4 bytes only.
