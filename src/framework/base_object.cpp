@@ -1,5 +1,7 @@
 #include "framework/base_object.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 char* DuplicateString(const char* text) {
@@ -11,3 +13,9 @@ char* DuplicateString(const char* text) {
 }
 
 void FreeString(char* text) { delete[] text; }
+
+void FatalError(const char* what) {
+    std::fprintf(stderr, "Fatal error: %s\n", what);
+    std::fflush(stderr);
+    std::_Exit(3);
+}

@@ -19,3 +19,7 @@ public:
 // null text.
 char* DuplicateString(const char* text);
 void FreeString(char* text);
+
+// Ends the program at once after a fault it cannot go on from (an abstract
+// operation called, no memory left for window procedures).
+[[noreturn]] void FatalError(const char* what);

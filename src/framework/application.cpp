@@ -1,0 +1,86 @@
+#include "framework/application.h"
+
+#include "framework/dialog.h"
+#include "framework/window.h"
+
+Application* CurrentApp = nullptr;
+
+namespace {
+
+bool HasHandle(const WindowObject* window) {
+    return window && window->Handle;
+}
+
+} // namespace
+
+Application::Application(const char* name) : Name(name) {
+    CurrentApp = this;
+}
+
+Application::~Application() {
+    if (CurrentApp == this) CurrentApp = nullptr;
+}
+
+void Application::Start() {
+    BuildMainWindow();
+    MainWin = CreateWindowObject(MainWin);
+    if (MainWin) MainWin->Show(SW_SHOWNORMAL);
+}
+
+void Application::BuildMainWindow() {
+    MainWin = new Window(nullptr, Name);
+}
+
+bool Application::OnIdle() {
+    return false;
+}
+
+bool Application::CanClose() {
+    return !MainWin || MainWin->CanClose();
+}
+
+void Application::Run() {
+    if (!MainWin) return;
+    MSG msg;
+    do {
+        if (!PumpMessage(msg) && !OnIdle()) WaitMessage();
+    } while (!QuitReceived);
+}
+
+bool Application::PumpMessage(MSG& msg) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        QuitReceived = true;
+    } else if (!PreTranslate(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+bool Application::PreTranslate(MSG& msg) {
+    if (HasHandle(MdiClient) && TranslateMDISysAccel(MdiClient->Handle, &msg)) return true;
+    if (HasHandle(MainWin) && Accelerators &&
+        TranslateAcceleratorA(MainWin->Handle, Accelerators, &msg))
+        return true;
+    return HasHandle(KeyboardWindow) && IsDialogMessageA(KeyboardWindow->Handle, &msg);
+}
+
+void Application::SetKeyboardWindow(WindowObject* window) {
+    KeyboardWindow = window;
+}
+
+WindowObject* Application::CreateWindowObject(WindowObject* window) {
+    if (window && !window->Create()) {
+        window->Free();
+        return nullptr;
+    }
+    return window;
+}
+
+INT_PTR Application::RunDialog(Dialog* dialog) {
+    if (!dialog) return IDCANCEL;
+    INT_PTR result = dialog->Execute();
+    dialog->Free();
+    return result;
+}

@@ -1,0 +1,287 @@
+#include "framework/window_object.h"
+
+#include "framework/application.h"
+#include "framework/thunk.h"
+
+WindowObject* PendingWindow = nullptr;
+UINT ObjectQueryMessage = 0;
+const char FrameworkClassName[] = "FwWindow";
+
+namespace {
+
+int LiveObjects = 0;
+
+// Registered while the module initialises, before any window exists.
+const bool QueryMessageRegistered = (RegisterObjectQueryMessage(), true);
+
+} // namespace
+
+void RegisterObjectQueryMessage() {
+    if (!ObjectQueryMessage) ObjectQueryMessage = RegisterWindowMessageA("FwObjectPtr");
+}
+
+HINSTANCE ModuleInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+// Called by the system with a stack that may be aligned to 4 bytes only.
+__attribute__((force_align_arg_pointer)) LRESULT CALLBACK InitialWindowProc(HWND hwnd, UINT msg,
+                                                                            WPARAM wParam,
+                                                                            LPARAM lParam) {
+    WindowObject* object = PendingWindow;
+    if (!object) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    PendingWindow = nullptr;
+    object->Handle = hwnd;
+    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(object->Thunk));
+    return object->Thunk(hwnd, msg, wParam, lParam);
+}
+
+WindowObject* ObjectFromHandle(HWND hwnd) {
+    if (!hwnd) return nullptr;
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongA(hwnd, GWL_WNDPROC));
+    if (!proc) return nullptr;
+    return reinterpret_cast<WindowObject*>(CallWindowProcA(proc, hwnd, ObjectQueryMessage, 0, 0));
+}
+
+WindowObject::WindowObject(WindowObject* parent) : Parent(parent) {
+    RegisterObjectQueryMessage();
+    if (parent) parent->AddChild(this);
+    Thunk = AllocThunk(this);
+    ++LiveObjects;
+}
+
+WindowObject::~WindowObject() {
+    --LiveObjects;
+}
+
+int WindowObject::LiveCount() {
+    return LiveObjects;
+}
+
+void WindowObject::Free() {
+    DestroyNative();
+    ForEachChild([](WindowObject* child) { child->Free(); });
+    if (Parent) Parent->RemoveChild(this);
+    if (CurrentApp) {
+        if (CurrentApp->MainWin == this) CurrentApp->MainWin = nullptr;
+        // The loop reads the keyboard window for every message: it must never
+        // point at a freed object, even if no deactivation came first.
+        if (CurrentApp->KeyboardWindow == this) CurrentApp->KeyboardWindow = nullptr;
+    }
+    FreeThunk(Thunk);
+    Thunk = nullptr;
+    delete this;
+}
+
+void WindowObject::ReceiveMessage(MessageRecord& msg) {
+    if (msg.Msg == ObjectQueryMessage)
+        msg.Result = reinterpret_cast<LRESULT>(this);
+    else
+        Dispatch(msg);
+}
+
+void WindowObject::DefaultCommand(MessageRecord& msg) {
+    if (Parent)
+        Parent->OnCommandId(msg, LOWORD(msg.WParam));
+    else
+        DefaultHandler(msg);
+}
+
+void WindowObject::DefaultChildNotify(MessageRecord& msg) {
+    DefaultHandler(msg);
+}
+
+void WindowObject::DefaultNotify(MessageRecord& msg) {
+    if (Parent) Parent->OnChildNotify(msg, GetWindowLongA(Handle, GWL_ID));
+}
+
+void WindowObject::Dispatch(MessageRecord& msg) {
+    switch (msg.Msg) {
+    case WM_DESTROY:
+        OnDestroy(msg);
+        break;
+    case WM_ACTIVATE:
+        OnActivate(msg);
+        break;
+    case WM_CLOSE:
+        OnClose(msg);
+        break;
+    case WM_QUERYENDSESSION:
+        OnQueryEndSession(msg);
+        break;
+    case WM_COMMAND:
+        OnCommand(msg);
+        break;
+    case WM_HSCROLL:
+        OnHScroll(msg);
+        break;
+    case WM_VSCROLL:
+        OnVScroll(msg);
+        break;
+    default:
+        DefaultHandler(msg);
+    }
+}
+
+void WindowObject::OnCommandId(MessageRecord& msg, int id) {
+    if (id == ExitCommandId)
+        OnExitCommand(msg);
+    else
+        DefaultCommand(msg);
+}
+
+void WindowObject::OnChildNotify(MessageRecord& msg, int) {
+    DefaultChildNotify(msg);
+}
+
+void WindowObject::OnNotify(MessageRecord& msg, int) {
+    DefaultNotify(msg);
+}
+
+int WindowObject::GetId() {
+    return -1;
+}
+
+const char* WindowObject::ClassName() {
+    return FrameworkClassName;
+}
+
+bool WindowObject::Register() {
+    WNDCLASSA windowClass{};
+    const char* name = ClassName();
+    if (GetClassInfoA(ModuleInstance(), name, &windowClass)) return true;
+    FillClass(windowClass);
+    return RegisterClassA(&windowClass) != 0;
+}
+
+int WindowObject::Transfer(void*, int) {
+    return 0;
+}
+
+void WindowObject::Setup() {
+    if (CreateChildren()) TransferData(TransferSet);
+}
+
+void WindowObject::DestroyNative() {
+    if (Handle) DestroyWindow(Handle);
+}
+
+bool WindowObject::CanClose() {
+    return !FirstChildThat([](WindowObject* child) { return !child->CanClose(); });
+}
+
+void WindowObject::OnActivate(MessageRecord& msg) {
+    DefaultHandler(msg);
+    if (HasFlags(KeyboardNav) && CurrentApp)
+        CurrentApp->SetKeyboardWindow(LOWORD(msg.WParam) != WA_INACTIVE ? this : nullptr);
+}
+
+void WindowObject::OnCommand(MessageRecord& msg) {
+    if (!msg.LParam) {
+        OnCommandId(msg, LOWORD(msg.WParam));
+        return;
+    }
+    if (WindowObject* child = ObjectFromHandle(reinterpret_cast<HWND>(msg.LParam)))
+        child->OnNotify(msg, HIWORD(msg.WParam));
+    else
+        OnChildNotify(msg, LOWORD(msg.WParam));
+}
+
+void WindowObject::RouteScroll(MessageRecord& msg) {
+    auto control = reinterpret_cast<HWND>(msg.LParam);
+    if (!control)
+        DefaultHandler(msg);
+    else if (WindowObject* child = ObjectFromHandle(control))
+        child->OnNotify(msg, LOWORD(msg.WParam));
+    else
+        OnChildNotify(msg, GetWindowLongA(control, GWL_ID));
+}
+
+void WindowObject::OnHScroll(MessageRecord& msg) {
+    RouteScroll(msg);
+}
+
+void WindowObject::OnVScroll(MessageRecord& msg) {
+    RouteScroll(msg);
+}
+
+void WindowObject::OnClose(MessageRecord&) {
+    Close();
+}
+
+void WindowObject::OnDestroy(MessageRecord& msg) {
+    if (IsMainWindow()) PostQuitMessage(0);
+    DefaultHandler(msg);
+}
+
+void WindowObject::OnQueryEndSession(MessageRecord& msg) {
+    msg.Result = CloseAllowed() ? 1 : 0;
+}
+
+void WindowObject::OnExitCommand(MessageRecord& msg) {
+    if (IsMainWindow())
+        Close();
+    else
+        DefaultCommand(msg);
+}
+
+void WindowObject::AddChild(WindowObject* child) {
+    if (!child) return;
+    if (!LastChild) {
+        child->NextSibling = child;
+    } else {
+        child->NextSibling = LastChild->NextSibling;
+        LastChild->NextSibling = child;
+    }
+    LastChild = child;
+}
+
+void WindowObject::RemoveChild(WindowObject* child) {
+    if (!child || !LastChild) return;
+    WindowObject* previous = LastChild;
+    while (previous->NextSibling != child) {
+        previous = previous->NextSibling;
+        if (previous == LastChild) return; // not ours
+    }
+    if (previous == child)
+        LastChild = nullptr;
+    else if (child == LastChild)
+        LastChild = previous;
+    previous->NextSibling = child->NextSibling;
+}
+
+bool WindowObject::CreateChildren() {
+    return !FirstChildThat([](WindowObject* child) { return !child->Create(); });
+}
+
+void WindowObject::TransferData(int direction) {
+    if (!TransferBuffer) return;
+    auto* cursor = static_cast<char*>(TransferBuffer);
+    ForEachChild([&](WindowObject* child) {
+        if (child->HasFlags(TransferEnabled)) cursor += child->Transfer(cursor, direction);
+    });
+}
+
+bool WindowObject::CloseAllowed() {
+    return IsMainWindow() ? CurrentApp->CanClose() : CanClose();
+}
+
+void WindowObject::Close() {
+    if (CloseAllowed()) Free();
+}
+
+bool WindowObject::IsMainWindow() const {
+    return CurrentApp && CurrentApp->MainWin == this;
+}
+
+void WindowObject::Show(int command) {
+    if (Handle) ShowWindow(Handle, command);
+}
+
+void WindowObject::Enable() {
+    if (Handle) EnableWindow(Handle, TRUE);
+}
+
+void WindowObject::Disable() {
+    if (Handle) EnableWindow(Handle, FALSE);
+}
