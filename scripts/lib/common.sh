@@ -32,25 +32,34 @@ vl4_ensure_i386() {
 
 vl4_cable_path() { echo "$VL4_CABLES/$1"; }
 
+# Bump when the prefix settings below change, so existing prefixes follow.
+VL4_PREFIX_VERSION=2
+
 vl4_prepare_prefix() {
   vl4_ensure_i386
   mkdir -p "$VL4_BUILD" "$VL4_CABLES"
-  local stamp="$WINEPREFIX/.vl4-ports"
-  local want="${VL4_CABLE_PORTS[*]} $VL4_CABLES"
+  local stamp="$WINEPREFIX/.vl4-prefix"
+  local want="$VL4_PREFIX_VERSION ${VL4_CABLE_PORTS[*]} $VL4_CABLES"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return 0; fi
   vl4_log "preparing Wine prefix $WINEPREFIX"
-  LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wineboot -i >"$VL4_BUILD/wineboot.log" 2>&1
-  local pair
+  [ -f "$WINEPREFIX/system.reg" ] ||
+    LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wineboot -i >"$VL4_BUILD/wineboot.log" 2>&1
+  local pair port
   for pair in "${VL4_CABLE_PORTS[@]}"; do
     for port in "${pair%%:*}" "${pair##*:}"; do
-      vl4_wine reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(vl4_cable_path "$port")" /f >/dev/null 2>&1
+      vl4_reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(vl4_cable_path "$port")"
     done
   done
   # A crashing test prints its backtrace and ends instead of waiting in a dialog.
-  vl4_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  vl4_reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+  # Xvfb has no window manager: unmanaged windows spare Wine a wait of about two
+  # seconds whenever a shown top-level window is destroyed.
+  vl4_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
   wineserver -w
   echo "$want" >"$stamp"
 }
+
+vl4_reg() { vl4_wine reg "$@" /f >/dev/null 2>&1; }
 
 # Xvfb on a free display; sets DISPLAY.
 vl4_start_xvfb() {
