@@ -146,6 +146,10 @@ const char* TransmitterModel::WriteValue(uint8_t command, const Bytes& data) {
         float value = FloatFromBits(GetLe32(data.data()));
         // The device computes with these values; it keeps no NaN or infinity.
         if (!std::isfinite(value)) return "refused: not a number";
+        // The probe cannot hang above the surface (and -0 is kept as 0).
+        if (command == CmdDepth && value <= TransmitterValues::MinDepth) {
+            value = TransmitterValues::MinDepth;
+        }
         Values.*FloatField(command) = value;
         return nullptr;
     }

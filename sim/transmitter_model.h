@@ -15,6 +15,7 @@
 struct TransmitterValues {
     static constexpr uint8_t MaxDamping = 30;
     static constexpr uint8_t MaxProbeType = ProbeOxygen;
+    static constexpr float MinDepth = 0.0f;
 
     uint8_t Ident[8] = {'V', 'L', '4'};
     uint16_t FirmwareVersion = 0x0102;

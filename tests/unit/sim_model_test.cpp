@@ -105,11 +105,14 @@ TEST_F(SimReplies, WritesAreAnsweredWithWhatWasStored) {
         EXPECT_TRUE(Write(CmdSensitivity, FloatBytes(bad)).empty());
     }
     EXPECT_EQ(Model.Values.Sensitivity, -59.16f);
-    for (uint8_t command : {CmdLowerRange, CmdUpperRange, CmdSensitivity, CmdDepth}) {
+    for (uint8_t command : {CmdLowerRange, CmdUpperRange, CmdSensitivity}) {
         EXPECT_EQ(Write(command, FloatBytes(-2.25f)), ReplyFrame(FloatBytes(-2.25f)));
     }
     EXPECT_EQ(Model.Values.LowerRange, -2.25f);
-    EXPECT_EQ(Model.Values.Depth, -2.25f);
+    // A depth below the surface is stored as 0.
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(-2.25f)), ReplyFrame(FloatBytes(0.0f)));
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(2.25f)), ReplyFrame(FloatBytes(2.25f)));
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(-0.0f)), ReplyFrame(FloatBytes(0.0f)));
 }
 
 TEST_F(SimStream, ResynchronisesOnTheNextStartByte) {
