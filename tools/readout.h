@@ -24,6 +24,7 @@ struct Readout {
 // One transaction of a full read-out: what it reads, how big the value is on
 // the wire, and how the tool shows it.
 struct ReadoutStep {
+    const char* Name;  // plain ASCII, for tables of figures
     const char* Label; // Windows-1250
     int ValueSize;
     bool (*Read)(TransmitterLink& link, Readout& values);

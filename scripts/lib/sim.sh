@@ -2,8 +2,11 @@
 # inside with-env (the cables and the wineserver must be up).
 
 # vl4_sim_start PORT [vl4sim options]: starts the simulator, waits for its
-# "ready" line and keeps its stdin open for commands (vl4_sim_command).
+# "ready" line and keeps its stdin open (vl4_sim_stop sends it quit). Its
+# request log goes to a file that lives as long as the simulator
+# ($VL4_SIM_DIR/log).
 vl4_sim_start() {
+  mkdir -p "$VL4_BUILD/env"
   VL4_SIM_DIR=$(mktemp -d "$VL4_BUILD/env/sim.XXXXXX")
   mkfifo "$VL4_SIM_DIR/in"
   vl4_wine "$VL4_BUILD/sim/vl4sim.exe" "$@" --log "$VL4_SIM_DIR/log" \
@@ -20,8 +23,6 @@ vl4_sim_start() {
   vl4_sim_stop
   return 1
 }
-
-vl4_sim_command() { echo "$*" >&"$VL4_SIM_IN"; }
 
 # Ends the simulator through its stdin and waits for it.
 vl4_sim_stop() {
