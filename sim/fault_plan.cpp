@@ -1,7 +1,8 @@
 #include "sim/fault_plan.h"
 
+#include "devlink/command_numbers.h"
+
 namespace {
-constexpr uint8_t IdentCommand = 0x21;
 const char* const Names[] = {
     "noreply", "badsum", "badlength",      "badstart",       "cut",
     "late",    "ident",  "garbage-before", "garbage-inside", "garbage-after"};
@@ -55,7 +56,7 @@ void FaultPlan::StampPayload(Bytes& data) {
 
 bool FaultPlan::Shape(uint8_t command, Bytes data, SimReply& reply, std::string& notes) {
     if (Spend(Fault::NoReply, notes)) return false;
-    if (command == IdentCommand && Spend(Fault::Ident, notes)) data = ForeignIdent;
+    if (command == CmdIdentify && Spend(Fault::Ident, notes)) data = ForeignIdent;
     reply = SimReply();
     if (Spend(Fault::Late, notes)) {
         reply.DelayMs = LateMs;

@@ -4,8 +4,6 @@
 
 namespace {
 
-// The electrode slope a probe of each type has when nothing else is known.
-const float NominalSensitivity[] = {-59.16f, 1.0f, 200.0f, 9.0f};
 constexpr double PhNeutral = 7.0;
 
 float TransmitterValues::*FloatField(uint8_t command) {
@@ -33,7 +31,7 @@ std::string Noted(std::string line, const std::string& note) {
 
 size_t TransmitterModel::ValueSize(uint8_t command) {
     switch (command) {
-    case CmdIdent:
+    case CmdIdentify:
         return 8;
     case CmdFirmwareVersion:
         return 2;
@@ -106,7 +104,7 @@ const char* TransmitterModel::Execute(uint8_t command, const Bytes& data, Bytes&
 
 Bytes TransmitterModel::ReadValue(uint8_t command) {
     switch (command) {
-    case CmdIdent:
+    case CmdIdentify:
         return Bytes(Values.Ident, Values.Ident + sizeof Values.Ident);
     case CmdFirmwareVersion:
         return Le16(Values.FirmwareVersion);
@@ -148,6 +146,10 @@ const char* TransmitterModel::WriteValue(uint8_t command, const Bytes& data) {
         float value = FloatFromBits(GetLe32(data.data()));
         // The device computes with these values; it keeps no NaN or infinity.
         if (!std::isfinite(value)) return "refused: not a number";
+        // The probe cannot hang above the surface (and -0 is kept as 0).
+        if (command == CmdDepth && value <= TransmitterValues::MinDepth) {
+            value = TransmitterValues::MinDepth;
+        }
         Values.*FloatField(command) = value;
         return nullptr;
     }
@@ -155,7 +157,8 @@ const char* TransmitterModel::WriteValue(uint8_t command, const Bytes& data) {
 }
 
 float TransmitterModel::ElectrodeSensitivity() const {
-    return Probe.OwnSensitivity ? Probe.Sensitivity : NominalSensitivity[Values.ProbeType & 3];
+    return Probe.OwnSensitivity ? Probe.Sensitivity
+                                : ProbeDefaults[Values.ProbeType & 3].Sensitivity;
 }
 
 float TransmitterModel::ProbeVoltage(bool withNoise) {
@@ -163,7 +166,7 @@ float TransmitterModel::ProbeVoltage(bool withNoise) {
     if (!Probe.Pinned) {
         double n = Probe.Solution, s = ElectrodeSensitivity();
         switch (Values.ProbeType & 3) {
-        case ProbePh:
+        case ProbePH:
             u = Probe.Offset + s * (n - PhNeutral);
             break;
         case ProbeRedox:
@@ -185,7 +188,7 @@ float TransmitterModel::ProbeVoltage(bool withNoise) {
 float TransmitterModel::MeasuredValue(float voltage) const {
     double u = voltage - static_cast<double>(Values.Offset), s = Values.Sensitivity;
     switch (Values.ProbeType & 3) {
-    case ProbePh:
+    case ProbePH:
         return s == 0 ? 0.0f : static_cast<float>(PhNeutral + u / s);
     case ProbeRedox:
         return static_cast<float>(u);

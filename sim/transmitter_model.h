@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devlink/command_numbers.h"
+#include "devlink/probe_defaults.h"
 #include "sim/fault_plan.h"
 #include "sim/request_parser.h"
 
@@ -9,43 +11,24 @@
 #include <string>
 #include <vector>
 
-// Command numbers the transmitter answers.
-enum TransmitterCommand : uint8_t {
-    CmdIdent = 0x21,
-    CmdFirmwareVersion = 0x22,
-    CmdProductionNumber = 0x23,
-    CmdProbeVoltage = 0x24,
-    CmdMeasuredValue = 0x25,
-    CmdRatio = 0x26,
-    CmdOutputWiring = 0x2A,
-    CmdProbeType = 0x2B,
-    CmdDamping = 0x2C,
-    CmdCalibrationDate = 0x2D,
-    CmdLowerRange = 0x2E,
-    CmdUpperRange = 0x2F,
-    CmdOffset = 0x30,
-    CmdSensitivity = 0x31,
-    CmdDepth = 0x32,
-};
-
-enum SimProbeType : uint8_t { ProbePh = 0, ProbeRedox = 1, ProbeChlorine = 2, ProbeOxygen = 3 };
-
 // What the transmitter keeps in its memory.
 struct TransmitterValues {
     static constexpr uint8_t MaxDamping = 30;
     static constexpr uint8_t MaxProbeType = ProbeOxygen;
+    static constexpr float MinDepth = 0.0f;
 
     uint8_t Ident[8] = {'V', 'L', '4'};
     uint16_t FirmwareVersion = 0x0102;
     int32_t ProductionNumber = 2403117;
     uint8_t OutputWiring = 0;
-    uint8_t ProbeType = ProbePh;
+    uint8_t ProbeType = ProbePH;
     uint8_t Damping = 5;
     uint32_t CalibrationDate = 0x20240315; // BCD, read as hex: 2024-03-15
-    float LowerRange = 0.0f;
-    float UpperRange = 14.0f;
-    float Offset = 0.0f;
-    float Sensitivity = -59.16f;
+    // Set up for a pH probe, as the tool's probe type change leaves it.
+    float LowerRange = ProbeDefaults[ProbePH].LowerRange;
+    float UpperRange = ProbeDefaults[ProbePH].UpperRange;
+    float Offset = ProbeDefaults[ProbePH].Offset;
+    float Sensitivity = ProbeDefaults[ProbePH].Sensitivity;
     float Depth = 1.0f;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devlink/command_numbers.h"
 #include "devlink/serial_port.h"
 #include "framework/base_object.h"
 
@@ -7,13 +8,6 @@
 
 #include <cstring>
 #include <type_traits>
-
-// Identification commands every device of the family answers.
-enum DeviceCommand : BYTE {
-    CmdIdentify = 33,         // 8 bytes of text, padded with zero bytes
-    CmdFirmwareVersion = 34,  // word: major in the high byte, minor in the low byte
-    CmdProductionNumber = 35, // signed 32-bit
-};
 
 // The framed request/response link to one device over one serial port.
 //

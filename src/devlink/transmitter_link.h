@@ -2,22 +2,6 @@
 
 #include "devlink/device_link.h"
 
-// The transmitter's values, by command number.
-enum TransmitterCommand : BYTE {
-    CmdProbeVoltage = 36,    // float, mV
-    CmdMeasuredValue = 37,   // float
-    CmdRatio = 38,           // float, a fraction
-    CmdOutputWiring = 42,    // byte
-    CmdProbeType = 43,       // byte
-    CmdDamping = 44,         // byte, 0 to 30
-    CmdCalibrationDate = 45, // CalibrationDate
-    CmdLowerRange = 46,      // float
-    CmdUpperRange = 47,      // float
-    CmdOffset = 48,          // float
-    CmdSensitivity = 49,     // float
-    CmdDepth = 50,           // float
-};
-
 // The date of the last calibration as the transmitter keeps it, in BCD digits:
 // 15 March 2024 is Day 0x15, Month 0x03, Year 0x2024 (bytes 15 03 24 20).
 // All zero when the probe has not been calibrated.

@@ -23,10 +23,3 @@ const char* ProbeTypeName(BYTE probeType) {
 const char* OutputWiringName(BYTE outputWiring) {
     return OutputWiringNames[outputWiring % OutputWiringCount]->Text;
 }
-
-const ProbeParameters ProbeDefaults[ProbeTypeCount] = {
-    {0.0f, -59.16f, 0.0f, 14.0f},    // pH: the ideal electrode slope, mV per pH
-    {0.0f, 1.0f, -1000.0f, 1000.0f}, // Redox
-    {0.0f, 200.0f, 0.0f, 2.0f},      // chlorine
-    {0.0f, 9.0f, 0.0f, 20.0f},       // oxygen
-};

@@ -1,15 +1,9 @@
 #pragma once
 
+#include "devlink/probe_defaults.h"
+
 #include <windows.h>
 
-// The probe a transmitter is set up for; indexes ProbeTypeNames and ProbeDefaults.
-enum ProbeType : BYTE {
-    ProbePH = 0,
-    ProbeRedox = 1,
-    ProbeChlorine = 2,
-    ProbeOxygen = 3,
-};
-constexpr int ProbeTypeCount = 4;
 constexpr int OutputWiringCount = 3;
 
 // A displayed name. The three members after the text are always zero and
@@ -28,12 +22,3 @@ extern const TextRecord CommunicationErrorText;
 // it; any byte value gives a name.
 const char* ProbeTypeName(BYTE probeType);
 const char* OutputWiringName(BYTE outputWiring);
-
-// The input parameters loaded into the transmitter when its probe type changes.
-struct ProbeParameters {
-    float Offset;
-    float Sensitivity;
-    float LowerRange;
-    float UpperRange;
-};
-extern const ProbeParameters ProbeDefaults[ProbeTypeCount];

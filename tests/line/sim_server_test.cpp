@@ -64,7 +64,7 @@ TEST_F(SimServerLine, AnswersReadsAndWritesOverTheCable) {
     StartSim();
     // Noise on the line before the request is skipped.
     EXPECT_EQ(Tool.Ask({0x55, 0xAA, 0x01, 0x2B, 0x00, 0xD4}, 4), (Bytes{0x06, 0x01, 0x00, 0xF9}));
-    EXPECT_EQ(Tool.Ask(RequestFrame(CmdIdent), 11), ReplyFrame({'V', 'L', '4', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Tool.Ask(RequestFrame(CmdIdentify), 11), ReplyFrame({'V', 'L', '4', 0, 0, 0, 0, 0}));
     EXPECT_EQ(Tool.Ask({0x01, 0x2C, 0x01, 0x28, 0xAA}, 4), (Bytes{0x06, 0x01, 0x1E, 0xDB}));
     EXPECT_EQ(Tool.Ask(RequestFrame(CmdOffset, FloatBytes(-3.25f)), 7),
               ReplyFrame(FloatBytes(-3.25f)));

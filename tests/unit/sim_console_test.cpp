@@ -64,11 +64,11 @@ TEST_F(SimConsole, DumpShowsEveryValueAndFloatsWithTheirBits) {
 
 TEST_F(SimConsole, SetStoresValuesAsGivenAndTheLineReportsThem) {
     Ok("set ident ZD2W50");
-    EXPECT_EQ(Reply(CmdIdent), ReplyFrame({'Z', 'D', '2', 'W', '5', '0', 0, 0}));
+    EXPECT_EQ(Reply(CmdIdentify), ReplyFrame({'Z', 'D', '2', 'W', '5', '0', 0, 0}));
     Ok("set ident \\x01AB C");
     EXPECT_EQ(Dump()["ident"], "\\x01AB\\x20C");
     Ok("set ident \\x00");
-    EXPECT_EQ(Reply(CmdIdent), ReplyFrame(Bytes(8, 0)));
+    EXPECT_EQ(Reply(CmdIdentify), ReplyFrame(Bytes(8, 0)));
     // Values a device would limit can still be set here, so that tests can
     // show them to the tool.
     Ok("set damping 40");
@@ -153,7 +153,7 @@ TEST_F(SimConsole, FaultCommandsArmTheFaultPlan) {
     }
 
     Ok("fault ident XYZ");
-    EXPECT_EQ(Reply(CmdIdent), ReplyFrame({'X', 'Y', 'Z', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Reply(CmdIdentify), ReplyFrame({'X', 'Y', 'Z', 0, 0, 0, 0, 0}));
     Ok("fault late 300");
     Ok("fault cut 2");
     EXPECT_EQ(Model.Faults.Armed(Fault::Late), 1u);

@@ -41,7 +41,7 @@ using SimFaults = SimTransmitter;
 using SimLiveValues = SimTransmitter;
 
 TEST_F(SimReplies, ReadsCarryThePowerUpValues) {
-    EXPECT_EQ(Read(CmdIdent),
+    EXPECT_EQ(Read(CmdIdentify),
               (Bytes{0x06, 0x08, 0x56, 0x4C, 0x34, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1C}));
     EXPECT_EQ(Read(CmdFirmwareVersion), (Bytes{0x06, 0x02, 0x02, 0x01, 0xF5}));
     EXPECT_EQ(Read(CmdProductionNumber), (Bytes{0x06, 0x04, 0x2D, 0xAB, 0x24, 0x00, 0xFA}));
@@ -67,7 +67,7 @@ TEST_F(SimReplies, UnknownCommandsAndMisfitRequestsGoUnanswered) {
     }
     EXPECT_EQ(Line(0), "RX 01 20 00 DF  [unknown command]");
     // Read-only values refuse writes; a write must carry the value's size.
-    EXPECT_TRUE(Write(CmdIdent, {0x41}).empty());
+    EXPECT_TRUE(Write(CmdIdentify, {0x41}).empty());
     EXPECT_TRUE(Write(CmdProbeVoltage, FloatBytes(1.0f)).empty());
     EXPECT_TRUE(Write(CmdProbeType, Le32(2)).empty());
     EXPECT_TRUE(Write(CmdOffset, {0x05}).empty());
@@ -105,11 +105,14 @@ TEST_F(SimReplies, WritesAreAnsweredWithWhatWasStored) {
         EXPECT_TRUE(Write(CmdSensitivity, FloatBytes(bad)).empty());
     }
     EXPECT_EQ(Model.Values.Sensitivity, -59.16f);
-    for (uint8_t command : {CmdLowerRange, CmdUpperRange, CmdSensitivity, CmdDepth}) {
+    for (uint8_t command : {CmdLowerRange, CmdUpperRange, CmdSensitivity}) {
         EXPECT_EQ(Write(command, FloatBytes(-2.25f)), ReplyFrame(FloatBytes(-2.25f)));
     }
     EXPECT_EQ(Model.Values.LowerRange, -2.25f);
-    EXPECT_EQ(Model.Values.Depth, -2.25f);
+    // A depth below the surface is stored as 0.
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(-2.25f)), ReplyFrame(FloatBytes(0.0f)));
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(2.25f)), ReplyFrame(FloatBytes(2.25f)));
+    EXPECT_EQ(Write(CmdDepth, FloatBytes(-0.0f)), ReplyFrame(FloatBytes(0.0f)));
 }
 
 TEST_F(SimStream, ResynchronisesOnTheNextStartByte) {
@@ -209,9 +212,9 @@ TEST_F(SimFaults, MalformedRepliesKeepWhatTheToolChecksFirst) {
 
     Model.Faults.ArmIdent({'X', 'Y', 'Z', 0, 0, 0, 0, 0}, 1);
     EXPECT_EQ(Read(CmdProbeType), ReplyFrame({0})) << "only identification spends it";
-    EXPECT_EQ(Read(CmdIdent),
+    EXPECT_EQ(Read(CmdIdentify),
               (Bytes{0x06, 0x08, 0x58, 0x59, 0x5A, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE7}));
-    EXPECT_EQ(Read(CmdIdent), ReplyFrame({'V', 'L', '4', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Read(CmdIdentify), ReplyFrame({'V', 'L', '4', 0, 0, 0, 0, 0}));
 }
 
 TEST_F(SimFaults, LateRepliesCarryTheirDelayAndOptionallyAStamp) {
