@@ -1,0 +1,115 @@
+#include "app/calibration_math.h"
+#include "devlink/probe_defaults.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+constexpr float NotANumber = std::numeric_limits<float>::quiet_NaN();
+
+CalibrationPoints TwoPoints(uint8_t type, float n1, float u1, float n2, float u2) {
+    return {type, false, true, true, n1, n2, u1, u2};
+}
+
+CalibrationPoints OnePoint(uint8_t type, float n1, float u1) {
+    return {type, true, true, false, n1, 0.0f, u1, 0.0f};
+}
+
+void ExpectPair(const CalibrationPoints& points, float sensitivity, float offset) {
+    CalibrationResult r = {};
+    ASSERT_TRUE(ComputeCalibration(points, r));
+    EXPECT_EQ(r.Sensitivity, sensitivity);
+    EXPECT_EQ(r.Offset, offset);
+}
+
+void ExpectRefused(const CalibrationPoints& points) {
+    CalibrationResult result = {1.5f, 2.5f};
+    EXPECT_FALSE(ComputeCalibration(points, result));
+    EXPECT_EQ(result.Sensitivity, 1.5f) << "left as it was";
+    EXPECT_EQ(result.Offset, 2.5f);
+}
+
+// The expected floats come from an independent computation. Where noted,
+// computing the offset from the unrounded slope, or in single precision,
+// gives a different float.
+TEST(CalibrationMath, EveryFormulaOfTheTable) {
+    // pH, two points: unrounded slope -22.131243, single precision -22.131256.
+    ExpectPair(TwoPoints(ProbePH, 4.01f, 171.5f, 9.21f, -165.25f), -64.7596206665039f,
+               -22.131250381469727f);
+    // pH, one point: the assumed slope; the neutral point gives the offset
+    // directly, pH 0 lies 7 x 58 mV away.
+    ExpectPair(OnePoint(ProbePH, 7.0f, 171.3f), -58.0f, 171.3f);
+    ExpectPair(OnePoint(ProbePH, 0.0f, 171.5f), -58.0f, 171.5f - 406.0f);
+    ExpectPair(OnePoint(ProbePH, 4.01f, 171.3f), -58.0f, -2.119983673095703f); // single: -2.11998
+    // Redox: the offset is what the probe shows beside the standard, in
+    // either mode.
+    ExpectPair(OnePoint(ProbeRedox, -200.0f, -150.25f), 1.0f, 49.75f);
+    ExpectPair(TwoPoints(ProbeRedox, 200.0f, 250.5f, 400.0f, 0.0f), 1.0f, 50.5f);
+    // Chlorine and oxygen through zero: unrounded slope -20.833334; a
+    // falling second standard is computed the same way.
+    ExpectPair(TwoPoints(ProbeChlorine, 1.0f, 12.5f, 4.0f, 112.5f), 33.33333206176758f,
+               -20.833332061767578f);
+    ExpectPair(TwoPoints(ProbeOxygen, 4.0f, 112.5f, 1.0f, 12.5f), 33.33333206176758f,
+               -20.833328247070312f);
+    ExpectPair(OnePoint(ProbeOxygen, 8.2f, 45.3f), 5.52439022064209f, 0.0f);
+    // A type the transmitter reported beyond the table counts as "any other".
+    ExpectPair(OnePoint(7, 8.2f, 45.3f), 5.52439022064209f, 0.0f);
+}
+
+TEST(CalibrationMath, PointSetsThatCannotCalibrate) {
+    // Two points need both, with different standards.
+    CalibrationPoints points = TwoPoints(ProbePH, 4.0f, 170.0f, 9.0f, -120.0f);
+    points.Point2Valid = false;
+    ExpectRefused(points);
+    points = TwoPoints(ProbePH, 4.0f, 170.0f, 9.0f, -120.0f);
+    points.Point1Valid = false;
+    ExpectRefused(points);
+    ExpectRefused(TwoPoints(ProbeChlorine, 1.0f, 10.0f, 1.0f, 30.0f));
+    // One point needs point 1; a standard of 0 only works where the formula
+    // has an offset of its own.
+    points = OnePoint(ProbePH, 4.0f, 170.0f);
+    points.Point1Valid = false;
+    points.Point2Valid = true;
+    ExpectRefused(points);
+    ExpectRefused(OnePoint(ProbeChlorine, 0.0f, 30.0f));
+    ExpectRefused(OnePoint(ProbeOxygen, -0.0f, 30.0f));
+    EXPECT_TRUE(PointsValid(OnePoint(ProbeRedox, 0.0f, 30.0f)));
+    EXPECT_TRUE(PointsValid(OnePoint(ProbePH, 0.0f, 30.0f)));
+    // The second point's state does not matter in one-point mode.
+    points = OnePoint(ProbeOxygen, 2.0f, 30.0f);
+    points.Standard2 = 2.0f;
+    EXPECT_TRUE(PointsValid(points));
+}
+
+TEST(CalibrationMath, PairsTheTransmitterCouldNotUseAreRefused) {
+    // No slope: equal voltages, or a one-point voltage of 0.
+    ExpectRefused(TwoPoints(ProbePH, 4.0f, 100.0f, 9.0f, 100.0f));
+    ExpectRefused(TwoPoints(ProbeChlorine, 0.0f, 5.0f, 2.0f, 5.0f));
+    ExpectRefused(OnePoint(ProbeChlorine, 2.0f, 0.0f));
+    // A slope beyond the float range between neighbouring standards.
+    ExpectRefused(TwoPoints(ProbeChlorine, 1.0f, -3e38f, std::nextafter(1.0f, 2.0f), 3e38f));
+    ExpectRefused(OnePoint(ProbeOxygen, 1e-45f, 1000.0f));
+    // An offset beyond it, or a voltage that was not a number.
+    ExpectRefused(OnePoint(ProbeRedox, -3e38f, 3e38f));
+    ExpectRefused(OnePoint(ProbePH, 7.0f, NotANumber));
+    ExpectRefused(TwoPoints(ProbePH, 4.0f, Infinity, 9.0f, 100.0f));
+}
+
+TEST(CalibrationMath, StandardsThatMayBeMeasured) {
+    EXPECT_TRUE(StandardAccepted(true, 4.01f, false));
+    EXPECT_TRUE(StandardAccepted(true, 0.0f, false));
+    EXPECT_FALSE(StandardAccepted(true, -0.01f, false));
+    EXPECT_TRUE(StandardAccepted(true, -200.0f, true));
+    EXPECT_FALSE(StandardAccepted(false, 4.01f, true)) << "the text was not wholly a number";
+    for (bool negativeAllowed : {false, true}) {
+        EXPECT_FALSE(StandardAccepted(true, Infinity, negativeAllowed));
+        EXPECT_FALSE(StandardAccepted(true, -Infinity, negativeAllowed));
+        EXPECT_FALSE(StandardAccepted(true, NotANumber, negativeAllowed));
+    }
+}
+
+} // namespace
