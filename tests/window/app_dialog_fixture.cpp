@@ -92,8 +92,13 @@ bool ItemEnabled(HWND dialog, int id) {
 void SaveScreenshot(HWND window, const char* name) {
     const char* directory = std::getenv("VL4_SCREENSHOT_DIR");
     if (!directory) return;
+    // A modal dialog shows itself when its queue first runs empty; a script
+    // keeps it busy.
+    ShowWindow(window, SW_SHOWNORMAL);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    Sleep(500); // for the X server to draw it
     RECT r;
     GetWindowRect(window, &r);
     const int width = r.right - r.left, height = r.bottom - r.top;

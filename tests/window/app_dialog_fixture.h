@@ -38,8 +38,9 @@ void ClickThroughBox(HWND dialog, int id);
 void PressEscape(HWND dialog);
 std::string ItemText(HWND dialog, int id);
 bool ItemEnabled(HWND dialog, int id);
-// Writes the window as Windows bitmap into the directory named by
-// VL4_SCREENSHOT_DIR, when that is set.
+// When VL4_SCREENSHOT_DIR names a directory (a Windows path: Z:\tmp\shots),
+// shows the window and writes what the screen shows of it as NAME.bmp there.
+// docs/probe-dialog.png and docs/calibration-dialog.png are these, converted.
 void SaveScreenshot(HWND window, const char* name);
 
 // A host main window with real target fields, a link on COM5 and the
