@@ -138,11 +138,6 @@ void ExpectMainWindowFrame(HWND main) {
     const DWORD style = static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE));
     EXPECT_EQ(style & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x00CA0000u) << std::hex << style;
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0u) << "neither sized nor maximised";
-    EXPECT_NE(GetClassLongA(main, GCL_HICON), 0u);
-    EXPECT_NE(static_cast<HICON>(ULongToHandle(GetClassLongA(main, GCL_HICON))),
-              LoadIconA(nullptr, IDI_APPLICATION))
-        << "the tool's own icon";
-    EXPECT_EQ(ULongToHandle(GetClassLongA(main, GCL_HBRBACKGROUND)), GetStockObject(LTGRAY_BRUSH));
 }
 
 void ExpectMainWindowLayout(HWND main) {

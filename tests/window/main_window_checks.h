@@ -13,7 +13,7 @@ std::string WindowText(HWND window);
 // The message of a message box: the text of its static that is not the icon.
 std::string MessageBoxText(HWND box);
 
-// The frame: class, caption, fixed outer size, style, icon and background.
+// The frame: class, caption, fixed outer size and style.
 void ExpectMainWindowFrame(HWND main);
 
 // Every child in creation (and TAB) order: class, ID, text, rectangle in the

@@ -100,6 +100,12 @@ TEST_F(MainWindowTest, StartsWithItsLayoutEmptyFieldsAndTheDampingList) {
     ExpectMainWindowFrame(main->Handle);
     ExpectMainWindowLayout(main->Handle);
     EXPECT_EQ(app.MainWin, main);
+    // The class's own icon and grey (another process cannot read them).
+    EXPECT_EQ(ULongToHandle(GetClassLongA(main->Handle, GCL_HICON)),
+              LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    EXPECT_NE(GetClassLongA(main->Handle, GCL_HICON), 0u);
+    EXPECT_EQ(ULongToHandle(GetClassLongA(main->Handle, GCL_HBRBACKGROUND)),
+              GetStockObject(LTGRAY_BRUSH));
     EXPECT_TRUE(main->HasFlags(WindowObject::KeyboardNav));
 
     ComboBox& damping = *main->DampingList;
