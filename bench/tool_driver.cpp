@@ -81,6 +81,18 @@ bool ToolWindow::Find(DWORD processId, DWORD timeoutMs) {
     return Handle != nullptr;
 }
 
+bool ToolWindow::FindAny(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    HWND window;
+    while (!(window = FindWindowA(ClassName, Title)) || !IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return Find(processId, 0);
+}
+
 HWND ToolWindow::Control(int id) const {
     return GetDlgItem(Handle, id);
 }

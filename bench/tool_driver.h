@@ -47,6 +47,8 @@ public:
 
     // Finds the main window of the process.
     bool Find(DWORD processId, DWORD timeoutMs);
+    // Finds the main window of whichever process shows one.
+    bool FindAny(DWORD timeoutMs);
 
     HWND Control(int id) const;
     // The child whose top left corner sits at x, y of the client area: the
