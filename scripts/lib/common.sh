@@ -105,7 +105,8 @@ vl4_env_up() {
   vl4_ensure_i386
   if [ -n "${VL4_DISPLAY:-}" ]; then export DISPLAY=$VL4_DISPLAY; else vl4_start_xvfb; fi
   vl4_start_cables
-  wineserver -p >/dev/null 2>&1
+  # Fails when a server for the prefix still runs; that one serves then.
+  wineserver -p >/dev/null 2>&1 || true
   # Start Wine's background services now, with no pipe for them to inherit.
   vl4_wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' </dev/null >/dev/null 2>&1 || true
   export VL4_ENV_ACTIVE=1

@@ -243,7 +243,7 @@ TEST_F(ToolTest, EachWriteSendsTheNumberAndShowsWhatTheTransmitterStored) {
 TEST_F(ToolTest, ATextThatIsNotANumberIsNotWrittenAndComesBackForCorrection) {
     Connect();
     HWND offset = At(Offset);
-    for (const char* typed : {"abc", "1,2,3", "1e39", "nan"}) {
+    for (const char* typed : {"abc", "", "1,2,3", "1e39", "nan", "123456789012345678901234"}) {
         SCOPED_TRACE(typed);
         Window.SetText(offset, typed);
         SetForegroundWindow(Window.Handle);
