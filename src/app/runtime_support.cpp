@@ -1,7 +1,10 @@
-// The executable's operator new and delete: straight to the process heap.
-// The library's versions throw bad_alloc, which would link the whole
-// exception machinery into a program that never catches anything; an
-// exhausted heap ends the program instead.
+// The pieces of the C++ runtime the executable brings itself, lighter than
+// the library's.
+//
+// operator new and delete go straight to the process heap. The library's
+// versions throw bad_alloc, which would link the whole exception machinery
+// into a program that never catches anything; an exhausted heap ends the
+// program instead.
 #include "framework/base_object.h"
 
 #include <windows.h>
@@ -40,4 +43,11 @@ void operator delete(void* block, std::size_t) noexcept {
 }
 void operator delete[](void* block, std::size_t) noexcept {
     Release(block);
+}
+
+// An abstract operation called through a half-built or half-destroyed
+// object: the library's handler is only weakly referenced and would be left
+// out, making the call jump to address 0.
+extern "C" void __cxa_pure_virtual() {
+    FatalError("abstract operation called");
 }
