@@ -66,8 +66,3 @@ const ReadoutStep ReadoutSteps[ReadoutStepCount] = {
     {"ratio", Text::RatioLabel, 4, [](Link& l, Values& v) { return l.GetRatio(v.Ratio); },
      [](const Values& v, NumberText& t) { return Shown(t, FormatFloat, v.Ratio * 100.0f, 2); }},
 };
-
-bool IsAcceptedIdentification(const char* ident) {
-    return std::strcmp(ident, Text::AcceptedIdentification) == 0 ||
-           std::strcmp(ident, Text::AcceptedIdentificationOld) == 0;
-}

@@ -35,6 +35,3 @@ struct ReadoutStep {
 // The reads in the order the main window makes them after a connect.
 constexpr int ReadoutStepCount = 14;
 extern const ReadoutStep ReadoutSteps[ReadoutStepCount];
-
-// Whether the tool works with a device that identifies itself with this text.
-bool IsAcceptedIdentification(const char* ident);

@@ -33,7 +33,7 @@ vl4_ensure_i386() {
 vl4_cable_path() { echo "$VL4_CABLES/$1"; }
 
 # Bump when the prefix settings below change, so existing prefixes follow.
-VL4_PREFIX_VERSION=2
+VL4_PREFIX_VERSION=3
 
 vl4_prepare_prefix() {
   vl4_ensure_i386
@@ -50,6 +50,12 @@ vl4_prepare_prefix() {
       vl4_reg add 'HKLM\Software\Wine\Ports' /v "$port" /d "$(vl4_cable_path "$port")"
     done
   done
+  # Wine's own fonts (fonts-wine) where Windows keeps its fonts: the System
+  # font and the caption buttons' Marlett look as on Windows, and the Czech
+  # labels fit their fields. Without them Wine falls back to wider faces.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # A crashing test prints its backtrace and ends instead of waiting in a dialog.
   vl4_reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
   # Xvfb has no window manager: unmanaged windows spare Wine a wait of about two
@@ -92,12 +98,15 @@ vl4_start_cables() {
 }
 
 # Starts everything a test or the demo needs, and arranges to stop it again.
+# VL4_DISPLAY names a display to use instead of a new Xvfb (the demo on the
+# user's screen).
 vl4_env_up() {
   VL4_CABLE_PIDS=()
   vl4_ensure_i386
-  vl4_start_xvfb
+  if [ -n "${VL4_DISPLAY:-}" ]; then export DISPLAY=$VL4_DISPLAY; else vl4_start_xvfb; fi
   vl4_start_cables
-  wineserver -p >/dev/null 2>&1
+  # Fails when a server for the prefix still runs; that one serves then.
+  wineserver -p >/dev/null 2>&1 || true
   # Start Wine's background services now, with no pipe for them to inherit.
   vl4_wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' </dev/null >/dev/null 2>&1 || true
   export VL4_ENV_ACTIVE=1

@@ -27,8 +27,6 @@ const char ReadCheckBox[] = "\xC8\xEDst"; // Číst
 // Převodník není kompatibilní s tímto nástrojem.
 const char IncompatibleDevice[] = "P\xF8"
                                   "evodn\xEDk nen\xED kompatibiln\xED s t\xEDmto n\xE1strojem.";
-const char AcceptedIdentification[] = "VL4";
-const char AcceptedIdentificationOld[] = "ZD2W50";
 const char ProbeDialogCaption[] = "Sonda";
 const char CalibrationDialogCaption[] = "Kalibrace";
 const char BadStandard[] = "Chyba";

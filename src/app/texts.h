@@ -25,8 +25,6 @@ extern const char MeasuredValueLabel[];
 extern const char RatioLabel[];
 extern const char ReadCheckBox[];
 extern const char IncompatibleDevice[];
-extern const char AcceptedIdentification[];
-extern const char AcceptedIdentificationOld[];
 extern const char ProbeDialogCaption[];
 extern const char CalibrationDialogCaption[];
 extern const char BadStandard[];

@@ -107,6 +107,11 @@ bool ValueEdit::ReadFiniteFloat(float& value) {
     return true;
 }
 
+void ValueEdit::SelectForCorrection() {
+    SetFocus(Handle);
+    SendMessageA(Handle, EM_SETSEL, 0, -1);
+}
+
 ProgressBar::ProgressBar(WindowObject* parent, TemplateItem item) : Control(parent, item.Id) {}
 
 const char* ProgressBar::ClassName() {

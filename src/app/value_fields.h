@@ -59,6 +59,9 @@ public:
     // For values sent to the transmitter: true only for a finite number of
     // at most 23 characters; value is written only then.
     bool ReadFiniteFloat(float& value);
+    // Takes the focus with the whole text selected, so that a refused entry
+    // is typed over at once.
+    void SelectForCorrection();
 
     int Decimals = 0;
 

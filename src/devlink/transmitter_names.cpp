@@ -1,5 +1,7 @@
 #include "devlink/transmitter_names.h"
 
+#include <cstring>
+
 // Texts are Windows-1250 bytes.
 namespace {
 const TextRecord PH = {"pH", {}};
@@ -22,4 +24,8 @@ const char* ProbeTypeName(BYTE probeType) {
 }
 const char* OutputWiringName(BYTE outputWiring) {
     return OutputWiringNames[outputWiring % OutputWiringCount]->Text;
+}
+
+bool IsAcceptedIdentification(const char* ident) {
+    return std::strcmp(ident, "VL4") == 0 || std::strcmp(ident, "ZD2W50") == 0;
 }

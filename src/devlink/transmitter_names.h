@@ -22,3 +22,8 @@ extern const TextRecord CommunicationErrorText;
 // it; any byte value gives a name.
 const char* ProbeTypeName(BYTE probeType);
 const char* OutputWiringName(BYTE outputWiring);
+
+// Whether the tool works with a device that identifies itself with this text:
+// "VL4", or "ZD2W50" as the first transmitters of the family answer, exactly
+// and case-sensitively.
+bool IsAcceptedIdentification(const char* ident);

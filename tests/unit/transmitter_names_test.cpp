@@ -28,6 +28,13 @@ TEST(TransmitterNames, AnyReceivedByteHasAName) {
         EXPECT_EQ(record->Reserved[0] | record->Reserved[1] | record->Reserved[2], 0u);
 }
 
+TEST(TransmitterNames, AcceptsExactlyTheTwoIdentifications) {
+    EXPECT_TRUE(IsAcceptedIdentification("VL4"));
+    EXPECT_TRUE(IsAcceptedIdentification("ZD2W50"));
+    for (const char* foreign : {"vl4", "VL4 ", "VL", "ZD2W5", "ABCDEFGH", ""})
+        EXPECT_FALSE(IsAcceptedIdentification(foreign)) << foreign;
+}
+
 TEST(TransmitterNames, ProbeDefaultsAreTheExactSingles) {
     const ProbeParameters& ph = ProbeDefaults[ProbePH];
     EXPECT_EQ(Bits(ph.Sensitivity), 0xC26CA3D7u);

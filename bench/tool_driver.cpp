@@ -1,0 +1,150 @@
+#include "tool_driver.h"
+
+StartedProgram::~StartedProgram() {
+    Kill();
+    if (Info.hProcess) CloseHandle(Info.hProcess);
+    if (Info.hThread) CloseHandle(Info.hThread);
+}
+
+bool StartedProgram::Start(const std::string& commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &Info) != FALSE;
+}
+
+bool StartedProgram::WaitForExit(DWORD timeoutMs) {
+    return Info.hProcess && WaitForSingleObject(Info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD StartedProgram::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (Info.hProcess) GetExitCodeProcess(Info.hProcess, &code);
+    return code;
+}
+
+void StartedProgram::Kill() {
+    if (ExitCode() == STILL_ACTIVE && Info.hProcess) {
+        TerminateProcess(Info.hProcess, 1);
+        WaitForSingleObject(Info.hProcess, 5000);
+    }
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD ProcessId;
+    const char* ClassName;
+    const char* Title;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<WindowSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = {}, title[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    if (processId != search.ProcessId || lstrcmpA(className, search.ClassName) != 0 ||
+        lstrcmpA(title, search.Title) != 0 || !IsWindowVisible(window))
+        return TRUE;
+    search.Found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        WindowSearch search{processId, className, title, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.Found) return search.Found;
+        if (GetTickCount() - start > timeoutMs) return nullptr;
+        Sleep(1);
+    }
+}
+
+std::string TextOf(HWND window) {
+    char text[256] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool ToolWindow::Find(DWORD processId, DWORD timeoutMs) {
+    Handle = WaitForWindow(processId, ClassName, Title, timeoutMs);
+    ProcessId = processId;
+    ThreadId = Handle ? GetWindowThreadProcessId(Handle, nullptr) : 0;
+    return Handle != nullptr;
+}
+
+bool ToolWindow::FindAny(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    HWND window;
+    while (!(window = FindWindowA(ClassName, Title)) || !IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return Find(processId, 0);
+}
+
+HWND ToolWindow::Control(int id) const {
+    return GetDlgItem(Handle, id);
+}
+
+std::vector<HWND> ToolWindow::Children() const {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(Handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+HWND ToolWindow::At(int x, int y) const {
+    for (HWND child : Children()) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&rect), 2);
+        if (rect.left == x && rect.top == y) return child;
+    }
+    return nullptr;
+}
+
+bool ToolWindow::PickPort(const char* port) {
+    const LRESULT index = SendMessageA(Control(PortBoxId), CB_FINDSTRINGEXACT,
+                                       static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(port));
+    if (index == CB_ERR) return false;
+    PickItem(PortBoxId, static_cast<int>(index));
+    return true;
+}
+
+void ToolWindow::PickItem(int listId, int index) {
+    HWND list = Control(listId);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(Handle, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+void ToolWindow::Click(int id) {
+    SendMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+void ToolWindow::SetText(HWND window, const char* text) {
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+int ToolWindow::SelectedIndex(int listId) const {
+    return static_cast<int>(SendMessageA(Control(listId), CB_GETCURSEL, 0, 0));
+}
+
+std::string ToolWindow::SelectedText(int listId) const {
+    return TextOf(Control(listId));
+}
+
+void ToolWindow::Close() {
+    PostMessageA(Handle, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// vl4config.exe driven from another process the way a user drives it: the
+// port picked from the list, buttons clicked, numbers typed, fields read.
+// Used by the end-to-end tests, the benchmark and the demo's screenshot.
+
+// A program started by CreateProcess, ended (if still running) with it.
+class StartedProgram {
+public:
+    StartedProgram() = default;
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+    ~StartedProgram();
+
+    bool Start(const std::string& commandLine);
+    bool WaitForExit(DWORD timeoutMs);
+    // The exit code, STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+    void Kill();
+
+    PROCESS_INFORMATION Info = {};
+};
+
+// The first visible top-level window of the process with that class and
+// title; null when none shows up within the time-out.
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs);
+
+// A window's text as its own procedure answers WM_GETTEXT.
+std::string TextOf(HWND window);
+
+// The tool's main window.
+class ToolWindow {
+public:
+    static constexpr char ClassName[] = "FwWindow";
+    static constexpr char Title[] = "VL4 config";
+    static constexpr int PortBoxId = 101;
+    static constexpr int ProbeButtonId = 104;
+    static constexpr int CalibrationButtonId = 105;
+    static constexpr int DampingListId = 106;
+    static constexpr int WriteOffsetId = 107;
+    static constexpr int ReadCheckBoxId = 112;
+
+    // Finds the main window of the process.
+    bool Find(DWORD processId, DWORD timeoutMs);
+    // Finds the main window of whichever process shows one.
+    bool FindAny(DWORD timeoutMs);
+
+    HWND Control(int id) const;
+    // The child whose top left corner sits at x, y of the client area: the
+    // value fields have no IDs of their own.
+    HWND At(int x, int y) const;
+    std::string TextAt(int x, int y) const { return TextOf(At(x, y)); }
+    std::vector<HWND> Children() const;
+
+    // Selects the port in the list and tells the window, as a pick with the
+    // mouse does; returns when the window has handled it (connected and
+    // read everything, or failed to). False when the port is not listed.
+    bool PickPort(const char* port);
+    // Selects item index of a list and tells the window.
+    void PickItem(int listId, int index);
+    // Returns when the window has handled the click.
+    void Click(int id);
+    void SetText(HWND window, const char* text);
+    int SelectedIndex(int listId) const;
+    std::string SelectedText(int listId) const;
+    void Close();
+
+    HWND Handle = nullptr;
+    DWORD ProcessId = 0;
+    DWORD ThreadId = 0;
+};

@@ -1,0 +1,231 @@
+// vl4guibench: the tool as a user meets it. Start-up from process creation
+// to a shown main window, against hello.exe under the same Wine; a connect
+// with its full read-out against a paced vl4sim.exe, against the bytes'
+// wire time; the tool's private memory after the read-out.
+#include "readout.h"
+#include "tool_driver.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double StartupBudget = 1.5;
+constexpr double ReadoutBudget = 1.1;
+constexpr double MemoryBudgetKiB = 4096;
+constexpr DWORD TimeoutMs = 60000;
+constexpr double MsPerByte = 10 * 1000.0 / 9600; // start bit, 8 data bits, stop bit at 9600 baud
+constexpr int RequestBytes = 4;                  // a read request carries no data
+constexpr int ReplyOverhead = 3;                 // start, length, checksum
+
+const char Usage[] = "usage: vl4guibench [--runs N] [--readouts N] [--port COM5]\n"
+                     "  A vl4sim.exe started with --paced must serve the other end of the port.\n";
+
+struct Options {
+    int Runs = 7;
+    int Readouts = 9;
+    const char* Port = "COM5";
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--runs"))
+            options.Runs = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--readouts"))
+            options.Readouts = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--port"))
+            options.Port = argv[i + 1];
+        else
+            return false;
+    }
+    return argc % 2 == 1 && options.Runs > 0 && options.Readouts > 0;
+}
+
+std::string WindowsPath(const char* unixPath) {
+    std::string path = std::string("Z:") + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "\"" + path + "\"";
+}
+
+double NowMs() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return count.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+struct Spread {
+    double Median, Min, Max;
+};
+
+Spread SpreadOf(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], samples.front(), samples.back()};
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+// Starts the program and answers the time until its window shows, or a
+// negative time when it does not.
+double StartUpMs(StartedProgram& program, const std::string& commandLine, const char* className,
+                 const char* title, HWND& window) {
+    const double start = NowMs();
+    if (!program.Start(commandLine)) return -1;
+    window = WaitForWindow(program.Info.dwProcessId, className, title, TimeoutMs);
+    return window ? NowMs() - start : -1;
+}
+
+bool Close(StartedProgram& program, HWND window) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return program.WaitForExit(TimeoutMs);
+}
+
+struct Program {
+    const char* Name;
+    std::string CommandLine;
+    const char* ClassName;
+    const char* Title;
+    std::vector<double> Samples;
+};
+
+// Alternates the programs, so that both meet the same machine load.
+bool TimeStartUps(int runs) {
+    Program programs[] = {
+        {"hello", WindowsPath(HELLO_EXE), "HelloWindow", "Hello", {}},
+        {"vl4config", WindowsPath(VL4CONFIG_EXE), ToolWindow::ClassName, ToolWindow::Title, {}},
+    };
+    for (int run = 0; run <= runs; ++run) {
+        for (Program& program : programs) {
+            StartedProgram started;
+            HWND window = nullptr;
+            const double ms =
+                StartUpMs(started, program.CommandLine, program.ClassName, program.Title, window);
+            if (ms < 0 || !Close(started, window)) {
+                std::fprintf(stderr, "vl4guibench: %s did not show its window\n", program.Name);
+                return false;
+            }
+            if (run > 0) program.Samples.push_back(ms); // the first run warms the caches
+        }
+    }
+    const Spread hello = SpreadOf(programs[0].Samples), tool = SpreadOf(programs[1].Samples);
+    const double ratio = tool.Median / hello.Median;
+    std::printf("start-up to a shown main window, %d runs each (ms):\n", runs);
+    for (const Program& program : programs) {
+        const Spread s = SpreadOf(program.Samples);
+        std::printf("  %-10s median %8.1f  min %8.1f  max %8.1f\n", program.Name, s.Median, s.Min,
+                    s.Max);
+    }
+    std::printf("  budget: within %.1f x hello: %.3f, %s\n", StartupBudget, ratio,
+                Verdict(ratio <= StartupBudget));
+    return true;
+}
+
+// The identification and every read of ReadAll, as bytes on the wire.
+double ConnectWireMs() {
+    double ms = (RequestBytes + ReplyOverhead + 8) * MsPerByte;
+    for (const ReadoutStep& step : ReadoutSteps)
+        ms += (RequestBytes + ReplyOverhead + step.ValueSize) * MsPerByte;
+    return ms;
+}
+
+// Committed private memory (heaps, stacks, the program's own allocations),
+// counted region by region: Wine leaves PrivateUsage at 0 for another process.
+double PrivateKiB(HANDLE process) {
+    SIZE_T bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr;
+         VirtualQueryEx(process, at, &region, sizeof region) == sizeof region;
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
+    }
+    return bytes / 1024.0;
+}
+
+double PagefileKiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
+    return counters.PagefileUsage / 1024.0;
+}
+
+void PrintMemory(const char* name, HANDLE process) {
+    std::printf("  %-10s private committed %8.0f KiB  pagefile usage %8.0f KiB\n", name,
+                PrivateKiB(process), PagefileKiB(process));
+}
+
+// Connects again and again: each pick closes the port, opens it, identifies
+// the transmitter and reads every value into the window.
+bool TimeReadouts(const Options& options) {
+    StartedProgram tool;
+    ToolWindow window;
+    HWND handle = nullptr;
+    if (StartUpMs(tool, WindowsPath(VL4CONFIG_EXE), ToolWindow::ClassName, ToolWindow::Title,
+                  handle) < 0 ||
+        !window.Find(tool.Info.dwProcessId, TimeoutMs)) {
+        std::fprintf(stderr, "vl4guibench: vl4config did not show its window\n");
+        return false;
+    }
+    std::vector<double> samples;
+    for (int i = 0; i <= options.Readouts; ++i) {
+        const double start = NowMs();
+        if (!window.PickPort(options.Port)) {
+            std::fprintf(stderr, "vl4guibench: %s is not listed\n", options.Port);
+            return false;
+        }
+        const double ms = NowMs() - start;
+        if (TextOf(window.At(120, 10)) != "VL4") {
+            std::fprintf(stderr, "vl4guibench: no transmitter on %s\n", options.Port);
+            return false;
+        }
+        if (i > 0) samples.push_back(ms);
+    }
+    const Spread s = SpreadOf(samples);
+    const double wire = ConnectWireMs(), ratio = s.Median / wire;
+    std::printf("\nconnect and read-out against the paced simulator, %d times (ms):\n",
+                options.Readouts);
+    std::printf("  wire %8.1f  median %8.1f  min %8.1f  max %8.1f\n", wire, s.Median, s.Min, s.Max);
+    std::printf(
+        "  ratio to the wire time: %.3f (the link's own read-out, timed by vl4bench, has a\n"
+        "  budget of %.1f; here the window's field updates come on top)\n",
+        ratio, ReadoutBudget);
+
+    std::printf("\nmemory after the read-outs (hello: its window shown):\n");
+    const double toolKiB = PrivateKiB(tool.Info.hProcess);
+    PrintMemory("vl4config", tool.Info.hProcess);
+    StartedProgram hello;
+    HWND helloWindow = nullptr;
+    double helloKiB = 0;
+    if (StartUpMs(hello, WindowsPath(HELLO_EXE), "HelloWindow", "Hello", helloWindow) >= 0) {
+        helloKiB = PrivateKiB(hello.Info.hProcess);
+        PrintMemory("hello", hello.Info.hProcess);
+        Close(hello, helloWindow);
+    }
+    // Under Wine even hello carries several MiB of Wine's own heaps and
+    // stacks; what the tool adds over it is what it loads and allocates.
+    std::printf(
+        "  budget: private memory under %.0f KiB: %.0f KiB, %s; beyond hello %.0f KiB, %s\n",
+        MemoryBudgetKiB, toolKiB, Verdict(toolKiB < MemoryBudgetKiB), toolKiB - helloKiB,
+        Verdict(toolKiB - helloKiB < MemoryBudgetKiB));
+    return Close(tool, window.Handle);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    return TimeStartUps(options.Runs) && TimeReadouts(options) ? 0 : 1;
+}

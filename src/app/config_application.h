@@ -1,0 +1,12 @@
+#pragma once
+
+#include "framework/application.h"
+
+// The tool's application: its main window is a MainWindow titled with the
+// application's name.
+class ConfigApplication : public Application {
+public:
+    using Application::Application;
+
+    void BuildMainWindow() override;
+};

@@ -1,0 +1,318 @@
+#include "app/main_window.h"
+
+#include "app/number_text.h"
+#include "app/port_combo_box.h"
+#include "app/texts.h"
+#include "app/value_fields.h"
+#include "devlink/transmitter_names.h"
+#include "framework/application.h"
+#include "framework/button.h"
+#include "framework/combo_box.h"
+
+namespace {
+
+constexpr int IconResource = 1;
+constexpr float PercentPerFraction = 100.0f;
+
+// Group origins in the client area.
+constexpr int InputX = 10;
+constexpr int InputY = 165;
+constexpr int InternalX = 270;
+constexpr int InternalY = 165;
+
+// The "Zápis" buttons, from WriteOffsetId on, with the edit each one writes.
+struct ParameterWrite {
+    ValueEdit* MainWindow::*Edit;
+    MainWindow::FloatSetter Set;
+};
+const ParameterWrite ParameterWrites[] = {
+    {&MainWindow::OffsetEdit, &TransmitterLink::SetOffset},
+    {&MainWindow::SensitivityEdit, &TransmitterLink::SetSensitivity},
+    {&MainWindow::DepthEdit, &TransmitterLink::SetDepth},
+    {&MainWindow::LowerRangeEdit, &TransmitterLink::SetLowerRange},
+    {&MainWindow::UpperRangeEdit, &TransmitterLink::SetUpperRange},
+};
+constexpr int ParameterWriteCount = sizeof ParameterWrites / sizeof ParameterWrites[0];
+
+} // namespace
+
+MainWindow::MainWindow(WindowObject* parent, const char* title) : Window(parent, title) {
+    Style = FixedFrameStyle;
+    Width = OuterWidth;
+    Height = OuterHeight;
+    BuildTopRows();
+    BuildInputGroup();
+    BuildInternalValuesGroup();
+    Link = new TransmitterLink;
+    SetFlags(KeyboardNav);
+}
+
+MainWindow::~MainWindow() {
+    Link->Free();
+}
+
+void MainWindow::Free() {
+    StopPolling();
+    Window::Free();
+}
+
+// --- layout: children are created in this order, which is also the TAB order
+
+void MainWindow::BuildTopRows() {
+    new Static(this, Text::PortLabel, 340, 14, 35, 20, 0, 0);
+    PortBox = new PortComboBox(this, 385, 10, 85, 160, PortBoxId);
+    DeviceDisplay = AddFactRow(Text::DeviceLabel, 10);
+    FirmwareDisplay = AddFactRow(Text::FirmwareLabel, 35);
+    ProductionNumberDisplay = AddFactRow(Text::ProductionNumberLabel, 60);
+    OutputDisplay = AddFactRow(Text::OutputLabel, 85);
+    TypeDisplay = AddFactRow(Text::ProbeLabel, 110);
+    new Button(this, Text::MoreButton, 270, 110, 32, 20, ProbeButtonId);
+    DateDisplay = AddFactRow(Text::CalibrationLabel, 135);
+    new Button(this, Text::MoreButton, 270, 135, 32, 20, CalibrationButtonId);
+}
+
+// The decimals of these displays are never used: they show texts, integers,
+// versions and dates only.
+ValueDisplay* MainWindow::AddFactRow(const char* label, int y) {
+    new Static(this, label, 10, y, 100, 20, 0, 0);
+    return new ValueDisplay(this, nullptr, 120, y, 140, 20, 2);
+}
+
+void MainWindow::BuildInputGroup() {
+    new GroupBox(this, Text::InputGroup, InputX, InputY, 250, 210, 0);
+    new Static(this, Text::DampingLabel, InputX + 10, InputY + 29, 70, 20, 0, 0);
+    DampingList = new ComboBox(this, InputX + 90, InputY + 25, 80, 200, DampingListId, 0, false);
+    OffsetEdit = AddParameterRow(Text::OffsetLabel, 0, 3, WriteOffsetId);
+    SensitivityEdit = AddParameterRow(Text::SensitivityLabel, 1, 3, WriteSensitivityId);
+    DepthEdit = AddParameterRow(Text::DepthLabel, 2, 3, WriteDepthId);
+    LowerRangeEdit = AddParameterRow(Text::LowerRangeLabel, 3, 2, WriteLowerRangeId);
+    UpperRangeEdit = AddParameterRow(Text::UpperRangeLabel, 4, 2, WriteUpperRangeId);
+}
+
+// The label sits 4 pixels lower than the taller edit and button, so that the
+// texts line up.
+ValueEdit* MainWindow::AddParameterRow(const char* label, int row, int decimals, int writeId) {
+    const int y = InputY + 55 + 30 * row;
+    new Static(this, label, InputX + 10, y + 4, 70, 20, 0, 0);
+    auto* edit = new ValueEdit(this, nullptr, InputX + 90, y, 80, 24, 0, decimals);
+    new Button(this, Text::WriteButton, InputX + 180, y, 60, 24, writeId);
+    return edit;
+}
+
+void MainWindow::BuildInternalValuesGroup() {
+    new GroupBox(this, Text::InternalValuesGroup, InternalX, InternalY, 200, 210, 0);
+    ProbeVoltageDisplay = AddInternalValueRow(Text::ProbeVoltageLabel, InternalY + 25, 3);
+    MeasuredValueDisplay = AddInternalValueRow(Text::MeasuredValueLabel, InternalY + 50, 2);
+    RatioDisplay = AddInternalValueRow(Text::RatioLabel, InternalY + 75, 2);
+    ReadCheckBox = new CheckBox(this, Text::ReadCheckBox, InternalX + 10, InternalY + 180, 90, 20,
+                                ReadCheckBoxId);
+}
+
+ValueDisplay* MainWindow::AddInternalValueRow(const char* label, int y, int decimals) {
+    new Static(this, label, InternalX + 10, y, 90, 20, 0, 0);
+    return new ValueDisplay(this, nullptr, InternalX + 110, y, 80, 20, decimals);
+}
+
+void MainWindow::FillClass(WNDCLASSA& windowClass) {
+    Window::FillClass(windowClass);
+    windowClass.hIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IconResource));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+}
+
+// Inserted rather than added: the list sorts what it is given as text, and
+// item i must stand for damping i.
+void MainWindow::Setup() {
+    Window::Setup();
+    for (int damping = 0; damping <= MaxDamping; ++damping) {
+        NumberText text;
+        FormatInteger(text, damping);
+        DampingList->InsertItem(text, -1);
+    }
+}
+
+// --- messages
+
+void MainWindow::Dispatch(MessageRecord& msg) {
+    switch (msg.Msg) {
+    case WM_TIMER:
+        // The calibration dialog samples the probe itself; a tick must not
+        // put its own requests between them.
+        if (!CalibrationRunning) ReadInternalValues();
+        break;
+    case WM_CTLCOLORSTATIC:
+        OnCtlColorStatic(msg);
+        break;
+    default:
+        Window::Dispatch(msg);
+    }
+}
+
+// Labels and displays on the window's own grey.
+void MainWindow::OnCtlColorStatic(MessageRecord& msg) {
+    SetBkColor(reinterpret_cast<HDC>(msg.WParam), Background);
+    msg.Result = reinterpret_cast<LRESULT>(GetStockObject(LTGRAY_BRUSH));
+}
+
+void MainWindow::OnChildNotify(MessageRecord& msg, int childId) {
+    const bool selectionChanged = HIWORD(msg.WParam) == CBN_SELCHANGE;
+    switch (childId) {
+    case PortBoxId:
+        if (selectionChanged) Connect();
+        return;
+    case DampingListId:
+        if (selectionChanged) WriteDamping();
+        return;
+    case ProbeButtonId:
+        OpenProbeDialog();
+        return;
+    case CalibrationButtonId:
+        OpenCalibrationDialog();
+        return;
+    case ReadCheckBoxId:
+        TogglePolling();
+        return;
+    }
+    const int write = childId - WriteOffsetId;
+    if (write >= 0 && write < ParameterWriteCount)
+        WriteParameter(*(this->*ParameterWrites[write].Edit), ParameterWrites[write].Set);
+    else
+        Window::OnChildNotify(msg, childId);
+}
+
+// --- the transmitter
+
+void MainWindow::Connect() {
+    char port[PortNameList::MaxNameLength + 1] = {};
+    PortBox->SelectedText(port, PortNameList::MaxNameLength);
+    if (Link->Open(port)) {
+        if (const char* ident = Link->Identify()) {
+            if (IsAcceptedIdentification(ident)) {
+                DeviceDisplay->SetText(ident);
+                ReadAll();
+                return;
+            }
+            MessageBoxA(Handle, Text::IncompatibleDevice, ident, MB_OK | MB_ICONERROR);
+        }
+        Link->Close();
+    }
+    ClearIdentity();
+}
+
+// Whatever else a previous transmitter left on screen stays.
+void MainWindow::ClearIdentity() {
+    DeviceDisplay->ClearText();
+    FirmwareDisplay->ClearText();
+    ProductionNumberDisplay->ClearText();
+}
+
+template <class Field> void MainWindow::ShowRead(FloatGetter get, Field& field) {
+    float value;
+    if ((Link->*get)(value)) field.ShowFloat(value);
+}
+
+// One transaction a value; a value that does not arrive leaves its field as
+// it was, and the next one is still read.
+void MainWindow::ReadAll() {
+    WORD version;
+    if (Link->GetFirmwareVersion(version)) FirmwareDisplay->ShowVersion(version);
+    LONG number;
+    if (Link->GetProductionNumber(number)) ProductionNumberDisplay->ShowInteger(number);
+    BYTE wiring;
+    if (Link->GetOutputWiring(wiring)) OutputDisplay->ShowOutputWiring(wiring);
+    BYTE probeType;
+    if (Link->GetProbeType(probeType)) TypeDisplay->ShowProbeType(probeType);
+    CalibrationDate date;
+    if (Link->GetCalibrationDate(date)) DateDisplay->ShowDate(date);
+    BYTE damping;
+    // A damping beyond the list selects nothing.
+    if (Link->GetDamping(damping)) DampingList->SelectIndex(damping <= MaxDamping ? damping : -1);
+    ShowRead(&TransmitterLink::GetOffset, *OffsetEdit);
+    ShowRead(&TransmitterLink::GetSensitivity, *SensitivityEdit);
+    ShowRead(&TransmitterLink::GetDepth, *DepthEdit);
+    ShowRead(&TransmitterLink::GetLowerRange, *LowerRangeEdit);
+    ShowRead(&TransmitterLink::GetUpperRange, *UpperRangeEdit);
+    ReadInternalValues();
+}
+
+// The transmitter reports the ratio as a fraction; the window shows percent.
+// A fraction whose hundredfold leaves the float range shows as an infinity.
+void MainWindow::ReadInternalValues() {
+    ShowRead(&TransmitterLink::GetProbeVoltage, *ProbeVoltageDisplay);
+    ShowRead(&TransmitterLink::GetMeasuredValue, *MeasuredValueDisplay);
+    float ratio;
+    if (Link->GetRatio(ratio)) RatioDisplay->ShowFloat(ratio * PercentPerFraction);
+}
+
+// The list keeps what the user picked; the reply is not shown.
+void MainWindow::WriteDamping() {
+    Link->SetDamping(static_cast<BYTE>(DampingList->SelectedIndex()));
+}
+
+// A text that is not a finite number is not sent: the user gets the field
+// back to correct it, instead of a 0 or an infinity written into the
+// transmitter.
+void MainWindow::WriteParameter(ValueEdit& edit, FloatSetter set) {
+    float value;
+    if (!edit.ReadFiniteFloat(value)) {
+        edit.SelectForCorrection();
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    if ((Link->*set)(value)) edit.ShowFloat(value);
+}
+
+// The dialog shows what it writes in the target fields itself; nothing is
+// read back here.
+void MainWindow::OpenProbeDialog() {
+    ProbeTypeTargets targets{*TypeDisplay,     *DateDisplay,    *OffsetEdit,
+                             *SensitivityEdit, *LowerRangeEdit, *UpperRangeEdit};
+    CurrentApp->RunDialog(NewProbeTypeDialog(targets));
+}
+
+// The transmitter's damping would smooth the probe voltage the dialog
+// samples, so it is off while the dialog runs and restored afterwards. A
+// damping that cannot be read is left alone.
+void MainWindow::OpenCalibrationDialog() {
+    CalibrationRunning = true;
+    BYTE saved = 0;
+    Link->GetDamping(saved);
+    if (saved != 0) Link->SetDamping(0);
+    CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
+    CurrentApp->RunDialog(NewCalibrationDialog(targets));
+    if (saved != 0) RestoreDamping(saved);
+    CalibrationRunning = false;
+}
+
+// A transmitter left without its damping would measure unsmoothed from now
+// on; the user must know that the restore failed.
+void MainWindow::RestoreDamping(BYTE damping) {
+    if (!Link->SetDamping(damping))
+        MessageBoxA(Handle, CommunicationErrorText.Text, Text::AppName, MB_OK | MB_ICONERROR);
+}
+
+// The dialogs are not part of the program yet: RunDialog answers IDCANCEL
+// at once for none.
+Dialog* MainWindow::NewProbeTypeDialog(ProbeTypeTargets&) {
+    return nullptr; // new ProbeTypeDialog(this, *Link, targets)
+}
+
+Dialog* MainWindow::NewCalibrationDialog(CalibrationTargets&) {
+    return nullptr; // new CalibrationDialog(this, *Link, targets)
+}
+
+// --- polling
+
+void MainWindow::TogglePolling() {
+    if (ReadCheckBox->CheckState() == BST_UNCHECKED) {
+        StopPolling();
+    } else if (!PollTimer) {
+        PollTimer = SetTimer(Handle, PollTimerId, PollPeriodMs, nullptr);
+        ReadInternalValues();
+    }
+}
+
+void MainWindow::StopPolling() {
+    if (!PollTimer) return;
+    KillTimer(Handle, PollTimerId);
+    PollTimer = 0;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/dialog_targets.h"
+#include "devlink/transmitter_link.h"
+#include "framework/window.h"
+
+class Button;
+class CheckBox;
+class ComboBox;
+class Dialog;
+class PortComboBox;
+class ValueDisplay;
+class ValueEdit;
+
+// The tool's one window: the transmitter's facts in the top rows, the input
+// parameters on the left, the live internal values on the right. Picking a
+// port connects and reads everything; every change is written straight to the
+// transmitter and the field then shows what the transmitter answered.
+class MainWindow : public Window {
+public:
+    static constexpr int PortBoxId = 101;
+    static constexpr int ProbeButtonId = 104;
+    static constexpr int CalibrationButtonId = 105;
+    static constexpr int DampingListId = 106;
+    static constexpr int WriteOffsetId = 107;
+    static constexpr int WriteSensitivityId = 108;
+    static constexpr int WriteDepthId = 109;
+    static constexpr int WriteLowerRangeId = 110;
+    static constexpr int WriteUpperRangeId = 111;
+    static constexpr int ReadCheckBoxId = 112;
+    static constexpr UINT_PTR PollTimerId = 1;
+    static constexpr UINT PollPeriodMs = 1000;
+    static constexpr int MaxDamping = 30;
+    static constexpr int OuterWidth = 485;
+    static constexpr int OuterHeight = 412;
+    static constexpr DWORD FixedFrameStyle =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    static constexpr COLORREF Background = RGB(192, 192, 192);
+
+    using FloatGetter = bool (TransmitterLink::*)(float&);
+    using FloatSetter = bool (TransmitterLink::*)(float&);
+
+    MainWindow(WindowObject* parent, const char* title);
+
+    // Stops the polling timer while the native window still exists.
+    void Free() override;
+    void Dispatch(MessageRecord& msg) override;
+    void OnChildNotify(MessageRecord& msg, int childId) override;
+    void FillClass(WNDCLASSA& windowClass) override;
+    void Setup() override;
+    virtual void OnCtlColorStatic(MessageRecord& msg);
+
+    void Connect();
+    void ReadAll();
+    void ReadInternalValues();
+    void WriteDamping();
+    // What "Zápis" beside edit does: writes its number with set and shows the
+    // value the transmitter stored.
+    void WriteParameter(ValueEdit& edit, FloatSetter set);
+    void OpenProbeDialog();
+    void OpenCalibrationDialog();
+    void TogglePolling();
+
+    PortComboBox* PortBox = nullptr;
+    ValueDisplay* DeviceDisplay = nullptr;
+    ValueDisplay* FirmwareDisplay = nullptr;
+    ValueDisplay* ProductionNumberDisplay = nullptr;
+    ValueDisplay* OutputDisplay = nullptr;
+    ValueDisplay* TypeDisplay = nullptr;
+    ValueDisplay* DateDisplay = nullptr;
+    ComboBox* DampingList = nullptr;
+    ValueEdit* OffsetEdit = nullptr;
+    ValueEdit* SensitivityEdit = nullptr;
+    ValueEdit* DepthEdit = nullptr;
+    ValueEdit* LowerRangeEdit = nullptr;
+    ValueEdit* UpperRangeEdit = nullptr;
+    ValueDisplay* ProbeVoltageDisplay = nullptr;
+    ValueDisplay* MeasuredValueDisplay = nullptr;
+    ValueDisplay* RatioDisplay = nullptr;
+    CheckBox* ReadCheckBox = nullptr;
+    TransmitterLink* Link = nullptr;
+    UINT_PTR PollTimer = 0;
+    bool CalibrationRunning = false;
+
+protected:
+    // Runs after the children are gone: nothing can use the link any more.
+    ~MainWindow() override;
+
+private:
+    void BuildTopRows();
+    void BuildInputGroup();
+    void BuildInternalValuesGroup();
+    ValueDisplay* AddFactRow(const char* label, int y);
+    ValueEdit* AddParameterRow(const char* label, int row, int decimals, int writeId);
+    ValueDisplay* AddInternalValueRow(const char* label, int y, int decimals);
+
+    void ClearIdentity();
+    template <class Field> void ShowRead(FloatGetter get, Field& field);
+    void StopPolling();
+    void RestoreDamping(BYTE damping);
+
+    // The dialogs, constructed for RunDialog, which frees them.
+    Dialog* NewProbeTypeDialog(ProbeTypeTargets& targets);
+    Dialog* NewCalibrationDialog(CalibrationTargets& targets);
+};

@@ -1,0 +1,337 @@
+#include "app/config_application.h"
+#include "app/main_window.h"
+#include "app/port_combo_box.h"
+#include "app/value_fields.h"
+#include "framework/button.h"
+#include "framework/combo_box.h"
+#include "unit/fake_comm.h"
+#include "window/main_window_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+Bytes FloatData(float value) {
+    Bytes data(4);
+    std::memcpy(data.data(), &value, 4);
+    return data;
+}
+
+Bytes Request(BYTE command, const Bytes& data) {
+    Bytes frame{0x01, command, static_cast<BYTE>(data.size())};
+    frame.insert(frame.end(), data.begin(), data.end());
+    BYTE sum = 0;
+    for (BYTE b : frame) sum += b;
+    frame.push_back(static_cast<BYTE>(-sum));
+    return frame;
+}
+
+Bytes Text8(const char* text) {
+    Bytes data(8, 0);
+    std::memcpy(data.data(), text, std::strlen(text));
+    return data;
+}
+
+// The tool's window in this process, its link on a scripted line.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.Start();
+        main = static_cast<MainWindow*>(app.MainWin);
+        ASSERT_NE(main, nullptr);
+        Line.Guard(main->Link->FrameBuffer, sizeof main->Link->FrameBuffer);
+    }
+    // Freeing the main window posts the quit message; it must not end the
+    // next test's message boxes.
+    void TearDown() override {
+        if (app.MainWin) app.MainWin->Free();
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+    // The next request gets a well-formed reply carrying data.
+    void Answer(const Bytes& data) { Line.Replies.push_back({Reply(data)}); }
+    // The next request gets nothing back.
+    void Silence() { Line.Replies.push_back({}); }
+
+    // The command of every request written since the last call.
+    std::vector<int> Commands() {
+        std::vector<int> commands;
+        for (const Bytes& frame : Line.Written)
+            commands.push_back(frame.size() > 1 ? frame[1] : -1);
+        Line.Written.clear();
+        return commands;
+    }
+
+    void Notify(int id, int code) {
+        HWND control = GetDlgItem(main->Handle, id);
+        SendMessageA(main->Handle, WM_COMMAND, MAKEWPARAM(id, code),
+                     reinterpret_cast<LPARAM>(control));
+    }
+    void Click(int id) { SendMessageA(GetDlgItem(main->Handle, id), BM_CLICK, 0, 0); }
+
+    // Picks a port the way the user does; the scripted line stands behind any name.
+    void PickPort() {
+        main->PortBox->InsertItem("COM9", -1);
+        main->PortBox->SelectItemByPrefix("COM9", -1);
+        Notify(MainWindow::PortBoxId, CBN_SELCHANGE);
+    }
+    void ConnectSilently() {
+        ASSERT_TRUE(main->Link->Open("COM9"));
+        Line.Forget();
+    }
+
+    FakeComm Line;
+    ConfigApplication app{"VL4 config"};
+    MainWindow* main = nullptr;
+};
+
+std::string TextOf(WindowObject* field) {
+    return WindowText(field->Handle);
+}
+
+TEST_F(MainWindowTest, StartsWithItsLayoutEmptyFieldsAndTheDampingList) {
+    ExpectMainWindowFrame(main->Handle);
+    ExpectMainWindowLayout(main->Handle);
+    EXPECT_EQ(app.MainWin, main);
+    // The class's own icon and grey (another process cannot read them).
+    EXPECT_EQ(ULongToHandle(GetClassLongA(main->Handle, GCL_HICON)),
+              LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    EXPECT_NE(GetClassLongA(main->Handle, GCL_HICON), 0u);
+    EXPECT_EQ(ULongToHandle(GetClassLongA(main->Handle, GCL_HBRBACKGROUND)),
+              GetStockObject(LTGRAY_BRUSH));
+    EXPECT_TRUE(main->HasFlags(WindowObject::KeyboardNav));
+
+    ComboBox& damping = *main->DampingList;
+    ASSERT_EQ(SendMessageA(damping.Handle, CB_GETCOUNT, 0, 0), 31);
+    for (int i = 0; i <= 30; ++i) {
+        char text[8] = {};
+        damping.ItemText(text, i);
+        EXPECT_EQ(std::string(text), std::to_string(i)) << "item " << i;
+    }
+    EXPECT_EQ(damping.SelectedIndex(), -1);
+    EXPECT_EQ(main->ReadCheckBox->CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(main->PollTimer, 0u);
+    EXPECT_FALSE(main->CalibrationRunning);
+    EXPECT_TRUE(Line.Log.empty()) << "nothing talks to a transmitter before a port is picked";
+
+    // The fields behind the window's pointers are the ones of the layout.
+    const struct {
+        WindowObject* Field;
+        int X, Y;
+    } fields[] = {{main->DeviceDisplay, 120, 10},        {main->DateDisplay, 120, 135},
+                  {main->OffsetEdit, 100, 220},          {main->UpperRangeEdit, 100, 340},
+                  {main->ProbeVoltageDisplay, 380, 190}, {main->RatioDisplay, 380, 240}};
+    for (const auto& field : fields) {
+        RECT rect;
+        GetWindowRect(field.Field->Handle, &rect);
+        MapWindowPoints(nullptr, main->Handle, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, field.X);
+        EXPECT_EQ(rect.top, field.Y);
+    }
+    EXPECT_EQ(main->OffsetEdit->Decimals, 3);
+    EXPECT_EQ(main->DepthEdit->Decimals, 3);
+    EXPECT_EQ(main->LowerRangeEdit->Decimals, 2);
+    EXPECT_EQ(main->ProbeVoltageDisplay->Decimals, 3);
+    EXPECT_EQ(main->MeasuredValueDisplay->Decimals, 2);
+}
+
+TEST_F(MainWindowTest, StaticsAreDrawnOnTheWindowsGrey) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetBkColor(dc, RGB(255, 255, 255));
+    LRESULT brush = SendMessageA(main->Handle, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(main->RatioDisplay->Handle));
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(LTGRAY_BRUSH));
+    EXPECT_EQ(GetBkColor(dc), RGB(192, 192, 192));
+    DeleteDC(dc);
+}
+
+TEST_F(MainWindowTest, TimerTicksReadTheInternalValuesExceptDuringCalibration) {
+    ConnectSilently();
+    Answer(FloatData(-12.3456f));
+    Answer(FloatData(6.996f));
+    Answer(FloatData(0.123f));
+    // Any timer ID is a tick.
+    SendMessageA(main->Handle, WM_TIMER, 7, 0);
+    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38}));
+    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
+    EXPECT_EQ(TextOf(main->MeasuredValueDisplay), "7.00");
+    EXPECT_EQ(TextOf(main->RatioDisplay), "12.30");
+
+    main->CalibrationRunning = true;
+    PostMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_TRUE(Commands().empty()) << "no request between the calibration's samples";
+    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
+
+    // A value that does not arrive leaves its field; the next is still read.
+    main->CalibrationRunning = false;
+    Silence();
+    Answer(FloatData(1.0f));
+    Silence();
+    SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0);
+    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38}));
+    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
+    EXPECT_EQ(TextOf(main->MeasuredValueDisplay), "1.00");
+    EXPECT_EQ(TextOf(main->RatioDisplay), "12.30");
+}
+
+TEST_F(MainWindowTest, ARatioBeyondTheFloatRangeAsPercentShowsAnInfinity) {
+    ConnectSilently();
+    const struct {
+        float Ratio;
+        const char* Shown;
+    } cases[] = {{3.0e38f, "+Inf"}, {-3.0e38f, "-Inf"}, {-0.5f, "-50.00"}};
+    for (const auto& c : cases) {
+        Silence();
+        Silence();
+        Answer(FloatData(c.Ratio));
+        SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0);
+        EXPECT_EQ(TextOf(main->RatioDisplay), c.Shown);
+    }
+}
+
+TEST_F(MainWindowTest, ConnectReadsWhatArrivesAndLeavesTheRest) {
+    Answer(Text8("ZD2W50"));
+    Answer({0x1A, 0x02});             // firmware
+    Silence();                        // production number
+    Answer({4});                      // wiring: 4 mod 3 = 1
+    Answer({6});                      // probe: 6 AND 3 = 2
+    Answer({0x06, 0x12, 0x26, 0x20}); // 2026-12-06
+    Answer({31});                     // damping beyond the list
+    Answer(FloatData(1.5f));          // offset
+    Silence();                        // sensitivity
+    Answer(FloatData(-0.0004f));      // depth
+    Answer(FloatData(-1000.0f));      // lower
+    Answer(FloatData(1000.0f));       // upper
+    Answer(FloatData(250.0f));        // voltage
+    Answer(FloatData(7.0f));          // value
+    Answer(FloatData(0.5f));          // ratio
+    main->SensitivityEdit->SetText("kept");
+    main->ProductionNumberDisplay->SetText("kept");
+    PickPort();
+    EXPECT_EQ(Line.Path, "\\\\.\\COM9");
+    EXPECT_EQ(Commands(),
+              (std::vector<int>{33, 34, 35, 42, 43, 45, 44, 48, 49, 50, 46, 47, 36, 37, 38}));
+    EXPECT_EQ(TextOf(main->DeviceDisplay), "ZD2W50");
+    EXPECT_EQ(TextOf(main->FirmwareDisplay), "2.1a");
+    EXPECT_EQ(TextOf(main->ProductionNumberDisplay), "kept");
+    EXPECT_EQ(TextOf(main->OutputDisplay), "Aktivn\xED 0 a\x9E 20 mA");
+    EXPECT_EQ(TextOf(main->TypeDisplay), "Chl\xF3r");
+    EXPECT_EQ(TextOf(main->DateDisplay), "2026-12-06");
+    EXPECT_EQ(main->DampingList->SelectedIndex(), -1);
+    EXPECT_EQ(TextOf(main->OffsetEdit), "1.500");
+    EXPECT_EQ(TextOf(main->SensitivityEdit), "kept");
+    EXPECT_EQ(TextOf(main->DepthEdit), "-0.000");
+    EXPECT_EQ(TextOf(main->LowerRangeEdit), "-1000.00");
+    EXPECT_EQ(TextOf(main->UpperRangeEdit), "1000.00");
+    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "250.000");
+    EXPECT_EQ(TextOf(main->MeasuredValueDisplay), "7.00");
+    EXPECT_EQ(TextOf(main->RatioDisplay), "50.00");
+
+    // A transmitter that does not answer: only the three identity fields go.
+    Line.Forget();
+    Silence();
+    PickPort();
+    EXPECT_EQ(Commands(), (std::vector<int>{33}));
+    EXPECT_EQ(Line.Log.back(), "CloseHandle") << "the port is closed again";
+    EXPECT_EQ(TextOf(main->DeviceDisplay), "");
+    EXPECT_EQ(TextOf(main->FirmwareDisplay), "");
+    EXPECT_EQ(TextOf(main->ProductionNumberDisplay), "");
+    EXPECT_EQ(TextOf(main->TypeDisplay), "Chl\xF3r");
+    EXPECT_EQ(TextOf(main->OffsetEdit), "1.500");
+}
+
+TEST_F(MainWindowTest, AFailedWriteOrAnotherNotificationChangesNothing) {
+    ConnectSilently();
+    main->UpperRangeEdit->SetText("14");
+    Silence();
+    Click(MainWindow::WriteUpperRangeId);
+    EXPECT_EQ(Commands(), (std::vector<int>{47}));
+    EXPECT_EQ(TextOf(main->UpperRangeEdit), "14") << "what was typed stays";
+
+    Notify(MainWindow::DampingListId, CBN_DROPDOWN);
+    Notify(MainWindow::PortBoxId, CBN_DROPDOWN);
+    EXPECT_TRUE(Commands().empty()) << "only a new selection of a list acts";
+}
+
+// Reads, closes and reports the first message box this process shows.
+class MessageBoxWatch {
+public:
+    MessageBoxWatch() : Owner(GetCurrentThreadId()), Worker([this] { Watch(); }) {}
+    ~MessageBoxWatch() {
+        Done = true;
+        Worker.join();
+    }
+    std::string Caption, Text;
+    std::atomic<int> Seen{0};
+
+private:
+    static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::strcmp(name, "#32770") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    void Watch() {
+        while (!Done) {
+            HWND box = nullptr;
+            EnumThreadWindows(Owner, FindDialog, reinterpret_cast<LPARAM>(&box));
+            if (box && IsWindowVisible(box)) {
+                Caption = WindowText(box);
+                Text = MessageBoxText(box);
+                ++Seen;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box)) Sleep(10);
+            }
+            Sleep(10);
+        }
+    }
+    DWORD Owner;
+    std::atomic<bool> Done{false};
+    std::thread Worker;
+};
+
+TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
+    ConnectSilently();
+    MessageBoxWatch watch;
+    Answer({9});
+    Answer({0});
+    Silence();
+    Click(MainWindow::CalibrationButtonId);
+    EXPECT_EQ(Line.Written,
+              (std::vector<Bytes>{Request(44, {}), Request(44, {0}), Request(44, {9})}));
+    EXPECT_EQ(watch.Seen.load(), 1);
+    EXPECT_EQ(watch.Caption, "VL4 config");
+    EXPECT_EQ(watch.Text, "Chyba komunikace");
+    EXPECT_FALSE(main->CalibrationRunning);
+
+    // The probe type dialog leaves the damping alone.
+    Line.Forget();
+    Click(MainWindow::ProbeButtonId);
+    EXPECT_TRUE(Line.Written.empty());
+}
+
+TEST_F(MainWindowTest, ClosingWhilePollingStopsTheTimerAndThenClosesThePort) {
+    ConnectSilently();
+    for (int i = 0; i < 3; ++i) Silence();
+    Click(MainWindow::ReadCheckBoxId);
+    HWND handle = main->Handle;
+    Line.Forget();
+    SendMessageA(handle, WM_CLOSE, 0, 0);
+    EXPECT_EQ(app.MainWin, nullptr);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(Line.Log, (Strings{"Purge 15", "CloseHandle"}));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
+}
+
+} // namespace
