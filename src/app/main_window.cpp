@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/calibration_dialog.h"
 #include "app/number_text.h"
 #include "app/port_combo_box.h"
+#include "app/probe_type_dialog.h"
 #include "app/texts.h"
 #include "app/value_fields.h"
 #include "devlink/transmitter_names.h"
@@ -266,7 +268,7 @@ void MainWindow::WriteParameter(ValueEdit& edit, FloatSetter set) {
 void MainWindow::OpenProbeDialog() {
     ProbeTypeTargets targets{*TypeDisplay,     *DateDisplay,    *OffsetEdit,
                              *SensitivityEdit, *LowerRangeEdit, *UpperRangeEdit};
-    CurrentApp->RunDialog(NewProbeTypeDialog(targets));
+    CurrentApp->RunDialog(new ProbeTypeDialog(this, *Link, targets));
 }
 
 // The transmitter's damping would smooth the probe voltage the dialog
@@ -278,7 +280,7 @@ void MainWindow::OpenCalibrationDialog() {
     Link->GetDamping(saved);
     if (saved != 0) Link->SetDamping(0);
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
-    CurrentApp->RunDialog(NewCalibrationDialog(targets));
+    CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
     if (saved != 0) RestoreDamping(saved);
     CalibrationRunning = false;
 }
@@ -288,16 +290,6 @@ void MainWindow::OpenCalibrationDialog() {
 void MainWindow::RestoreDamping(BYTE damping) {
     if (!Link->SetDamping(damping))
         MessageBoxA(Handle, CommunicationErrorText.Text, Text::AppName, MB_OK | MB_ICONERROR);
-}
-
-// The dialogs are not part of the program yet: RunDialog answers IDCANCEL
-// at once for none.
-Dialog* MainWindow::NewProbeTypeDialog(ProbeTypeTargets&) {
-    return nullptr; // new ProbeTypeDialog(this, *Link, targets)
-}
-
-Dialog* MainWindow::NewCalibrationDialog(CalibrationTargets&) {
-    return nullptr; // new CalibrationDialog(this, *Link, targets)
 }
 
 // --- polling

@@ -7,7 +7,6 @@
 class Button;
 class CheckBox;
 class ComboBox;
-class Dialog;
 class PortComboBox;
 class ValueDisplay;
 class ValueEdit;
@@ -100,6 +99,4 @@ private:
     void RestoreDamping(BYTE damping);
 
     // The dialogs, constructed for RunDialog, which frees them.
-    Dialog* NewProbeTypeDialog(ProbeTypeTargets& targets);
-    Dialog* NewCalibrationDialog(CalibrationTargets& targets);
 };
