@@ -11,9 +11,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Well under the read time-out, and well over two of them: a piece that comes
-// later than one time-out may still meet a read begun when the time-out of
-// the read before it ended.
+// Under the read time-out, between one and two time-outs, over two. A piece
+// later than one time-out may still meet the read begun when the read before
+// it timed out with part of the reply; only a pause over two time-outs is
+// sure to fail the transaction.
 constexpr unsigned ShortPauseMs = 120;
 constexpr unsigned BetweenPauseMs = 250;
 constexpr unsigned LongPauseMs = 450;
