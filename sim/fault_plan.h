@@ -19,6 +19,8 @@ enum class Fault {
     GarbageBefore, // random bytes before the frame
     GarbageInside, // random bytes in the middle of the frame
     GarbageAfter,  // random bytes after the frame
+    Gap,           // sent in two pieces with a pause between them
+    Drip,          // sent one byte at a time with a pause after each
     Kinds
 };
 
@@ -28,14 +30,20 @@ const char* FaultName(Fault fault);
 struct SimReply {
     Bytes Wire;
     unsigned DelayMs = 0;
+    // Sent in pieces of PieceSize bytes (0: all at once), GapMs apart.
+    size_t PieceSize = 0;
+    unsigned GapMs = 0;
 };
 
 class FaultPlan {
 public:
     static constexpr uint8_t ForeignStart = 0x15;
     static constexpr unsigned MaxGarbage = 8;
+    static constexpr unsigned MaxGarbageBytes = 4096;
 
-    void Arm(Fault fault, unsigned replies);
+    // size: for garbage the byte count (0: 1 to MaxGarbage at random), for
+    // gap and drip the pause in ms.
+    void Arm(Fault fault, unsigned replies, unsigned size = 0);
     void ArmLate(unsigned delayMs, bool unique, unsigned replies);
     void ArmIdent(const Bytes& ident8, unsigned replies);
     void Clear();
@@ -49,10 +57,11 @@ public:
 
 private:
     bool Spend(Fault fault, std::string& notes);
-    Bytes Garbage();
+    Bytes Garbage(unsigned size);
     void StampPayload(Bytes& data);
 
     unsigned Remaining[static_cast<int>(Fault::Kinds)] = {};
+    unsigned Size[static_cast<int>(Fault::Kinds)] = {};
     unsigned LateMs = 0;
     bool LateUnique = false;
     unsigned Stamps = 0;

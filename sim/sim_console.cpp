@@ -245,6 +245,13 @@ const struct {
                      {"inside", Fault::GarbageInside},
                      {"after", Fault::GarbageAfter}};
 
+// Faults that hold a reply back: the whole of it, or pieces of it.
+constexpr long long MaxPauseMs = 600000;
+const struct {
+    const char* Name;
+    Fault Kind;
+} PauseFaults[] = {{"gap", Fault::Gap}, {"drip", Fault::Drip}};
+
 // The optional reply count at words[at]; 1 when absent.
 bool CountAt(const Words& words, size_t at, unsigned& count) {
     count = 1;
@@ -269,7 +276,7 @@ std::string FaultCommand(Model& model, const Words& words) {
     }
     if (kind == "late") {
         long long ms;
-        if (words.size() < 3 || !ParseLong(words[2], 0, 600000, ms)) return usage;
+        if (words.size() < 3 || !ParseLong(words[2], 0, MaxPauseMs, ms)) return usage;
         bool unique = words.size() > 3 && words[3] == "unique";
         if (!CountAt(words, unique ? 4 : 3, count)) return usage;
         model.Faults.ArmLate(static_cast<unsigned>(ms), unique, count);
@@ -283,11 +290,24 @@ std::string FaultCommand(Model& model, const Words& words) {
         model.Faults.ArmIdent(Bytes(text, text + sizeof text), count);
         return "";
     }
+    for (const auto& pause : PauseFaults) {
+        if (kind != pause.Name) continue;
+        long long ms;
+        if (words.size() < 3 || !ParseLong(words[2], 0, MaxPauseMs, ms) ||
+            !CountAt(words, 3, count))
+            return usage;
+        model.Faults.Arm(pause.Kind, count, static_cast<unsigned>(ms));
+        return "";
+    }
     if (kind == "garbage") {
         for (const auto& garbage : GarbageFaults) {
             if (words.size() < 3 || words[2] != garbage.Where) continue;
-            if (!CountAt(words, 3, count)) return usage;
-            model.Faults.Arm(garbage.Kind, count);
+            // An optional "N bytes" sets the size; 1 to 8 at random without it.
+            long long bytes = 0;
+            bool sized = words.size() > 4 && words[4] == "bytes";
+            if (sized && !ParseLong(words[3], 1, FaultPlan::MaxGarbageBytes, bytes)) return usage;
+            if (!CountAt(words, sized ? 5 : 3, count)) return usage;
+            model.Faults.Arm(garbage.Kind, count, static_cast<unsigned>(bytes));
             return "";
         }
         return usage;
@@ -308,7 +328,8 @@ const char* const Help[] = {
     "fault noreply|badsum|badlength|badstart|cut [COUNT]",
     "fault late MS [unique] [COUNT]",
     "fault ident TEXT [COUNT]",
-    "fault garbage before|inside|after [COUNT]",
+    "fault gap|drip MS [COUNT]",
+    "fault garbage before|inside|after [N bytes] [COUNT]",
     "fault clear",
     "dump",
     "quit",

@@ -56,26 +56,37 @@ void SimServer::Serve() {
         {
             std::lock_guard<std::mutex> lock(ModelLock);
             replies = got ? Model.Receive(buffer, got) : Model.LineIdle();
+            RepliesMade += static_cast<unsigned>(replies.size());
         }
         // Paced, a reply cannot start before the request has crossed the line.
         Clock::time_point earliest =
             Paced ? frameStart + ByteTime * frameBytes : Clock::time_point();
-        for (const SimReply& reply : replies) Send(reply, earliest);
+        for (const SimReply& reply : replies) {
+            Send(reply, earliest);
+            ++RepliesWritten;
+        }
     }
 }
 
 void SimServer::Send(const SimReply& reply, Clock::time_point earliest) {
-    Clock::time_point start =
+    Clock::time_point at =
         std::max(Clock::now(), earliest) + std::chrono::milliseconds(reply.DelayMs);
-    if (!WaitUntil(start)) return;
-    if (!Paced) {
-        Port.Write(reply.Wire.data(), static_cast<DWORD>(reply.Wire.size()));
-        return;
-    }
-    // Each byte is handed over when it would have finished arriving.
-    for (size_t i = 0; i < reply.Wire.size(); ++i) {
-        if (!WaitUntil(start + ByteTime * (i + 1))) return;
-        Port.Write(&reply.Wire[i], 1);
+    const size_t size = reply.Wire.size();
+    const size_t piece = reply.PieceSize ? reply.PieceSize : size;
+    for (size_t from = 0; from < size; from += piece) {
+        if (from) at += std::chrono::milliseconds(reply.GapMs);
+        const size_t n = std::min(piece, size - from);
+        if (!Paced) {
+            if (!WaitUntil(at)) return;
+            Port.Write(&reply.Wire[from], static_cast<DWORD>(n));
+            continue;
+        }
+        // Each byte is handed over when it would have finished arriving.
+        for (size_t i = from; i < from + n; ++i) {
+            at += ByteTime;
+            if (!WaitUntil(at)) return;
+            Port.Write(&reply.Wire[i], 1);
+        }
     }
 }
 

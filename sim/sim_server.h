@@ -32,6 +32,9 @@ public:
     // closes the port.
     void Stop();
     bool Running() const { return Worker.joinable(); }
+    // Whether every reply the model has made so far has gone out on the line
+    // (or was dropped by Stop): nothing late or paused is still to come.
+    bool RepliesOut() const { return RepliesWritten == RepliesMade; }
 
     template <class F> auto WithModel(F&& use) {
         std::lock_guard<std::mutex> lock(ModelLock);
@@ -49,5 +52,6 @@ private:
     std::mutex ModelLock;
     std::thread Worker;
     std::atomic<bool> Stopping{false};
+    std::atomic<unsigned> RepliesMade{0}, RepliesWritten{0};
     bool Paced = false;
 };

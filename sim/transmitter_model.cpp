@@ -83,7 +83,6 @@ void TransmitterModel::Handle(const RequestParser::Event& event, std::vector<Sim
     SimReply reply;
     std::string notes;
     if (!Faults.Shape(event.Command, value, reply, notes)) return Emit(Noted("TX -", notes));
-    if (reply.DelayMs) notes += " " + std::to_string(reply.DelayMs) + " ms";
     Emit(Noted("TX " + HexBytes(reply.Wire), notes));
     replies.push_back(reply);
 }

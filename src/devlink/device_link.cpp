@@ -85,7 +85,9 @@ bool DeviceLink::ReceiveFrame(int expected) {
         Port->Purge(PURGE_TXCLEAR | PURGE_RXCLEAR);
         return false;
     }
-    return FrameBuffer[0] == ReplyStart && FrameBuffer[1] == expected;
+    // A length beyond the buffer was never read: its two header bytes may
+    // sum to zero (06 FA), but they carry no data.
+    return FrameBuffer[0] == ReplyStart && FrameBuffer[1] == expected && expected <= MaxReplyData;
 }
 
 bool DeviceLink::ReceiveByte(BYTE& value) {

@@ -58,7 +58,16 @@ public:
     bool GetFirmwareVersion(WORD& version);
     bool GetProductionNumber(LONG& number);
 
+#ifdef VL4_FRAME_GUARDS
+    // Test builds surround the frame buffer with bytes that nothing may
+    // write, wide enough to catch any read the link could ask for.
+    static constexpr int GuardSize = 256;
+    BYTE GuardBefore[GuardSize] = {};
     BYTE FrameBuffer[FrameSize] = {};
+    BYTE GuardAfter[GuardSize] = {};
+#else
+    BYTE FrameBuffer[FrameSize] = {};
+#endif
     // IdentLength received bytes; the zero bytes after them terminate the text.
     char IdentText[16] = {};
     SerialPort* Port = nullptr;

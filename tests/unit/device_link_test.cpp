@@ -234,6 +234,11 @@ TEST_F(OpenLink, OtherRejectedRepliesLeaveTheQueueAlone) {
         EXPECT_EQ(Reads(), (Strings{"Read 2"}));
         EXPECT_EQ(Line.Waiting(), (Bytes{0x01, 0x02}));
     }
+    // Not even by a caller asking for those 250 bytes: none of them was read.
+    Line.Forget();
+    Arrived({{0x06, 0xFA}});
+    EXPECT_FALSE(Link.ReceiveFrame(250));
+    EXPECT_EQ(Reads(), (Strings{"Read 2"}));
 
     // No reply, a cut-off header, and a time-out in the middle of the frame.
     for (std::deque<Bytes> chunks :

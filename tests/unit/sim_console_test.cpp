@@ -163,10 +163,23 @@ TEST_F(SimConsole, FaultCommandsArmTheFaultPlan) {
     Ok("fault garbage before");
     Ok("fault garbage after 5");
     EXPECT_EQ(Model.Faults.Armed(Fault::GarbageAfter), 5u);
+    Ok("fault clear");
+    Ok("fault garbage inside 500 bytes 2");
+    EXPECT_EQ(Model.Faults.Armed(Fault::GarbageInside), 2u);
+    EXPECT_EQ(Reply(CmdProbeType).size(), 4u + 500u);
+    Ok("fault garbage before 1 bytes");
+    EXPECT_EQ(Model.Faults.Armed(Fault::GarbageBefore), 1u);
+    Ok("fault gap 150");
+    Ok("fault drip 90 3");
+    EXPECT_EQ(Model.Faults.Armed(Fault::Gap), 1u);
+    EXPECT_EQ(Model.Faults.Armed(Fault::Drip), 3u);
 
-    for (const char* bad : {"fault late", "fault late soon", "fault noreply 1 2", "fault garbage",
-                            "fault garbage middle", "fault ident ABCDEFGHI", "fault clear now",
-                            "fault cut -1", "fault late 400 later"}) {
+    for (const char* bad :
+         {"fault late", "fault late soon", "fault noreply 1 2", "fault garbage",
+          "fault garbage middle", "fault ident ABCDEFGHI", "fault clear now", "fault cut -1",
+          "fault late 400 later", "fault garbage after 0 bytes", "fault garbage after 4097 bytes",
+          "fault garbage after 5 bytes 2 3", "fault garbage after many bytes", "fault gap",
+          "fault drip soon", "fault gap 100 2 3"}) {
         EXPECT_EQ(Error(bad).rfind("error: bad arguments for fault", 0), 0u) << bad;
     }
     EXPECT_EQ(Error("fault flood"), "error: no fault named flood");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,47 @@ TEST_F(SimFaults, LateRepliesCarryTheirDelayAndOptionallyAStamp) {
     EXPECT_EQ(Read(CmdProbeType), (Bytes{0x06, 0x01, 0xA2, 0x57}));
     EXPECT_EQ(Read(CmdUpperRange), ReplyFrame(FloatBytes(14.0f)));
     EXPECT_EQ(Model.Receive(RequestFrame(CmdProbeType))[0].DelayMs, 0u);
+
+    // Every stamp byte is A0 to AF, its digit one of the count's, the first
+    // byte's the lowest: a 4-byte stamp names its late reply.
+    Model.Faults.ArmLate(250, true, 300);
+    std::set<Bytes> stamps;
+    for (unsigned n = 3; n < 303; ++n) {
+        Bytes reply = Read(CmdUpperRange);
+        ASSERT_EQ(reply.size(), 7u);
+        unsigned count = 0;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(reply[2 + i] & 0xF0, 0xA0);
+            count |= (reply[2 + i] & 0x0Fu) << (4 * i);
+        }
+        EXPECT_EQ(count, n);
+        stamps.insert(reply);
+    }
+    EXPECT_EQ(stamps.size(), 300u);
+}
+
+TEST_F(SimFaults, PausedRepliesGoOutInPiecesAndKeepTheirBytes) {
+    const Bytes frame = ReplyFrame(FloatBytes(14.0f));
+    Model.Faults.Arm(Fault::Gap, 1, 150);
+    std::vector<SimReply> gap = Model.Receive(RequestFrame(CmdUpperRange));
+    ASSERT_EQ(gap.size(), 1u);
+    EXPECT_EQ(gap[0].Wire, frame);
+    EXPECT_EQ(gap[0].PieceSize, 4u) << "two pieces";
+    EXPECT_EQ(gap[0].GapMs, 150u);
+    EXPECT_EQ(Line(Log.size() - 1), "TX 06 04 00 00 60 41 55  [gap 150 ms]");
+
+    Model.Faults.Arm(Fault::Drip, 2, 90);
+    Model.Faults.ArmLate(300, false, 1);
+    std::vector<SimReply> drip = Model.Receive(RequestFrame(CmdProbeType));
+    ASSERT_EQ(drip.size(), 1u);
+    EXPECT_EQ(drip[0].PieceSize, 1u);
+    EXPECT_EQ(drip[0].GapMs, 90u);
+    EXPECT_EQ(drip[0].DelayMs, 300u);
+    EXPECT_EQ(Line(Log.size() - 1), "TX 06 01 00 F9  [late 300 ms drip 90 ms]");
+    EXPECT_EQ(Model.Receive(RequestFrame(CmdProbeType))[0].PieceSize, 1u);
+    SimReply whole = Model.Receive(RequestFrame(CmdProbeType))[0];
+    EXPECT_EQ(whole.PieceSize, 0u);
+    EXPECT_EQ(whole.GapMs, 0u);
 }
 
 TEST_F(SimFaults, GarbageSurroundsOrSplitsAnIntactFrame) {
@@ -257,6 +299,20 @@ TEST_F(SimFaults, GarbageSurroundsOrSplitsAnIntactFrame) {
         }
     }
     EXPECT_EQ(Read(CmdUpperRange), frame);
+
+    // Garbage of a given size: exactly that many bytes, in the same places.
+    for (unsigned size : {1u, 9u, 500u}) {
+        Model.Faults.Arm(Fault::GarbageBefore, 1, size);
+        Bytes before = Read(CmdUpperRange);
+        EXPECT_TRUE(endsWith(before, frame));
+        Model.Faults.Arm(Fault::GarbageInside, 1, size);
+        Bytes inside = Read(CmdUpperRange);
+        EXPECT_TRUE(startsWith(inside, head) && endsWith(inside, tail));
+        Model.Faults.Arm(Fault::GarbageAfter, 1, size);
+        Bytes after = Read(CmdUpperRange);
+        EXPECT_TRUE(startsWith(after, frame));
+        for (const Bytes* b : {&before, &inside, &after}) EXPECT_EQ(b->size(), frame.size() + size);
+    }
 }
 
 TEST_F(SimLiveValues, FollowTheSolutionThroughTheElectrodeAndTheStoredCalibration) {
