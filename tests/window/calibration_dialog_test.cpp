@@ -246,7 +246,8 @@ TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheRepl
                 offsetShown = TextOf(OffsetEdit);
                 sensitivityShown = TextOf(SensitivityEdit);
                 dateShown = TextOf(DateDisplay);
-                // Each reply now carries bytes of its own: A1.., A2.., A3..
+                // Each reply now carries bytes of its own: the late reply
+                // count in the low digit of the first byte, A0 in the others.
                 Steer("fault late 0 unique 3");
                 Commands();
                 ClickThroughBox(h, IDOK);
@@ -262,9 +263,9 @@ TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheRepl
         EXPECT_EQ(m.Values.Offset, 171.3f);
         EXPECT_EQ(m.Values.Sensitivity, -58.0f);
     });
-    EXPECT_EQ(TextOf(OffsetEdit), "-0.000") << "0xA1A1A1A1";
-    EXPECT_EQ(TextOf(SensitivityEdit), "-0.000") << "0xA2A2A2A2";
-    EXPECT_EQ(TextOf(DateDisplay), "a3a3-a3-a3");
+    EXPECT_EQ(TextOf(OffsetEdit), "-0.000") << "0xA0A0A0A1";
+    EXPECT_EQ(TextOf(SensitivityEdit), "-0.000") << "0xA0A0A0A2";
+    EXPECT_EQ(TextOf(DateDisplay), "a0a0-a0-a3");
 }
 
 TEST_F(CalibrationDialogTest, EscapeWritesNothingAndTheTimerEndsWithTheWindow) {
