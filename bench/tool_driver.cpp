@@ -93,6 +93,16 @@ bool ToolWindow::FindAny(DWORD timeoutMs) {
     return Find(processId, 0);
 }
 
+bool ToolWindow::BringToFront(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    SetForegroundWindow(Handle);
+    while (GetForegroundWindow() != Handle) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
 HWND ToolWindow::Control(int id) const {
     return GetDlgItem(Handle, id);
 }

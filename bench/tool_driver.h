@@ -66,6 +66,9 @@ public:
     // Returns when the window has handled the click.
     void Click(int id);
     void SetText(HWND window, const char* text);
+    // Makes the tool the foreground window and waits until it is: focus
+    // changes inside it take effect only then.
+    bool BringToFront(DWORD timeoutMs = 5000);
     int SelectedIndex(int listId) const;
     std::string SelectedText(int listId) const;
     void Close();

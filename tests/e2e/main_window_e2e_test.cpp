@@ -246,7 +246,7 @@ TEST_F(ToolTest, ATextThatIsNotANumberIsNotWrittenAndComesBackForCorrection) {
     for (const char* typed : {"abc", "", "1,2,3", "1e39", "nan", "123456789012345678901234"}) {
         SCOPED_TRACE(typed);
         Window.SetText(offset, typed);
-        SetForegroundWindow(Window.Handle);
+        ASSERT_TRUE(Window.BringToFront());
         Window.Click(ToolWindow::WriteOffsetId);
         EXPECT_TRUE(Requests().empty()) << "nothing sent";
         EXPECT_EQ(TextOf(offset), typed);

@@ -41,7 +41,28 @@ TestWindow* MakeMainWindow(Application& app, const std::function<void(TestWindow
     app.MainWin = app.CreateWindowObject(window);
     if (!app.MainWin) return nullptr;
     window->Show(SW_SHOWNORMAL);
+    WaitUntilActive(window->Handle);
     return window;
+}
+
+// Activation reaches a new window through the display server; tests that
+// move the focus wait for it, or another window may still hold it.
+bool WaitUntilActive(HWND window) {
+    SetForegroundWindow(window);
+    for (int waited = 0; waited < 5000; waited += 10) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (GetForegroundWindow() == window && GetActiveWindow() == window) return true;
+        Sleep(10);
+    }
+    return false;
 }
 
 } // namespace fwtest

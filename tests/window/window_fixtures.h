@@ -74,5 +74,8 @@ template <class T, class... Args> T* Make(const char* name, Args... args) {
 // Makes the application's main window at 50,50, 300x200, lets build add its
 // children and flags before it is created, and shows it; null when it fails.
 TestWindow* MakeMainWindow(Application& app, const std::function<void(TestWindow*)>& build = {});
+// Makes the window the foreground window and handles messages until the
+// system has activated it (at most a few seconds).
+bool WaitUntilActive(HWND window);
 
 } // namespace fwtest
