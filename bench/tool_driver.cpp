@@ -1,5 +1,7 @@
 #include "tool_driver.h"
 
+#include <commctrl.h>
+
 StartedProgram::~StartedProgram() {
     Kill();
     if (Info.hProcess) CloseHandle(Info.hProcess);
@@ -172,12 +174,28 @@ bool ToolDialog::Open(ToolWindow& main, int buttonId, const char* caption, DWORD
     return Handle != nullptr;
 }
 
+bool ToolDialog::FindOpen(const ToolWindow& main) {
+    Handle = FindWindowOf(main.ProcessId, ClassName, nullptr, main.Handle);
+    ThreadId = Handle ? GetWindowThreadProcessId(Handle, nullptr) : 0;
+    return Handle != nullptr;
+}
+
 void ToolDialog::SetItemText(int id, const char* text) {
     SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void ToolDialog::Click(int id) {
     SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void ToolDialog::StartPoint(int point, const char* standard) {
+    using namespace CalibrationItems;
+    SetItemText(point == 1 ? Standard1 : Standard2, standard);
+    Click(point == 1 ? Point1 : Point2);
+}
+
+int ToolDialog::ProgressPosition() const {
+    return static_cast<int>(SendMessageA(Item(CalibrationItems::Progress), PBM_GETPOS, 0, 0));
 }
 
 // The dialog's loop takes a key for the dialog or any of its controls.

@@ -84,21 +84,39 @@ public:
     DWORD ThreadId = 0;
 };
 
+// The items of the dialogs' templates.
+namespace ProbeItems {
+constexpr int TypeList = 101;
+}
+namespace CalibrationItems {
+constexpr int ProbeName = 101, Voltage = 102, SinglePoint = 103, Standard1 = 104, Value1 = 105,
+              Voltage1 = 106, Point1 = 107, Standard2 = 108, Value2 = 109, Voltage2 = 110,
+              Point2 = 111, Progress = 112;
+constexpr UINT_PTR SampleTimer = 2;
+} // namespace CalibrationItems
+
 // A dialog the tool shows (class "#32770"), driven through the items of its
 // template.
 class ToolDialog {
 public:
     static constexpr char ClassName[] = "#32770";
+    static constexpr char ProbeCaption[] = "Sonda";
+    static constexpr char CalibrationCaption[] = "Kalibrace";
 
     // Clicks the main window's button (without waiting for the click to end)
     // and waits for the dialog with that caption.
     bool Open(ToolWindow& main, int buttonId, const char* caption, DWORD timeoutMs);
+    // The dialog the main window shows now, if any.
+    bool FindOpen(const ToolWindow& main);
 
     HWND Item(int id) const { return GetDlgItem(Handle, id); }
     std::string ItemText(int id) const { return TextOf(Item(id)); }
     void SetItemText(int id, const char* text);
     // Returns when the dialog has handled the click.
     void Click(int id);
+    // Types the standard of the point (1 or 2) and starts its sampling.
+    void StartPoint(int point, const char* standard);
+    int ProgressPosition() const;
     // Escape as the keyboard gives it: a key press queued for the control
     // with the focus, which the dialog's loop turns into a cancel.
     void PressEscape();

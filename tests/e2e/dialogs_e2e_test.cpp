@@ -4,23 +4,17 @@
 #include "e2e/tool_fixture.h"
 #include "window/main_window_checks.h"
 
-#include <commctrl.h>
-
 #include <cstdio>
 
 using namespace e2e;
 
 namespace {
 
-// The items of the two dialogs' templates.
-constexpr int TypeListId = 101;
-constexpr int SinglePointId = 103, Standard1Id = 104, Value1Id = 105, Voltage1Id = 106,
-              Point1Id = 107, Standard2Id = 108, Value2Id = 109, Voltage2Id = 110, Point2Id = 111,
-              ProgressId = 112;
-constexpr UINT_PTR SampleTimerId = 2;
+namespace Cal = CalibrationItems;
+
 constexpr int SamplesPerPoint = 66;
-const char ProbeCaption[] = "Sonda";
-const char CalibrationCaption[] = "Kalibrace";
+constexpr auto ProbeCaption = ToolDialog::ProbeCaption;
+constexpr auto CalibrationCaption = ToolDialog::CalibrationCaption;
 const char CommunicationError[] = "Chyba komunikace";
 
 // A point's 66 samples take 20 s on the dialog's timer; this only bounds the
@@ -98,14 +92,9 @@ protected:
             if (request.Command != 36) writes.push_back(request);
         return writes;
     }
-    // Types the standard and starts the point's sampling.
-    void StartPoint(int point, const char* standard) {
-        Dialog.SetItemText(point == 1 ? Standard1Id : Standard2Id, standard);
-        Dialog.Click(point == 1 ? Point1Id : Point2Id);
-    }
     // Waits for the point's mean voltage to show.
     bool PointMeasured(int point) {
-        const int field = point == 1 ? Voltage1Id : Voltage2Id;
+        const int field = point == 1 ? Cal::Voltage1 : Cal::Voltage2;
         return Eventually([&] { return !Dialog.ItemText(field).empty(); }, PointTimeoutMs);
     }
     // Clicks OK; answers the text of each box shown over the dialog meanwhile
@@ -134,7 +123,7 @@ TEST_F(ToolDialogTest, ChoosingOxygenWritesItsDefaultsAndAZeroDateAndTheWindowSh
     Set("upper", "5");
     Connect();
     Open(ToolWindow::ProbeButtonId, ProbeCaption);
-    HWND list = Dialog.Item(TypeListId);
+    HWND list = Dialog.Item(ProbeItems::TypeList);
     EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(TextOf(list), "Chl\xF3r") << "the type read is selected"; // Chlór
     SendMessageA(list, CB_SETCURSEL, 3, 0);
@@ -170,21 +159,21 @@ TEST_F(ToolDialogTest, TwoPointPhCalibrationOnTheSamplingTimerWritesWhatTheMeans
     Window.Click(ToolWindow::ReadCheckBoxId);
     ASSERT_EQ(TextAt(Voltage), "50.000");
     Open(ToolWindow::CalibrationButtonId, CalibrationCaption);
-    EXPECT_EQ(Dialog.ItemText(101), "pH");
+    EXPECT_EQ(Dialog.ItemText(Cal::ProbeName), "pH");
     EXPECT_EQ(Stored("damping"), "0") << "off while the dialog runs";
 
     const float n1 = 4.01f, n2 = 9.21f, u1 = 171.3f, u2 = -165.3f;
     Set("voltage", "171.3");
-    StartPoint(1, "4.01");
-    EXPECT_EQ(Dialog.ItemText(Value1Id), "4.01");
+    Dialog.StartPoint(1, "4.01");
+    EXPECT_EQ(Dialog.ItemText(Cal::Value1), "4.01");
     ASSERT_TRUE(PointMeasured(1));
-    EXPECT_EQ(Dialog.ItemText(Voltage1Id), "171.300");
+    EXPECT_EQ(Dialog.ItemText(Cal::Voltage1), "171.300");
     Set("voltage", "-165.3");
-    StartPoint(2, "9,21");
-    EXPECT_EQ(Dialog.ItemText(Value2Id), "9.21");
+    Dialog.StartPoint(2, "9,21");
+    EXPECT_EQ(Dialog.ItemText(Cal::Value2), "9.21");
     ASSERT_TRUE(PointMeasured(2));
-    EXPECT_EQ(Dialog.ItemText(Voltage2Id), "-165.300");
-    EXPECT_EQ(SendMessageA(Dialog.Item(ProgressId), PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(Dialog.ItemText(Cal::Voltage2), "-165.300");
+    EXPECT_EQ(Dialog.ProgressPosition(), 0);
     EXPECT_EQ(TextAt(Voltage), "50.000") << "the main window does not poll meanwhile";
     EXPECT_EQ(Stored("damping"), "0");
 
@@ -223,7 +212,7 @@ TEST_F(ToolDialogTest, TwoPointPhCalibrationOnTheSamplingTimerWritesWhatTheMeans
 TEST_F(ToolDialogTest, EscapeLeavesEitherDialogWithoutWriting) {
     Connect();
     Open(ToolWindow::ProbeButtonId, ProbeCaption);
-    SendMessageA(Dialog.Item(TypeListId), CB_SETCURSEL, 3, 0);
+    SendMessageA(Dialog.Item(ProbeItems::TypeList), CB_SETCURSEL, 3, 0);
     Dialog.PressEscape();
     ExpectClosed();
     EXPECT_EQ(Requests(), std::vector<Request>{Frame(43, {})});
@@ -231,10 +220,8 @@ TEST_F(ToolDialogTest, EscapeLeavesEitherDialogWithoutWriting) {
 
     // Also while a point is being sampled.
     Open(ToolWindow::CalibrationButtonId, CalibrationCaption);
-    StartPoint(1, "7");
-    ASSERT_TRUE(Eventually([&] {
-        return SendMessageA(Dialog.Item(ProgressId), PBM_GETPOS, 0, 0) > 0;
-    })) << "sampling";
+    Dialog.StartPoint(1, "7");
+    ASSERT_TRUE(Eventually([&] { return Dialog.ProgressPosition() > 0; })) << "sampling";
     Dialog.PressEscape();
     ExpectClosed();
     const std::vector<Request> expected = {Frame(44, {}), Frame(44, {0}), Frame(43, {}),
@@ -250,12 +237,12 @@ TEST_F(ToolDialogTest, AFailedCalibrationWriteKeepsTheDialogOpenForAnotherOk) {
     Set("voltage", "30");
     Connect();
     Open(ToolWindow::CalibrationButtonId, CalibrationCaption);
-    Dialog.Click(SinglePointId);
-    ASSERT_EQ(SendMessageA(Dialog.Item(SinglePointId), BM_GETCHECK, 0, 0), BST_CHECKED);
-    StartPoint(1, "6.86");
-    for (int i = 0; i < SamplesPerPoint; ++i) Dialog.PostTimer(SampleTimerId);
+    Dialog.Click(Cal::SinglePoint);
+    ASSERT_EQ(SendMessageA(Dialog.Item(Cal::SinglePoint), BM_GETCHECK, 0, 0), BST_CHECKED);
+    Dialog.StartPoint(1, "6.86");
+    for (int i = 0; i < SamplesPerPoint; ++i) Dialog.PostTimer(Cal::SampleTimer);
     ASSERT_TRUE(PointMeasured(1));
-    EXPECT_EQ(Dialog.ItemText(Voltage1Id), "30.000");
+    EXPECT_EQ(Dialog.ItemText(Cal::Voltage1), "30.000");
 
     // One point of pH: the slope is the fixed -58 mV.
     const float s = -58.0f;
