@@ -95,7 +95,7 @@ protected:
     // Waits for the point's mean voltage to show.
     bool PointMeasured(int point) {
         const int field = point == 1 ? Cal::Voltage1 : Cal::Voltage2;
-        return Eventually([&] { return !Dialog.ItemText(field).empty(); }, PointTimeoutMs);
+        return WaitFor([&] { return !Dialog.ItemText(field).empty(); }, PointTimeoutMs);
     }
     // Clicks OK; answers the text of each box shown over the dialog meanwhile
     // (caption, then message), each closed with its OK. onBox runs while the
@@ -206,7 +206,8 @@ TEST_F(ToolDialogTest, TwoPointPhCalibrationOnTheSamplingTimerWritesWhatTheMeans
     EXPECT_EQ(TextAt(Sensitivity), Decimals3(s));
     const std::string date = TextAt(Date);
     EXPECT_TRUE(date == DateText(dayBefore) || date == DateText(dayAfter)) << date;
-    EXPECT_TRUE(Eventually([&] { return TextAt(Voltage) == "-165.300"; })) << "polling again";
+    EXPECT_TRUE(WaitFor([&] { return TextAt(Voltage) == "-165.300"; }, WaitTimeoutMs))
+        << "polling again";
 }
 
 TEST_F(ToolDialogTest, EscapeLeavesEitherDialogWithoutWriting) {
@@ -221,7 +222,8 @@ TEST_F(ToolDialogTest, EscapeLeavesEitherDialogWithoutWriting) {
     // Also while a point is being sampled.
     Open(ToolWindow::CalibrationButtonId, CalibrationCaption);
     Dialog.StartPoint(1, "7");
-    ASSERT_TRUE(Eventually([&] { return Dialog.ProgressPosition() > 0; })) << "sampling";
+    ASSERT_TRUE(WaitFor([&] { return Dialog.ProgressPosition() > 0; }, WaitTimeoutMs))
+        << "sampling";
     Dialog.PressEscape();
     ExpectClosed();
     const std::vector<Request> expected = {Frame(44, {}), Frame(44, {0}), Frame(43, {}),

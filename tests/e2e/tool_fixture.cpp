@@ -101,6 +101,15 @@ void ToolTest::Connect() {
     Requests();
 }
 
+bool ToolTest::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    return Eventually(
+        [&] {
+            Sim.Drain();
+            return condition();
+        },
+        timeoutMs);
+}
+
 void ToolTest::WhileBoxes(const std::function<void()>& action,
                           const std::function<void(HWND)>& onBox, HWND owner) {
     std::atomic<bool> done{false};

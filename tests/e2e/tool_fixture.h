@@ -60,6 +60,8 @@ protected:
     std::string Stored(const std::string& name);
     // Picks the simulator's port; the read-out's requests are taken.
     void Connect();
+    // Eventually, with the simulator's log read meanwhile.
+    bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
     std::string TextAt(Place place) { return Window.TextAt(place.X, place.Y); }
     HWND At(Place place) { return Window.At(place.X, place.Y); }
 
