@@ -1,5 +1,7 @@
 #include "tool_driver.h"
 
+#include <commctrl.h>
+
 StartedProgram::~StartedProgram() {
     Kill();
     if (Info.hProcess) CloseHandle(Info.hProcess);
@@ -38,6 +40,7 @@ struct WindowSearch {
     DWORD ProcessId;
     const char* ClassName;
     const char* Title;
+    HWND Owner;
     HWND Found;
 };
 
@@ -49,7 +52,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, title, sizeof title);
     if (processId != search.ProcessId || lstrcmpA(className, search.ClassName) != 0 ||
-        lstrcmpA(title, search.Title) != 0 || !IsWindowVisible(window))
+        (search.Title && lstrcmpA(title, search.Title) != 0) ||
+        (search.Owner && GetWindow(window, GW_OWNER) != search.Owner) || !IsWindowVisible(window))
         return TRUE;
     search.Found = window;
     return FALSE;
@@ -57,12 +61,17 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 
 } // namespace
 
-HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs) {
+HWND FindWindowOf(DWORD processId, const char* className, const char* title, HWND owner) {
+    WindowSearch search{processId, className, title, owner, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs,
+                   HWND owner) {
     const DWORD start = GetTickCount();
     for (;;) {
-        WindowSearch search{processId, className, title, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.Found) return search.Found;
+        if (HWND found = FindWindowOf(processId, className, title, owner)) return found;
         if (GetTickCount() - start > timeoutMs) return nullptr;
         Sleep(1);
     }
@@ -143,6 +152,15 @@ void ToolWindow::Click(int id) {
     SendMessageA(Control(id), BM_CLICK, 0, 0);
 }
 
+void ToolWindow::PostClick(int id) {
+    PostMessageA(Handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(id)));
+}
+
+void ToolWindow::Sync() {
+    SendMessageA(Handle, WM_NULL, 0, 0);
+}
+
 void ToolWindow::SetText(HWND window, const char* text) {
     SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
@@ -157,4 +175,60 @@ std::string ToolWindow::SelectedText(int listId) const {
 
 void ToolWindow::Close() {
     PostMessageA(Handle, WM_CLOSE, 0, 0);
+}
+
+bool ToolDialog::Open(ToolWindow& main, int buttonId, const char* caption, DWORD timeoutMs) {
+    main.PostClick(buttonId);
+    Handle = WaitForWindow(main.ProcessId, ClassName, caption, timeoutMs, main.Handle);
+    ThreadId = Handle ? GetWindowThreadProcessId(Handle, nullptr) : 0;
+    return Handle != nullptr;
+}
+
+bool ToolDialog::FindOpen(const ToolWindow& main) {
+    Handle = FindWindowOf(main.ProcessId, ClassName, nullptr, main.Handle);
+    ThreadId = Handle ? GetWindowThreadProcessId(Handle, nullptr) : 0;
+    return Handle != nullptr;
+}
+
+void ToolDialog::SetItemText(int id, const char* text) {
+    SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ToolDialog::Click(int id) {
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void ToolDialog::StartPoint(int point, const char* standard) {
+    using namespace CalibrationItems;
+    SetItemText(point == 1 ? Standard1 : Standard2, standard);
+    Click(point == 1 ? Point1 : Point2);
+}
+
+int ToolDialog::ProgressPosition() const {
+    return static_cast<int>(SendMessageA(Item(CalibrationItems::Progress), PBM_GETPOS, 0, 0));
+}
+
+// The dialog's loop takes a key for the dialog or any of its controls.
+void ToolDialog::PressEscape() {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    HWND target = Handle;
+    if (GetGUIThreadInfo(ThreadId, &thread) && thread.hwndFocus &&
+        (thread.hwndFocus == Handle || IsChild(Handle, thread.hwndFocus)))
+        target = thread.hwndFocus;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
+void ToolDialog::PostTimer(UINT_PTR timerId) {
+    PostMessageA(Handle, WM_TIMER, timerId, 0);
+}
+
+bool ToolDialog::WaitClosed(DWORD timeoutMs) const {
+    const DWORD start = GetTickCount();
+    while (IsWindow(Handle)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
 }

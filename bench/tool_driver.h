@@ -27,8 +27,11 @@ public:
 };
 
 // The first visible top-level window of the process with that class and
-// title; null when none shows up within the time-out.
-HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs);
+// title, owned by owner; a null title or owner matches any. Null when there
+// is none now, or none shows up within the time-out.
+HWND FindWindowOf(DWORD processId, const char* className, const char* title, HWND owner = nullptr);
+HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs,
+                   HWND owner = nullptr);
 
 // A window's text as its own procedure answers WM_GETTEXT.
 std::string TextOf(HWND window);
@@ -65,6 +68,12 @@ public:
     void PickItem(int listId, int index);
     // Returns when the window has handled the click.
     void Click(int id);
+    // Tells the window of the click and returns at once: for the buttons
+    // that run a modal dialog.
+    void PostClick(int id);
+    // Returns when the window's thread takes messages again: after what it
+    // was doing when asked, or inside a modal loop it runs.
+    void Sync();
     void SetText(HWND window, const char* text);
     // Makes the tool the foreground window and waits until it is: focus
     // changes inside it take effect only then.
@@ -75,5 +84,49 @@ public:
 
     HWND Handle = nullptr;
     DWORD ProcessId = 0;
+    DWORD ThreadId = 0;
+};
+
+// The items of the dialogs' templates.
+namespace ProbeItems {
+constexpr int TypeList = 101;
+}
+namespace CalibrationItems {
+constexpr int ProbeName = 101, Voltage = 102, SinglePoint = 103, Standard1 = 104, Value1 = 105,
+              Voltage1 = 106, Point1 = 107, Standard2 = 108, Value2 = 109, Voltage2 = 110,
+              Point2 = 111, Progress = 112;
+constexpr UINT_PTR SampleTimer = 2;
+} // namespace CalibrationItems
+
+// A dialog the tool shows (class "#32770"), driven through the items of its
+// template.
+class ToolDialog {
+public:
+    static constexpr char ClassName[] = "#32770";
+    static constexpr char ProbeCaption[] = "Sonda";
+    static constexpr char CalibrationCaption[] = "Kalibrace";
+
+    // Clicks the main window's button (without waiting for the click to end)
+    // and waits for the dialog with that caption.
+    bool Open(ToolWindow& main, int buttonId, const char* caption, DWORD timeoutMs);
+    // The dialog the main window shows now, if any.
+    bool FindOpen(const ToolWindow& main);
+
+    HWND Item(int id) const { return GetDlgItem(Handle, id); }
+    std::string ItemText(int id) const { return TextOf(Item(id)); }
+    void SetItemText(int id, const char* text);
+    // Returns when the dialog has handled the click.
+    void Click(int id);
+    // Types the standard of the point (1 or 2) and starts its sampling.
+    void StartPoint(int point, const char* standard);
+    int ProgressPosition() const;
+    // Escape as the keyboard gives it: a key press queued for the control
+    // with the focus, which the dialog's loop turns into a cancel.
+    void PressEscape();
+    // A tick of the dialog's own timer, queued.
+    void PostTimer(UINT_PTR timerId);
+    bool WaitClosed(DWORD timeoutMs) const;
+
+    HWND Handle = nullptr;
     DWORD ThreadId = 0;
 };

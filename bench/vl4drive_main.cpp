@@ -1,6 +1,7 @@
 // vl4drive: does in the running vl4config.exe what a user would, for the
-// demo's screenshot: picks a port (and waits for the read-out), checks
-// "Číst", closes the window; tells where the window is.
+// demo's screenshots: picks a port (and waits for the read-out), checks
+// "Číst", opens a dialog (and starts a calibration point), leaves it with
+// Escape, closes the window; tells where the window and its dialog are.
 #include "tool_driver.h"
 
 #include <cstdio>
@@ -10,8 +11,11 @@ namespace {
 
 constexpr DWORD FindTimeoutMs = 60000;
 
-const char Usage[] = "usage: vl4drive [--desktop NAME] pick PORT | poll | rect | close\n"
-                     "  --desktop: the tool runs on that Wine desktop (explorer /desktop=NAME)\n";
+const char Usage[] =
+    "usage: vl4drive [--desktop NAME] pick PORT | poll | dialog probe | dialog calibration "
+    "STANDARD | escape | rect | close\n"
+    "  --desktop: the tool runs on that Wine desktop (explorer /desktop=NAME)\n"
+    "  dialog calibration: opens it and samples point 1 at STANDARD (returns once it runs)\n";
 
 // Windows are found only on the caller's own desktop, which may still be
 // on its way.
@@ -25,22 +29,60 @@ bool UseDesktop(const char* name) {
     return SetThreadDesktop(desktop);
 }
 
-int Drive(ToolWindow& window, const char* command, const char* port) {
+// The tool's window, with its dialog when one shows, as ImageMagick's -crop
+// takes it.
+void PrintRect(const ToolWindow& window) {
+    RECT rect;
+    GetWindowRect(window.Handle, &rect);
+    ToolDialog dialog;
+    if (dialog.FindOpen(window)) {
+        RECT inDialog;
+        GetWindowRect(dialog.Handle, &inDialog);
+        UnionRect(&rect, &rect, &inDialog);
+    }
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
+}
+
+int OpenDialog(ToolWindow& window, const char* which, const char* standard) {
+    const bool calibration = !std::strcmp(which, "calibration");
+    ToolDialog dialog;
+    if (!dialog.Open(
+            window, calibration ? ToolWindow::CalibrationButtonId : ToolWindow::ProbeButtonId,
+            calibration ? ToolDialog::CalibrationCaption : ToolDialog::ProbeCaption, FindTimeoutMs))
+        return 1;
+    if (!calibration) return 0;
+    dialog.StartPoint(1, standard);
+    const DWORD start = GetTickCount();
+    while (dialog.ProgressPosition() == 0) {
+        if (GetTickCount() - start > FindTimeoutMs) return 1;
+        Sleep(50);
+    }
+    return 0;
+}
+
+int Escape(const ToolWindow& window) {
+    ToolDialog dialog;
+    if (!dialog.FindOpen(window)) return 1;
+    dialog.PressEscape();
+    return dialog.WaitClosed(FindTimeoutMs) ? 0 : 1;
+}
+
+int Drive(ToolWindow& window, const char* command, const char* first, const char* second) {
     if (!std::strcmp(command, "pick")) {
+        const char* port = first;
         if (!window.PickPort(port)) {
             std::fprintf(stderr, "vl4drive: %s is not listed\n", port);
             return 1;
         }
         return window.TextAt(120, 10).empty() ? 1 : 0; // the transmitter's name shows
     }
+    if (!std::strcmp(command, "dialog")) return OpenDialog(window, first, second);
+    if (!std::strcmp(command, "escape")) return Escape(window);
     if (!std::strcmp(command, "poll")) {
         window.Click(ToolWindow::ReadCheckBoxId);
     } else if (!std::strcmp(command, "rect")) {
-        // As ImageMagick's -crop takes it.
-        RECT rect;
-        GetWindowRect(window.Handle, &rect);
-        std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
-                    rect.top);
+        PrintRect(window);
     } else {
         window.Close();
     }
@@ -60,10 +102,12 @@ int main(int argc, char** argv) {
     }
     const int left = argc - at;
     const char* command = left > 0 ? argv[at] : "";
-    const bool known = (!std::strcmp(command, "pick") && left == 2) ||
-                       ((!std::strcmp(command, "poll") || !std::strcmp(command, "rect") ||
-                         !std::strcmp(command, "close")) &&
-                        left == 1);
+    auto is = [&](const char* name, int words) {
+        return !std::strcmp(command, name) && left == words;
+    };
+    const bool known = is("pick", 2) || is("poll", 1) || is("escape", 1) || is("rect", 1) ||
+                       is("close", 1) || (is("dialog", 2) && !std::strcmp(argv[at + 1], "probe")) ||
+                       (is("dialog", 3) && !std::strcmp(argv[at + 1], "calibration"));
     if (!known) {
         std::fputs(Usage, stderr);
         return 2;
@@ -73,5 +117,6 @@ int main(int argc, char** argv) {
         std::fputs("vl4drive: no vl4config window\n", stderr);
         return 1;
     }
-    return Drive(window, command, left == 2 ? argv[at + 1] : nullptr);
+    return Drive(window, command, left > 1 ? argv[at + 1] : nullptr,
+                 left > 2 ? argv[at + 2] : nullptr);
 }

@@ -193,7 +193,7 @@ void MainWindow::Connect() {
                 ReadAll();
                 return;
             }
-            MessageBoxA(Handle, Text::IncompatibleDevice, ident, MB_OK | MB_ICONERROR);
+            ShowError(Text::IncompatibleDevice, ident);
         }
         Link->Close();
     }
@@ -268,7 +268,7 @@ void MainWindow::WriteParameter(ValueEdit& edit, FloatSetter set) {
 void MainWindow::OpenProbeDialog() {
     ProbeTypeTargets targets{*TypeDisplay,     *DateDisplay,    *OffsetEdit,
                              *SensitivityEdit, *LowerRangeEdit, *UpperRangeEdit};
-    CurrentApp->RunDialog(new ProbeTypeDialog(this, *Link, targets));
+    RunModal(new ProbeTypeDialog(this, *Link, targets));
 }
 
 // The transmitter's damping would smooth the probe voltage the dialog
@@ -280,7 +280,7 @@ void MainWindow::OpenCalibrationDialog() {
     Link->GetDamping(saved);
     if (saved != 0) Link->SetDamping(0);
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
-    CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
+    RunModal(new CalibrationDialog(this, *Link, targets));
     if (saved != 0) RestoreDamping(saved);
     CalibrationRunning = false;
 }
@@ -288,8 +288,27 @@ void MainWindow::OpenCalibrationDialog() {
 // A transmitter left without its damping would measure unsmoothed from now
 // on; the user must know that the restore failed.
 void MainWindow::RestoreDamping(BYTE damping) {
-    if (!Link->SetDamping(damping))
-        MessageBoxA(Handle, CommunicationErrorText.Text, Text::AppName, MB_OK | MB_ICONERROR);
+    if (!Link->SetDamping(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
+}
+
+// A modal loop dispatches what is posted to the window too. A close request
+// from elsewhere (another program, the task list) must not free the window,
+// its fields and its link under a dialog or a handler that still uses them,
+// nor end a calibration before the damping is restored.
+bool MainWindow::CanClose() {
+    return ModalLoops == 0 && Window::CanClose();
+}
+
+void MainWindow::RunModal(Dialog* dialog) {
+    ++ModalLoops;
+    CurrentApp->RunDialog(dialog);
+    --ModalLoops;
+}
+
+void MainWindow::ShowError(const char* text, const char* caption) {
+    ++ModalLoops;
+    MessageBoxA(Handle, text, caption, MB_OK | MB_ICONERROR);
+    --ModalLoops;
 }
 
 // --- polling

@@ -7,6 +7,7 @@
 class Button;
 class CheckBox;
 class ComboBox;
+class Dialog;
 class PortComboBox;
 class ValueDisplay;
 class ValueEdit;
@@ -47,6 +48,8 @@ public:
     void OnChildNotify(MessageRecord& msg, int childId) override;
     void FillClass(WNDCLASSA& windowClass) override;
     void Setup() override;
+    // Not while a dialog or message box of the window runs.
+    bool CanClose() override;
     virtual void OnCtlColorStatic(MessageRecord& msg);
 
     void Connect();
@@ -80,6 +83,7 @@ public:
     TransmitterLink* Link = nullptr;
     UINT_PTR PollTimer = 0;
     bool CalibrationRunning = false;
+    int ModalLoops = 0; // dialogs and message boxes running from the window's handlers
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.
@@ -97,6 +101,8 @@ private:
     template <class Field> void ShowRead(FloatGetter get, Field& field);
     void StopPolling();
     void RestoreDamping(BYTE damping);
-
-    // The dialogs, constructed for RunDialog, which frees them.
+    // Modal loops: the window is kept open while they run. The dialog is
+    // freed when it has run.
+    void RunModal(Dialog* dialog);
+    void ShowError(const char* text, const char* caption);
 };

@@ -1,159 +1,13 @@
 // vl4config.exe against vl4sim.exe over the virtual cable, driven from this
 // process as a user drives it.
-#include "e2e/sim_process.h"
-#include "tool_driver.h"
+#include "e2e/tool_fixture.h"
 #include "window/main_window_checks.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <sstream>
-#include <thread>
+
+using namespace e2e;
 
 namespace {
-
-constexpr DWORD StartTimeoutMs = 60000;
-constexpr DWORD WaitTimeoutMs = 20000;
-
-// Where the value fields sit in the client area.
-struct Place {
-    int X, Y;
-};
-constexpr Place Device{120, 10}, Firmware{120, 35}, ProductionNumber{120, 60}, Output{120, 85},
-    Type{120, 110}, Date{120, 135};
-constexpr Place Offset{100, 220}, Sensitivity{100, 250}, Depth{100, 280}, LowerRange{100, 310},
-    UpperRange{100, 340};
-constexpr Place Voltage{380, 190}, Value{380, 215}, Ratio{380, 240};
-
-// A request frame as the simulator logs it: "01 30 04 00 00 48 41 3A".
-struct Request {
-    int Command = -1;
-    std::vector<int> Data;
-};
-
-Request Parse(const std::string& line) {
-    std::istringstream words(line);
-    std::vector<int> bytes;
-    std::string word;
-    while (words >> word && word.size() == 2)
-        bytes.push_back(std::strtol(word.c_str(), nullptr, 16));
-    Request request;
-    if (bytes.size() >= 4) {
-        request.Command = bytes[1];
-        request.Data.assign(bytes.begin() + 3, bytes.end() - 1);
-    }
-    return request;
-}
-
-std::vector<int> FloatBytes(float value) {
-    unsigned char bytes[4];
-    std::memcpy(bytes, &value, 4);
-    return {bytes[0], bytes[1], bytes[2], bytes[3]};
-}
-
-struct DialogSearch {
-    DWORD ProcessId;
-    HWND Found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner != search.ProcessId || lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    search.Found = window;
-    return FALSE;
-}
-
-// The first dialog window (class "#32770") the process shows, or null.
-HWND DialogOf(DWORD processId) {
-    DialogSearch search{processId, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
-// Polls until the condition holds; false when it never does.
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = WaitTimeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-class ToolTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(Sim.Start("COM6"));
-        ASSERT_TRUE(Tool.Start("\"" + ToolExe() + "\""));
-        ASSERT_TRUE(Window.Find(Tool.Info.dwProcessId, StartTimeoutMs));
-    }
-    void TearDown() override {
-        if (Tool.ExitCode() == STILL_ACTIVE) {
-            Window.Close();
-            Tool.WaitForExit(WaitTimeoutMs);
-        }
-        Sim.Stop();
-    }
-
-    // The requests the simulator received since the last call.
-    std::vector<Request> Requests() {
-        std::vector<Request> requests;
-        for (const std::string& line : Sim.TakeRequests()) requests.push_back(Parse(line));
-        return requests;
-    }
-    std::vector<int> Commands() {
-        std::vector<int> commands;
-        for (const Request& request : Requests()) commands.push_back(request.Command);
-        return commands;
-    }
-    void Set(const std::string& name, const std::string& value) {
-        ASSERT_TRUE(Sim.Command("set " + name + " " + value)) << name;
-    }
-    std::string Stored(const std::string& name) {
-        std::string value = Sim.Dump()[name];
-        return value.substr(0, value.find(' '));
-    }
-    void Connect() {
-        ASSERT_TRUE(Window.PickPort("COM5"));
-        ASSERT_EQ(Window.TextAt(Device.X, Device.Y), "VL4");
-        Requests();
-    }
-    std::string TextAt(Place place) { return Window.TextAt(place.X, place.Y); }
-    HWND At(Place place) { return Window.At(place.X, place.Y); }
-
-    // Runs action on a thread of its own, for actions that may show a modal
-    // window; onDialog gets each dialog the tool shows meanwhile and must
-    // close it.
-    void WhileDialogs(const std::function<void()>& action,
-                      const std::function<void(HWND)>& onDialog) {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            action();
-            done = true;
-        });
-        const DWORD start = GetTickCount();
-        while (!done && GetTickCount() - start < WaitTimeoutMs) {
-            if (HWND dialog = DialogOf(Window.ProcessId)) {
-                onDialog(dialog);
-                Eventually([&] { return !IsWindow(dialog); });
-            }
-            Sleep(20);
-        }
-        worker.join();
-    }
-
-    SimProcess Sim;
-    StartedProgram Tool;
-    ToolWindow Window;
-};
 
 TEST_F(ToolTest, ShowsItsWindowWithTheLayoutOfTheTables) {
     ExpectMainWindowFrame(Window.Handle);
@@ -265,12 +119,12 @@ TEST_F(ToolTest, AForeignIdentificationIsRefusedWithItsTextAsCaption) {
     Connect();
     Set("ident", "VL4\\x20\\x20");
     std::string caption, text;
-    WhileDialogs([&] { Window.PickPort("COM5"); },
-                 [&](HWND box) {
-                     caption = TextOf(box);
-                     text = MessageBoxText(box);
-                     PostMessageA(box, WM_COMMAND, IDOK, 0);
-                 });
+    WhileBoxes([&] { Window.PickPort("COM5"); },
+               [&](HWND box) {
+                   caption = TextOf(box);
+                   text = MessageBoxText(box);
+                   PostMessageA(box, WM_COMMAND, IDOK, 0);
+               });
     EXPECT_EQ(caption, "VL4  ");
     // Převodník není kompatibilní s tímto nástrojem.
     EXPECT_EQ(text, "P\xF8"
@@ -330,11 +184,11 @@ TEST_F(ToolTest, ReadPollsTheInternalValuesEverySecondUntilUnchecked) {
 TEST_F(ToolTest, CalibrationRunsWithTheDampingOffAndRestoresIt) {
     Connect();
     auto calibrate = [&](const std::function<void()>& duringDialog) {
-        WhileDialogs([&] { Window.Click(ToolWindow::CalibrationButtonId); },
-                     [&](HWND dialog) {
-                         duringDialog();
-                         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                     });
+        WhileBoxes([&] { Window.Click(ToolWindow::CalibrationButtonId); },
+                   [&](HWND dialog) {
+                       duringDialog();
+                       PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                   });
         std::vector<Request> damping;
         for (const Request& request : Requests())
             if (request.Command == 44) damping.push_back(request);

@@ -59,6 +59,12 @@ std::vector<std::string> SimProcess::TakeRequests() {
     return taken;
 }
 
+void SimProcess::Drain() {
+    std::string line;
+    while (ReadLine(line, 0)) {
+    }
+}
+
 void SimProcess::Stop() {
     if (Process.Running()) {
         Process.WriteLine("quit");

@@ -19,6 +19,10 @@ public:
     std::map<std::string, std::string> Dump();
     // The frames received since the last call, as their hex text ("01 2B 00 D4").
     std::vector<std::string> TakeRequests();
+    // Reads what the simulator has logged so far without waiting: a test
+    // that waits long must keep its output pipe from filling, or the
+    // simulator stops answering.
+    void Drain();
     void Stop();
 
 private:

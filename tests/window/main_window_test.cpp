@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -262,8 +263,8 @@ TEST_F(MainWindowTest, AFailedWriteOrAnotherNotificationChangesNothing) {
     EXPECT_TRUE(Commands().empty()) << "only a new selection of a list acts";
 }
 
-// Reads, closes and reports the message boxes this process shows; the tool's
-// own dialogs (they have item 101) are cancelled as Escape would.
+// Reads and cancels every dialog and message box this process shows; each
+// is reported as "caption: text".
 class MessageBoxWatch {
 public:
     MessageBoxWatch() : Owner(GetCurrentThreadId()), Worker([this] { Watch(); }) {}
@@ -271,14 +272,16 @@ public:
         Done = true;
         Worker.join();
     }
-    std::string Caption, Text;
-    std::atomic<int> Seen{0};
+    std::vector<std::string> Seen() {
+        std::lock_guard<std::mutex> lock(Mutex);
+        return Shown;
+    }
 
 private:
     static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
         char name[16] = {};
         GetClassNameA(window, name, sizeof name);
-        if (std::strcmp(name, "#32770") != 0) return TRUE;
+        if (std::strcmp(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -286,14 +289,12 @@ private:
         while (!Done) {
             HWND box = nullptr;
             EnumThreadWindows(Owner, FindDialog, reinterpret_cast<LPARAM>(&box));
-            if (box && IsWindowVisible(box) && GetDlgItem(box, 101)) {
+            if (box) {
+                {
+                    std::lock_guard<std::mutex> lock(Mutex);
+                    Shown.push_back(WindowText(box) + ": " + MessageBoxText(box));
+                }
                 PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-                while (IsWindow(box)) Sleep(10);
-            } else if (box && IsWindowVisible(box)) {
-                Caption = WindowText(box);
-                Text = MessageBoxText(box);
-                ++Seen;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
                 while (IsWindow(box)) Sleep(10);
             }
             Sleep(10);
@@ -301,6 +302,8 @@ private:
     }
     DWORD Owner;
     std::atomic<bool> Done{false};
+    std::mutex Mutex;
+    std::vector<std::string> Shown;
     std::thread Worker;
 };
 
@@ -309,14 +312,15 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     MessageBoxWatch watch;
     Answer({9});
     Answer({0});
-    Silence(); // the dialog cannot read the probe type and is cancelled
+    Silence(); // the dialog's probe type: it shows and is cancelled
     Silence();
     Click(MainWindow::CalibrationButtonId);
-    EXPECT_EQ(Line.Written, (std::vector<Bytes>{Request(44, {}), Request(44, {0}),
-                                                 Request(43, {}), Request(44, {9})}));
-    EXPECT_EQ(watch.Seen.load(), 1);
-    EXPECT_EQ(watch.Caption, "VL4 config");
-    EXPECT_EQ(watch.Text, "Chyba komunikace");
+    EXPECT_EQ(Line.Written, (std::vector<Bytes>{Request(44, {}), Request(44, {0}), Request(43, {}),
+                                                Request(44, {9})}));
+    const std::vector<std::string> shown = watch.Seen();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].rfind("Kalibrace: ", 0), 0u) << shown[0];
+    EXPECT_EQ(shown[1], "VL4 config: Chyba komunikace");
     EXPECT_FALSE(main->CalibrationRunning);
 
     // The probe type dialog leaves the damping alone.
@@ -324,6 +328,7 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     Silence();
     Click(MainWindow::ProbeButtonId);
     EXPECT_EQ(Line.Written, (std::vector<Bytes>{Request(43, {})}));
+    EXPECT_EQ(watch.Seen().size(), 3u);
 }
 
 TEST_F(MainWindowTest, ClosingWhilePollingStopsTheTimerAndThenClosesThePort) {
