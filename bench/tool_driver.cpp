@@ -133,6 +133,11 @@ void ToolWindow::Click(int id) {
     SendMessageA(Control(id), BM_CLICK, 0, 0);
 }
 
+void ToolWindow::PostClick(int id) {
+    PostMessageA(Handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(id)));
+}
+
 void ToolWindow::SetText(HWND window, const char* text) {
     SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
@@ -147,4 +152,58 @@ std::string ToolWindow::SelectedText(int listId) const {
 
 void ToolWindow::Close() {
     PostMessageA(Handle, WM_CLOSE, 0, 0);
+}
+
+int ToolWindow::LiveCount(WPARAM query, DWORD timeoutMs) const {
+    static const UINT message = RegisterWindowMessageA("FwLiveCounts");
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(Handle, message, query, 0, SMTO_NORMAL, timeoutMs, &count)) return -1;
+    return static_cast<int>(count);
+}
+
+bool ToolWindow::Responds(DWORD timeoutMs) const {
+    DWORD_PTR result;
+    return SendMessageTimeoutA(Handle, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM param) {
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWithDescendants(HWND window, LPARAM param) {
+    CountWindow(window, param);
+    EnumChildWindows(window, CountWindow, param);
+    return TRUE;
+}
+
+struct DialogSearch {
+    const char* Title;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<DialogSearch*>(param);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0) return TRUE;
+    if (search.Title && TextOf(window) != search.Title) return TRUE;
+    search.Found = window;
+    return FALSE;
+}
+
+} // namespace
+
+int ToolWindow::WindowCount() const {
+    int count = 0;
+    EnumThreadWindows(ThreadId, CountWithDescendants, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+HWND ToolWindow::Dialog(const char* title) const {
+    DialogSearch search{title, nullptr};
+    EnumThreadWindows(ThreadId, MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
 }
