@@ -232,3 +232,40 @@ bool ToolDialog::WaitClosed(DWORD timeoutMs) const {
     }
     return true;
 }
+
+int ToolWindow::LiveCount(WPARAM query, DWORD timeoutMs) const {
+    static const UINT message = RegisterWindowMessageA("FwLiveCounts");
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(Handle, message, query, 0, SMTO_NORMAL, timeoutMs, &count)) return -1;
+    return static_cast<int>(count);
+}
+
+bool ToolWindow::Responds(DWORD timeoutMs) const {
+    DWORD_PTR result;
+    return SendMessageTimeoutA(Handle, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+namespace {
+
+BOOL CALLBACK CountWindow(HWND, LPARAM param) {
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWithDescendants(HWND window, LPARAM param) {
+    CountWindow(window, param);
+    EnumChildWindows(window, CountWindow, param);
+    return TRUE;
+}
+
+} // namespace
+
+int ToolWindow::WindowCount() const {
+    int count = 0;
+    EnumThreadWindows(ThreadId, CountWithDescendants, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+HWND ToolWindow::Dialog(const char* title) const {
+    return FindWindowOf(ProcessId, "#32770", title, nullptr);
+}

@@ -47,6 +47,9 @@ public:
     static constexpr int DampingListId = 106;
     static constexpr int WriteOffsetId = 107;
     static constexpr int ReadCheckBoxId = 112;
+    // What LiveCount asks for ("FwLiveCounts").
+    static constexpr WPARAM LiveThunks = 0;
+    static constexpr WPARAM LiveWindowObjects = 1;
 
     // Finds the main window of the process.
     bool Find(DWORD processId, DWORD timeoutMs);
@@ -81,6 +84,18 @@ public:
     int SelectedIndex(int listId) const;
     std::string SelectedText(int listId) const;
     void Close();
+
+    // A count the tool's framework keeps for the whole process (LiveThunks,
+    // LiveWindowObjects); -1 when the window does not answer within the time-out.
+    int LiveCount(WPARAM query, DWORD timeoutMs) const;
+    // Whether the window handles a sent message within the time-out.
+    bool Responds(DWORD timeoutMs) const;
+    // The windows of the tool's thread: its top-level windows and all their
+    // descendants.
+    int WindowCount() const;
+    // The first dialog window (class "#32770") of the tool's thread whose
+    // caption is title, or any when title is null; null when none is open.
+    HWND Dialog(const char* title = nullptr) const;
 
     HWND Handle = nullptr;
     DWORD ProcessId = 0;

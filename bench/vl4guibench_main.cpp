@@ -2,12 +2,11 @@
 // to a shown main window, against hello.exe under the same Wine; a connect
 // with its full read-out against a paced vl4sim.exe, against the bytes'
 // wire time; the tool's private memory after the read-out.
+#include "process_memory.h"
 #include "readout.h"
 #include "tool_driver.h"
 
 #include <windows.h>
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -136,26 +135,6 @@ double ConnectWireMs() {
     for (const ReadoutStep& step : ReadoutSteps)
         ms += (RequestBytes + ReplyOverhead + step.ValueSize) * MsPerByte;
     return ms;
-}
-
-// Committed private memory (heaps, stacks, the program's own allocations),
-// counted region by region: Wine leaves PrivateUsage at 0 for another process.
-double PrivateKiB(HANDLE process) {
-    SIZE_T bytes = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr;
-         VirtualQueryEx(process, at, &region, sizeof region) == sizeof region;
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) bytes += region.RegionSize;
-    }
-    return bytes / 1024.0;
-}
-
-double PagefileKiB(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
-    return counters.PagefileUsage / 1024.0;
 }
 
 void PrintMemory(const char* name, HANDLE process) {

@@ -115,6 +115,11 @@ vl4_env_up() {
 vl4_env_down() {
   wineserver -k 2>/dev/null || true
   local pid
-  for pid in "${VL4_CABLE_PIDS[@]}" ${VL4_XVFB_PID:-}; do kill "$pid" 2>/dev/null || true; done
+  # A cable pulled and plugged again (scripts/lib/cable) runs a socat that
+  # only its pid file knows.
+  for pid in "${VL4_CABLE_PIDS[@]}" $(cat "$VL4_STATE"/cable.*.pid 2>/dev/null) ${VL4_XVFB_PID:-}; do
+    kill "$pid" 2>/dev/null || true
+  done
+  rm -f "$VL4_STATE"/cable.*.pid
   wait 2>/dev/null || true
 }

@@ -5,6 +5,7 @@
 
 WindowObject* PendingWindow = nullptr;
 UINT ObjectQueryMessage = 0;
+UINT LiveCountsMessage = 0;
 const char FrameworkClassName[] = "FwWindow";
 
 namespace {
@@ -18,6 +19,7 @@ const bool QueryMessageRegistered = (RegisterObjectQueryMessage(), true);
 
 void RegisterObjectQueryMessage() {
     if (!ObjectQueryMessage) ObjectQueryMessage = RegisterWindowMessageA("FwObjectPtr");
+    if (!LiveCountsMessage) LiveCountsMessage = RegisterWindowMessageA("FwLiveCounts");
 }
 
 HINSTANCE ModuleInstance() {
@@ -58,6 +60,17 @@ int WindowObject::LiveCount() {
     return LiveObjects;
 }
 
+int LiveCountOf(WPARAM query) {
+    switch (query) {
+    case LiveThunksQuery:
+        return LiveThunkCount();
+    case LiveWindowObjectsQuery:
+        return WindowObject::LiveCount();
+    default:
+        return 0;
+    }
+}
+
 void WindowObject::Free() {
     DestroyNative();
     ForEachChild([](WindowObject* child) { child->Free(); });
@@ -76,6 +89,8 @@ void WindowObject::Free() {
 void WindowObject::ReceiveMessage(MessageRecord& msg) {
     if (msg.Msg == ObjectQueryMessage)
         msg.Result = reinterpret_cast<LRESULT>(this);
+    else if (msg.Msg == LiveCountsMessage)
+        msg.Result = LiveCountOf(msg.WParam);
     else
         Dispatch(msg);
 }

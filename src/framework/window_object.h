@@ -65,8 +65,8 @@ public:
     virtual void OnQueryEndSession(MessageRecord& msg);
     virtual void OnExitCommand(MessageRecord& msg);
 
-    // The object message entry: the query message is answered with the
-    // object's address and never dispatched.
+    // The object message entry: the query messages are answered here (the
+    // object's address, the live counts) and never dispatched.
     void ReceiveMessage(MessageRecord& msg);
 
     void AddChild(WindowObject* child);
@@ -129,9 +129,16 @@ extern WindowObject* PendingWindow;
 // "FwObjectPtr": asked through a window's procedure, a framework object
 // answers its own address, any other window 0.
 extern UINT ObjectQueryMessage;
+// "FwLiveCounts": every framework window answers with a count of the whole
+// process, chosen by wParam, so that a leak check can watch a running program
+// from outside; other windows answer 0.
+extern UINT LiveCountsMessage;
+enum LiveCountQuery : WPARAM { LiveThunksQuery = 0, LiveWindowObjectsQuery = 1 };
 extern const char FrameworkClassName[]; // "FwWindow"
 
 void RegisterObjectQueryMessage();
 HINSTANCE ModuleInstance();
 LRESULT CALLBACK InitialWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 WindowObject* ObjectFromHandle(HWND hwnd);
+// What a framework window answers to LiveCountsMessage.
+int LiveCountOf(WPARAM query);

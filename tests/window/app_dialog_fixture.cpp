@@ -36,15 +36,6 @@ std::string BoxText(HWND box) {
     return text;
 }
 
-// Notes and closes the message box owned by the dialog, if one is open.
-void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes) {
-    BoxSearch search = {owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
-    if (!search.Box) return;
-    if (boxes) boxes->push_back({TextOf(search.Box), BoxText(search.Box)});
-    SendMessageA(search.Box, WM_COMMAND, IDOK, 0);
-}
-
 // The command of a request's log line ("RX 01 2B 00 D4"), -1 for other lines.
 int CommandOf(const std::string& line) {
     if (line.compare(0, 6, "RX 01 ") != 0) return -1;
@@ -52,6 +43,14 @@ int CommandOf(const std::string& line) {
 }
 
 } // namespace
+
+void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes) {
+    BoxSearch search = {owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.Box) return;
+    if (boxes) boxes->push_back({TextOf(search.Box), BoxText(search.Box)});
+    SendMessageA(search.Box, WM_COMMAND, IDOK, 0);
+}
 
 bool ScriptMessage(MessageRecord& msg, std::vector<Step>& steps, size_t& next,
                    std::vector<ShownBox>* boxes) {

@@ -32,6 +32,8 @@ template <class D>
 void Script(Recorder<D>* dialog, std::vector<Step> steps, std::vector<ShownBox>* boxes = nullptr);
 
 void Click(HWND dialog, int id);
+// Notes and closes the message box owned by the dialog, if one is open.
+void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes);
 // Clicks and closes the message box the click may open.
 void ClickThroughBox(HWND dialog, int id);
 // Escape as the user types it, in the focused control.

@@ -45,6 +45,42 @@ TEST(Binding, MessagesReachTheirObjectAndUnhandledOnesTheDefaultProcedure) {
     main->Free();
 }
 
+// Asked from another process, the counts tell a leak in a running program.
+TEST(Binding, FrameworkWindowsAnswerTheLiveCountsWithoutDispatchingThem) {
+    Application app("counts");
+    TestWindow* main = MakeMainWindow(app);
+    ASSERT_NE(main, nullptr);
+    std::vector<UINT> seen;
+    main->Hook = [&](MessageRecord& msg) {
+        seen.push_back(msg.Msg);
+        return false;
+    };
+    const UINT counts = RegisterWindowMessageA("FwLiveCounts");
+    EXPECT_EQ(counts, LiveCountsMessage);
+    auto ask = [&](HWND window, WPARAM query) {
+        return static_cast<int>(SendMessageA(window, counts, query, 0));
+    };
+    const int thunks = ask(main->Handle, LiveThunksQuery);
+    const int objects = ask(main->Handle, LiveWindowObjectsQuery);
+    EXPECT_GT(thunks, 0);
+    EXPECT_GT(objects, 0);
+    EXPECT_EQ(thunks, LiveThunkCount());
+    EXPECT_EQ(objects, WindowObject::LiveCount());
+
+    auto* edit = Make<TestControl>("edit", main, "abc", 10, 10, 100, 20, 101);
+    ASSERT_TRUE(edit->Create());
+    HWND bare = BareChild(main->Handle, "Edit", 102, 40);
+    EXPECT_EQ(ask(edit->Handle, LiveThunksQuery), thunks + 1) << "a subclassed control answers";
+    EXPECT_EQ(ask(main->Handle, LiveWindowObjectsQuery), objects + 1);
+    EXPECT_EQ(ask(bare, LiveThunksQuery), 0) << "a window of no object";
+    EXPECT_EQ(ask(main->Handle, 2), 0) << "a count nobody keeps";
+    edit->Free();
+    EXPECT_EQ(ask(main->Handle, LiveThunksQuery), thunks);
+    EXPECT_EQ(ask(main->Handle, LiveWindowObjectsQuery), objects);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), counts), 0);
+    main->Free();
+}
+
 std::string Names(WindowObject* parent) {
     std::string names;
     parent->ForEachChild(
