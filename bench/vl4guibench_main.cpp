@@ -25,12 +25,15 @@ constexpr double MsPerByte = 10 * 1000.0 / 9600; // start bit, 8 data bits, stop
 constexpr int RequestBytes = 4;                  // a read request carries no data
 constexpr int ReplyOverhead = 3;                 // start, length, checksum
 
-const char Usage[] = "usage: vl4guibench [--runs N] [--readouts N] [--port COM5]\n"
+constexpr double PointFloorMs = 66 * 300.0; // the dialog's readings on its 300 ms timer
+
+const char Usage[] = "usage: vl4guibench [--runs N] [--readouts N] [--points N] [--port COM5]\n"
                      "  A vl4sim.exe started with --paced must serve the other end of the port.\n";
 
 struct Options {
     int Runs = 7;
     int Readouts = 9;
+    int Points = 3;
     const char* Port = "COM5";
 };
 
@@ -40,12 +43,14 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.Runs = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--readouts"))
             options.Readouts = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--points"))
+            options.Points = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--port"))
             options.Port = argv[i + 1];
         else
             return false;
     }
-    return argc % 2 == 1 && options.Runs > 0 && options.Readouts > 0;
+    return argc % 2 == 1 && options.Runs > 0 && options.Readouts > 0 && options.Points > 0;
 }
 
 std::string WindowsPath(const char* unixPath) {
@@ -142,6 +147,38 @@ void PrintMemory(const char* name, HANDLE process) {
                 PrivateKiB(process), PagefileKiB(process));
 }
 
+// Takes the first point of a calibration again and again, from the click on
+// its button to the point's voltage shown, on the dialog's own timer.
+bool TimeCalibrationPoints(ToolWindow& window, int points) {
+    ToolDialog dialog;
+    if (!dialog.Open(window, ToolWindow::CalibrationButtonId, ToolDialog::CalibrationCaption,
+                     TimeoutMs)) {
+        std::fprintf(stderr, "vl4guibench: the calibration dialog did not open\n");
+        return false;
+    }
+    std::vector<double> samples;
+    for (int i = 0; i < points; ++i) {
+        dialog.SetItemText(CalibrationItems::Voltage1, "");
+        const double start = NowMs();
+        dialog.StartPoint(1, "7");
+        while (dialog.ItemText(CalibrationItems::Voltage1).empty()) {
+            if (NowMs() - start > 3 * PointFloorMs) {
+                std::fprintf(stderr, "vl4guibench: the calibration point did not end\n");
+                return false;
+            }
+            Sleep(5);
+        }
+        samples.push_back(NowMs() - start);
+    }
+    dialog.PressEscape();
+    if (!dialog.WaitClosed(TimeoutMs)) return false;
+    const Spread s = SpreadOf(samples);
+    std::printf("\none calibration point, %d times (ms):\n", points);
+    std::printf("  floor %8.1f  median %8.1f  min %8.1f  max %8.1f  ratio %.4f\n", PointFloorMs,
+                s.Median, s.Min, s.Max, s.Median / PointFloorMs);
+    return true;
+}
+
 // Connects again and again: each pick closes the port, opens it, identifies
 // the transmitter and reads every value into the window.
 bool TimeReadouts(const Options& options) {
@@ -195,7 +232,7 @@ bool TimeReadouts(const Options& options) {
         "  budget: private memory under %.0f KiB: %.0f KiB, %s; beyond hello %.0f KiB, %s\n",
         MemoryBudgetKiB, toolKiB, Verdict(toolKiB < MemoryBudgetKiB), toolKiB - helloKiB,
         Verdict(toolKiB - helloKiB < MemoryBudgetKiB));
-    return Close(tool, window.Handle);
+    return TimeCalibrationPoints(window, options.Points) && Close(tool, window.Handle);
 }
 
 } // namespace
