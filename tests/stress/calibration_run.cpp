@@ -1,6 +1,7 @@
 #include "stress/calibration_run.h"
 
 #include "app/number_text.h"
+#include "shown_text.h"
 #include "sim/sim_console.h"
 
 using namespace fwtest;
@@ -12,18 +13,6 @@ using D = CalibrationDialog;
 const ShownBox BadPoints = {"Kalibrace", "Chyba kalibra\xE8n\xED"
                                          "ch bod\xF9."};
 const char* const ProbeNames[] = {"pH", "Redox", "Chl\xF3r", "Kysl\xEDk"};
-
-std::string Shown(float value, int decimals) {
-    NumberText text;
-    FormatFloat(text, value, decimals);
-    return text;
-}
-
-std::string DateShown(uint32_t date) {
-    NumberText text;
-    FormatDate(text, date);
-    return text;
-}
 
 bool Checked(HWND dialog) {
     return IsDlgButtonChecked(dialog, D::SinglePointId) == BST_CHECKED;
@@ -169,7 +158,7 @@ void CalibrationRuns::Run(const CalibrationPlan& plan) {
     EXPECT_TRUE(date == dayBefore || date == TodaysDate()) << std::hex << date;
     EXPECT_EQ(TextOf(OffsetEdit), Shown(expected.Offset, 3));
     EXPECT_EQ(TextOf(SensitivityEdit), Shown(expected.Sensitivity, 3));
-    EXPECT_EQ(TextOf(DateDisplay), DateShown(date));
+    EXPECT_EQ(TextOf(DateDisplay), ShownDate(date));
 }
 
 void CalibrationRuns::Next(HWND dialog) {

@@ -9,6 +9,7 @@
 #include "app/number_text.h"
 #include "app/port_combo_box.h"
 #include "app/value_fields.h"
+#include "shown_text.h"
 #include "stress/calibration_run.h"
 #include "stress/proof.h"
 
@@ -17,12 +18,6 @@
 #include <random>
 
 namespace {
-
-std::string Shown(float value, int decimals) {
-    NumberText text;
-    FormatFloat(text, value, decimals);
-    return text;
-}
 
 std::string TextOf(HWND window) {
     char text[64] = {};

@@ -5,6 +5,7 @@
 // compute, and connects again once the cable is back and the user picks the
 // port again.
 #include "app/number_text.h"
+#include "shown_text.h"
 #include "stress/app_oracle.h"
 #include "stress/cable_control.h"
 #include "stress/proof.h"
@@ -32,18 +33,6 @@ struct Place {
 };
 constexpr Place Device{120, 10}, Firmware{120, 35}, ProductionNumber{120, 60}, Offset{100, 220},
     UpperRange{100, 340}, Voltage{380, 190};
-
-std::string Shown(float value, int decimals) {
-    NumberText text;
-    FormatFloat(text, value, decimals);
-    return text;
-}
-
-std::string Version(uint16_t version) {
-    NumberText text;
-    FormatVersion(text, version);
-    return text;
-}
 
 // The message box's text: its one static with text.
 std::string BoxText(HWND box) {
@@ -189,7 +178,7 @@ protected:
             return afterReconnect ? std::set<std::string>{a} : std::set<std::string>{a, b};
         };
         expectOneOf(Device, {"VL4"});
-        expectOneOf(Firmware, either(Version(now.Firmware), Version(last.Firmware)));
+        expectOneOf(Firmware, either(ShownVersion(now.Firmware), ShownVersion(last.Firmware)));
         expectOneOf(ProductionNumber, either(std::to_string(now.ProductionNumber),
                                              std::to_string(last.ProductionNumber)));
         expectOneOf(Offset, either(Shown(now.Offset, 3), Shown(last.Offset, 3)));

@@ -1,5 +1,6 @@
 #include "app/calibration_dialog.h"
 #include "app/number_text.h"
+#include "shown_text.h"
 #include "window/app_dialog_fixture.h"
 
 #include <commctrl.h>
@@ -44,12 +45,6 @@ uint32_t Today() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return BcdDate(now.wYear, now.wMonth, now.wDay);
-}
-
-std::string DateText(uint32_t bcdDate) {
-    NumberText text;
-    FormatDate(text, bcdDate);
-    return text;
 }
 
 struct CalibrationDialogTest : AppDialogTest {
@@ -115,7 +110,7 @@ TEST_F(CalibrationDialogTest, SamplesBothPointsAndWritesAPhCalibrationWithTodays
     EXPECT_TRUE(date == dayBefore || date == Today()) << std::hex << date;
     EXPECT_EQ(TextOf(OffsetEdit), "-22.245");
     EXPECT_EQ(TextOf(SensitivityEdit), "-64.731");
-    EXPECT_EQ(TextOf(DateDisplay), DateText(date));
+    EXPECT_EQ(TextOf(DateDisplay), ShownDate(date));
 }
 
 TEST_F(CalibrationDialogTest, RedoxTakesOnePointWithANegativeStandard) {
@@ -257,7 +252,7 @@ TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheRepl
     EXPECT_EQ(Boxes, (std::vector<ShownBox>{{"Kalibrace", "Chyba komunikace"}}));
     EXPECT_EQ(offsetShown, "171.300");
     EXPECT_EQ(sensitivityShown, "old");
-    EXPECT_EQ(dateShown, DateText(Today()));
+    EXPECT_EQ(dateShown, ShownDate(Today()));
     EXPECT_EQ(Commands(), (std::vector<int>{48, 49, 45}));
     Model([](TransmitterModel& m) {
         EXPECT_EQ(m.Values.Offset, 171.3f);
