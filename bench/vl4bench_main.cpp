@@ -3,6 +3,7 @@
 // software (link, Wine, pty, simulator); paced at 9600 baud it should cost
 // little more than its bytes' wire time.
 #include "readout.h"
+#include "wire_time.h"
 
 #include "sim/sim_server.h"
 
@@ -17,10 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double BitsPerByte = 10; // start bit, 8 data bits, stop bit
-constexpr double BaudRate = 9600;
-constexpr int RequestBytes = 4;  // a read request carries no data
-constexpr int ReplyOverhead = 3; // start, length, checksum
 constexpr double OverheadBudgetMs = 1.0;
 constexpr double PacedBudget = 1.1;
 constexpr int WarmUpReadouts = 3;
@@ -62,16 +59,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return argc % 2 == 1 && options.Readouts > 0 && options.PacedReadouts > 0;
 }
 
-double WireMs(int bytes) {
-    return bytes * BitsPerByte * 1000.0 / BaudRate;
-}
 double StepWireMs(const ReadoutStep& step) {
-    return WireMs(RequestBytes + ReplyOverhead + step.ValueSize);
-}
-double ReadoutWireMs() {
-    double sum = 0;
-    for (const ReadoutStep& step : ReadoutSteps) sum += StepWireMs(step);
-    return sum;
+    return ReadWireMs(step.ValueSize);
 }
 
 struct Spread {

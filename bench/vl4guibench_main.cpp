@@ -5,6 +5,7 @@
 #include "process_memory.h"
 #include "readout.h"
 #include "tool_driver.h"
+#include "wire_time.h"
 
 #include <windows.h>
 
@@ -21,9 +22,6 @@ constexpr double StartupBudget = 1.5;
 constexpr double ReadoutBudget = 1.1;
 constexpr double MemoryBudgetKiB = 4096;
 constexpr DWORD TimeoutMs = 60000;
-constexpr double MsPerByte = 10 * 1000.0 / 9600; // start bit, 8 data bits, stop bit at 9600 baud
-constexpr int RequestBytes = 4;                  // a read request carries no data
-constexpr int ReplyOverhead = 3;                 // start, length, checksum
 
 constexpr double PointFloorMs = 66 * 300.0; // the dialog's readings on its 300 ms timer
 
@@ -136,10 +134,7 @@ bool TimeStartUps(int runs) {
 
 // The identification and every read of ReadAll, as bytes on the wire.
 double ConnectWireMs() {
-    double ms = (RequestBytes + ReplyOverhead + 8) * MsPerByte;
-    for (const ReadoutStep& step : ReadoutSteps)
-        ms += (RequestBytes + ReplyOverhead + step.ValueSize) * MsPerByte;
-    return ms;
+    return ReadWireMs(IdentificationSize) + ReadoutWireMs();
 }
 
 void PrintMemory(const char* name, HANDLE process) {
