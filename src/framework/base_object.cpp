@@ -12,7 +12,9 @@ char* DuplicateString(const char* text) {
     return copy;
 }
 
-void FreeString(char* text) { delete[] text; }
+void FreeString(char* text) {
+    delete[] text;
+}
 
 // fputs rather than fprintf: the runtime's formatted output would add some
 // 45 KiB to the executable for this one line.

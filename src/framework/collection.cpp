@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-Collection::Collection(int capacity, int growBy) : GrowBy(growBy) { SetCapacity(capacity); }
+Collection::Collection(int capacity, int growBy) : GrowBy(growBy) {
+    SetCapacity(capacity);
+}
 
 Collection::~Collection() {
     FreeAllItems();
@@ -19,7 +21,9 @@ int Collection::IndexOf(void* item) {
     return -1;
 }
 
-void Collection::Insert(void* item) { InsertAt(Count, item); }
+void Collection::Insert(void* item) {
+    InsertAt(Count, item);
+}
 
 void Collection::FreeItem(void* item) {
     if (item) static_cast<BaseObject*>(item)->Free();
@@ -69,7 +73,9 @@ void Collection::SetCapacity(int capacity) {
     Capacity = capacity;
 }
 
-const void* SortedCollection::ItemKey(void* item) { return item; }
+const void* SortedCollection::ItemKey(void* item) {
+    return item;
+}
 
 bool SortedCollection::FindKey(const void* key, int& index) {
     int low = 0;
@@ -105,7 +111,9 @@ void SortedCollection::Insert(void* item) {
     if (!FindKey(ItemKey(item), i) || AllowDuplicates) InsertAt(i, item);
 }
 
-void StringCollection::FreeItem(void* item) { FreeString(static_cast<char*>(item)); }
+void StringCollection::FreeItem(void* item) {
+    FreeString(static_cast<char*>(item));
+}
 
 int StringCollection::CompareKeys(const void* key1, const void* key2) {
     auto a = static_cast<const unsigned char*>(key1);

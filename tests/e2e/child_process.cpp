@@ -32,8 +32,8 @@ bool ChildProcess::Start(const std::string& commandLine) {
     startup.hStdError = childOut;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &startup, &Info);
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &Info);
     CloseHandle(childIn);
     CloseHandle(childOut);
     return started != FALSE;

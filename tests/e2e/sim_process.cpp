@@ -6,8 +6,12 @@ namespace {
 constexpr DWORD CommandTimeoutMs = 10000;
 }
 
-std::string ToolExe() { return WindowsPath(VL4CONFIG_EXE); }
-std::string SimExe() { return WindowsPath(VL4SIM_EXE); }
+std::string ToolExe() {
+    return WindowsPath(VL4CONFIG_EXE);
+}
+std::string SimExe() {
+    return WindowsPath(VL4SIM_EXE);
+}
 
 bool SimProcess::Start(const std::string& port, const std::string& options) {
     if (!Process.Start("\"" + SimExe() + "\" " + port + " " + options)) return false;
