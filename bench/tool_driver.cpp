@@ -69,12 +69,11 @@ HWND FindWindowOf(DWORD processId, const char* className, const char* title, HWN
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* title, DWORD timeoutMs,
                    HWND owner) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND found = FindWindowOf(processId, className, title, owner)) return found;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(1);
-    }
+    HWND found = nullptr;
+    Eventually(
+        [&] { return (found = FindWindowOf(processId, className, title, owner)) != nullptr; },
+        timeoutMs);
+    return found;
 }
 
 std::string TextOf(HWND window) {
@@ -91,25 +90,19 @@ bool ToolWindow::Find(DWORD processId, DWORD timeoutMs) {
 }
 
 bool ToolWindow::FindAny(DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    HWND window;
-    while (!(window = FindWindowA(ClassName, Title)) || !IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
+    HWND window = nullptr;
+    if (!Eventually(
+            [&] { return (window = FindWindowA(ClassName, Title)) && IsWindowVisible(window); },
+            timeoutMs, 10))
+        return false;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     return Find(processId, 0);
 }
 
 bool ToolWindow::BringToFront(DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
     SetForegroundWindow(Handle);
-    while (GetForegroundWindow() != Handle) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
+    return Eventually([this] { return GetForegroundWindow() == Handle; }, timeoutMs, 10);
 }
 
 HWND ToolWindow::Control(int id) const {
@@ -225,12 +218,7 @@ void ToolDialog::PostTimer(UINT_PTR timerId) {
 }
 
 bool ToolDialog::WaitClosed(DWORD timeoutMs) const {
-    const DWORD start = GetTickCount();
-    while (IsWindow(Handle)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
+    return Eventually([this] { return !IsWindow(Handle); }, timeoutMs, 10);
 }
 
 int ToolWindow::LiveCount(WPARAM query, DWORD timeoutMs) const {

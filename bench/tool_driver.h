@@ -36,6 +36,29 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* title, DW
 // A window's text as its own procedure answers WM_GETTEXT.
 std::string TextOf(HWND window);
 
+// Polls until the condition holds; false when it still does not after
+// timeoutMs.
+template <class Condition> bool Eventually(Condition condition, DWORD timeoutMs, DWORD pollMs = 1) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(pollMs);
+    }
+    return true;
+}
+
+// Where the main window's value fields sit in its client area.
+struct Place {
+    int X, Y;
+};
+namespace MainFields {
+constexpr Place Device{120, 10}, Firmware{120, 35}, ProductionNumber{120, 60}, Output{120, 85},
+    Type{120, 110}, Date{120, 135};
+constexpr Place Offset{100, 220}, Sensitivity{100, 250}, Depth{100, 280}, LowerRange{100, 310},
+    UpperRange{100, 340};
+constexpr Place Voltage{380, 190}, Value{380, 215}, Ratio{380, 240};
+} // namespace MainFields
+
 // The tool's main window.
 class ToolWindow {
 public:
@@ -61,6 +84,7 @@ public:
     // value fields have no IDs of their own.
     HWND At(int x, int y) const;
     std::string TextAt(int x, int y) const { return TextOf(At(x, y)); }
+    std::string TextAt(Place place) const { return TextAt(place.X, place.Y); }
     std::vector<HWND> Children() const;
 
     // Selects the port in the list and tells the window, as a pick with the

@@ -20,13 +20,11 @@ const char Usage[] =
 // Windows are found only on the caller's own desktop, which may still be
 // on its way.
 bool UseDesktop(const char* name) {
-    const DWORD start = GetTickCount();
-    HDESK desktop;
-    while (!(desktop = OpenDesktopA(name, 0, FALSE, GENERIC_ALL))) {
-        if (GetTickCount() - start > FindTimeoutMs) return false;
-        Sleep(50);
-    }
-    return SetThreadDesktop(desktop);
+    HDESK desktop = nullptr;
+    return Eventually(
+               [&] { return (desktop = OpenDesktopA(name, 0, FALSE, GENERIC_ALL)) != nullptr; },
+               FindTimeoutMs, 50) &&
+           SetThreadDesktop(desktop);
 }
 
 // The tool's window, with its dialog when one shows, as ImageMagick's -crop
@@ -53,12 +51,7 @@ int OpenDialog(ToolWindow& window, const char* which, const char* standard) {
         return 1;
     if (!calibration) return 0;
     dialog.StartPoint(1, standard);
-    const DWORD start = GetTickCount();
-    while (dialog.ProgressPosition() == 0) {
-        if (GetTickCount() - start > FindTimeoutMs) return 1;
-        Sleep(50);
-    }
-    return 0;
+    return Eventually([&] { return dialog.ProgressPosition() != 0; }, FindTimeoutMs, 50) ? 0 : 1;
 }
 
 int Escape(const ToolWindow& window) {

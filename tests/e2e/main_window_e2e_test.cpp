@@ -143,13 +143,13 @@ TEST_F(ToolTest, AForeignIdentificationIsRefusedWithItsTextAsCaption) {
     ASSERT_TRUE(Window.PickPort("COM5"));
     EXPECT_EQ(TextAt(Device), "ZD2W50");
     EXPECT_EQ(Commands().size(), 15u);
-    EXPECT_EQ(DialogOf(Window.ProcessId), nullptr);
+    EXPECT_EQ(Window.Dialog(), nullptr);
 }
 
 TEST_F(ToolTest, APortWithoutATransmitterEmptiesTheIdentityFieldsSilently) {
     Connect();
     ASSERT_TRUE(Window.PickPort("COM7"));
-    EXPECT_EQ(DialogOf(Window.ProcessId), nullptr) << "no message";
+    EXPECT_EQ(Window.Dialog(), nullptr) << "no message";
     EXPECT_EQ(TextAt(Device), "");
     EXPECT_EQ(TextAt(Firmware), "");
     EXPECT_EQ(TextAt(ProductionNumber), "");
@@ -169,9 +169,11 @@ TEST_F(ToolTest, ReadPollsTheInternalValuesEverySecondUntilUnchecked) {
     Window.Click(ToolWindow::ReadCheckBoxId);
     EXPECT_EQ(TextAt(Voltage), "200.000") << "read at once";
     Set("voltage", "300");
-    EXPECT_TRUE(Eventually([&] { return TextAt(Voltage) == "300.000"; })) << "read again";
+    EXPECT_TRUE(Eventually([&] { return TextAt(Voltage) == "300.000"; }, WaitTimeoutMs, 20))
+        << "read again";
     Set("voltage", "400");
-    EXPECT_TRUE(Eventually([&] { return TextAt(Voltage) == "400.000"; })) << "and again";
+    EXPECT_TRUE(Eventually([&] { return TextAt(Voltage) == "400.000"; }, WaitTimeoutMs, 20))
+        << "and again";
 
     Window.Click(ToolWindow::ReadCheckBoxId);
     Requests();
@@ -202,7 +204,7 @@ TEST_F(ToolTest, CalibrationRunsWithTheDampingOffAndRestoresIt) {
     EXPECT_EQ(sent[1].Data, std::vector<int>{0});
     EXPECT_EQ(sent[2].Data, std::vector<int>{5}) << "the saved damping";
     EXPECT_EQ(Stored("damping"), "5");
-    EXPECT_EQ(DialogOf(Window.ProcessId), nullptr);
+    EXPECT_EQ(Window.Dialog(), nullptr);
 
     // A damping of 0 is neither zeroed nor restored, nor one that cannot be read.
     Set("damping", "0");

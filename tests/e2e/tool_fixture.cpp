@@ -39,19 +39,6 @@ std::vector<int> FloatBytes(float value) {
     return {bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
-HWND DialogOf(DWORD processId) {
-    return FindWindowOf(processId, ToolDialog::ClassName, nullptr);
-}
-
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 void ToolTest::SetUp() {
     ASSERT_TRUE(Sim.Start("COM6"));
     ASSERT_TRUE(Tool.Start("\"" + ToolExe() + "\""));
@@ -63,10 +50,10 @@ void ToolTest::TearDown() {
         // A test that failed midway may have left dialogs or boxes open; the
         // window does not close under them.
         for (int open = 0; open < 4; ++open) {
-            HWND box = DialogOf(Window.ProcessId);
+            HWND box = Window.Dialog();
             if (!box) break;
             PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-            Eventually([&] { return !IsWindow(box); });
+            Eventually([&] { return !IsWindow(box); }, WaitTimeoutMs, 20);
         }
         Window.Close();
         Tool.WaitForExit(WaitTimeoutMs);
@@ -107,7 +94,7 @@ bool ToolTest::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) 
             Sim.Drain();
             return condition();
         },
-        timeoutMs);
+        timeoutMs, 20);
 }
 
 void ToolTest::WhileBoxes(const std::function<void()>& action,
@@ -121,7 +108,7 @@ void ToolTest::WhileBoxes(const std::function<void()>& action,
     while (!done && GetTickCount() - start < WaitTimeoutMs) {
         if (HWND box = FindWindowOf(Window.ProcessId, ToolDialog::ClassName, nullptr, owner)) {
             onBox(box);
-            Eventually([&] { return !IsWindow(box); });
+            Eventually([&] { return !IsWindow(box); }, WaitTimeoutMs, 20);
         }
         Sleep(20);
     }

@@ -18,15 +18,7 @@ namespace e2e {
 constexpr DWORD StartTimeoutMs = 60000;
 constexpr DWORD WaitTimeoutMs = 20000;
 
-// Where the main window's value fields sit in its client area.
-struct Place {
-    int X, Y;
-};
-constexpr Place Device{120, 10}, Firmware{120, 35}, ProductionNumber{120, 60}, Output{120, 85},
-    Type{120, 110}, Date{120, 135};
-constexpr Place Offset{100, 220}, Sensitivity{100, 250}, Depth{100, 280}, LowerRange{100, 310},
-    UpperRange{100, 340};
-constexpr Place Voltage{380, 190}, Value{380, 215}, Ratio{380, 240};
+using namespace MainFields;
 
 // A request frame as the simulator logs it: "01 30 04 00 00 48 41 3A".
 struct Request {
@@ -40,12 +32,6 @@ void PrintTo(const Request& request, std::ostream* out);
 
 // The four bytes of a float as they travel, least significant first.
 std::vector<int> FloatBytes(float value);
-
-// The first dialog window (class "#32770") the process shows, or null.
-HWND DialogOf(DWORD processId);
-
-// Polls until the condition holds; false when it never does.
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = WaitTimeoutMs);
 
 class ToolTest : public ::testing::Test {
 protected:
@@ -62,7 +48,7 @@ protected:
     void Connect();
     // Eventually, with the simulator's log read meanwhile.
     bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
-    std::string TextAt(Place place) { return Window.TextAt(place.X, place.Y); }
+    std::string TextAt(Place place) { return Window.TextAt(place); }
     HWND At(Place place) { return Window.At(place.X, place.Y); }
 
     // Runs action on a thread of its own, for actions that may show a modal

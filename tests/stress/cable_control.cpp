@@ -1,6 +1,7 @@
 #include "stress/cable_control.h"
 
 #include "e2e/child_process.h"
+#include "tool_driver.h"
 
 #include <windows.h>
 
@@ -18,12 +19,8 @@ const std::string Trigger = InEnv("cable-trigger");
 
 bool WaitForFile(const std::string& path) {
     const std::string file = WindowsPath(path);
-    const DWORD start = GetTickCount();
-    while (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount() - start > ScriptTimeoutMs) return false;
-        Sleep(1);
-    }
-    return true;
+    return Eventually([&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                      ScriptTimeoutMs);
 }
 
 } // namespace

@@ -46,9 +46,7 @@ constexpr BYTE Patterns[] = {0x5A, 0xA5};
 Bytes Delivered(BYTE start, int declared, int count) {
     Bytes bytes{start, static_cast<BYTE>(declared)};
     for (int i = 0; i < declared; ++i) bytes.push_back(static_cast<BYTE>(i * 37 + 11));
-    BYTE sum = 0;
-    for (BYTE b : bytes) sum += b;
-    bytes.push_back(static_cast<BYTE>(-sum));
+    bytes = WithChecksum(bytes);
     while (static_cast<int>(bytes.size()) < count) bytes.push_back(bytes.size() % 2 ? 0x01 : 0x06);
     bytes.resize(count);
     return bytes;

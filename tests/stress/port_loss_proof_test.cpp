@@ -27,12 +27,7 @@ namespace {
 constexpr DWORD ResponseLimitMs = 10000;
 constexpr unsigned ReadoutRequests = 15; // identification and 14 reads
 
-// Where the main window's value fields sit.
-struct Place {
-    int X, Y;
-};
-constexpr Place Device{120, 10}, Firmware{120, 35}, ProductionNumber{120, 60}, Offset{100, 220},
-    UpperRange{100, 340}, Voltage{380, 190};
+using namespace MainFields;
 
 // The message box's text: its one static with text.
 std::string BoxText(HWND box) {
@@ -170,7 +165,7 @@ protected:
     void ExpectFieldsFrom(const RoundValues& now, const RoundValues& last, bool afterReconnect) {
         auto expectOneOf = [&](Place place, std::set<std::string> allowed) {
             if (!afterReconnect && place.Y <= ProductionNumber.Y) allowed.insert("");
-            const std::string shown = Window.TextAt(place.X, place.Y);
+            const std::string shown = Window.TextAt(place);
             EXPECT_TRUE(allowed.count(shown))
                 << "field at " << place.X << "," << place.Y << " shows \"" << shown << "\"";
         };
@@ -255,7 +250,7 @@ TEST_F(PortLoss, WhilePolling) {
         }
         if (HasFatalFailure()) return false;
         ExpectResponsive();
-        const std::string shown = Window.TextAt(Voltage.X, Voltage.Y);
+        const std::string shown = Window.TextAt(Voltage);
         EXPECT_TRUE(shown == Shown(now.Voltage, 3) || shown == Shown(last.Voltage, 3)) << shown;
         if (HasFatalFailure()) return false;
         ExpectReconnect(true);
@@ -263,8 +258,8 @@ TEST_F(PortLoss, WhilePolling) {
         const float again = now.Voltage + 0.125f;
         Model([&](TransmitterModel& m) { m.Probe.PinnedVoltage = again; });
         PostMessageA(Window.Handle, WM_TIMER, 1, 0);
-        EXPECT_TRUE(Eventually(
-            [&] { return Window.TextAt(Voltage.X, Voltage.Y) == Shown(again, 3); }, LivenessMs));
+        EXPECT_TRUE(
+            Eventually([&] { return Window.TextAt(Voltage) == Shown(again, 3); }, LivenessMs));
         return hit;
     });
 }

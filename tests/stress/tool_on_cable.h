@@ -49,12 +49,3 @@ protected:
 };
 
 std::string ToolExePath();
-// Polls until the condition holds; false when it still does not after timeoutMs.
-template <class Condition> bool Eventually(Condition condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(1);
-    }
-    return true;
-}

@@ -339,10 +339,8 @@ Bytes RandomReply(std::mt19937& rng, int expected) {
     }
     if (reply.size() > 2 && rng() % 2) {
         for (size_t i = 2; i + 1 < reply.size(); ++i) reply[i] = byte();
-        reply.back() = 0;
-        BYTE sum = 0;
-        for (BYTE b : reply) sum += b;
-        reply.back() = static_cast<BYTE>(-sum);
+        reply.pop_back();
+        reply = WithChecksum(reply);
     }
     if (!reply.empty() && rng() % 4 == 0) reply[rng() % reply.size()] ^= 1 << (rng() % 8);
     if (rng() % 3 == 0) reply.resize(rng() % (reply.size() + 1));

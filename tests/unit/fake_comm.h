@@ -13,14 +13,32 @@
 using Bytes = std::vector<BYTE>;
 using Strings = std::vector<std::string>;
 
-// A reply frame carrying `data`, with its checksum.
-inline Bytes Reply(const Bytes& data) {
-    Bytes frame{0x06, static_cast<BYTE>(data.size())};
-    frame.insert(frame.end(), data.begin(), data.end());
+// The frame's bytes followed by the checksum that makes their sum 0.
+inline Bytes WithChecksum(Bytes frame) {
     BYTE sum = 0;
     for (BYTE b : frame) sum += b;
     frame.push_back(static_cast<BYTE>(-sum));
     return frame;
+}
+
+// A reply frame carrying `data`, with its checksum.
+inline Bytes Reply(const Bytes& data) {
+    Bytes frame{0x06, static_cast<BYTE>(data.size())};
+    frame.insert(frame.end(), data.begin(), data.end());
+    return WithChecksum(frame);
+}
+
+// The request frame the link must send for `command` with `data`.
+inline Bytes Request(BYTE command, const Bytes& data) {
+    Bytes frame{0x01, command, static_cast<BYTE>(data.size())};
+    frame.insert(frame.end(), data.begin(), data.end());
+    return WithChecksum(frame);
+}
+
+// A value's bytes as they travel (little-endian, as in memory).
+inline Bytes BytesOf(const void* value, size_t size) {
+    const BYTE* at = static_cast<const BYTE*>(value);
+    return Bytes(at, at + size);
 }
 
 // Stands in for the Windows comm calls while it lives: records every call with

@@ -8,20 +8,6 @@
 
 namespace {
 
-Bytes Request(BYTE command, const Bytes& data) {
-    Bytes frame{0x01, command, static_cast<BYTE>(data.size())};
-    frame.insert(frame.end(), data.begin(), data.end());
-    BYTE sum = 0;
-    for (BYTE b : frame) sum += b;
-    frame.push_back(static_cast<BYTE>(-sum));
-    return frame;
-}
-
-Bytes BytesOf(const void* value, size_t size) {
-    const BYTE* at = static_cast<const BYTE*>(value);
-    return Bytes(at, at + size);
-}
-
 class Transmitter : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -19,18 +19,7 @@
 namespace {
 
 Bytes FloatData(float value) {
-    Bytes data(4);
-    std::memcpy(data.data(), &value, 4);
-    return data;
-}
-
-Bytes Request(BYTE command, const Bytes& data) {
-    Bytes frame{0x01, command, static_cast<BYTE>(data.size())};
-    frame.insert(frame.end(), data.begin(), data.end());
-    BYTE sum = 0;
-    for (BYTE b : frame) sum += b;
-    frame.push_back(static_cast<BYTE>(-sum));
-    return frame;
+    return BytesOf(&value, sizeof value);
 }
 
 Bytes Text8(const char* text) {
