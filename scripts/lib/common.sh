@@ -18,6 +18,19 @@ VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8)
 
 vl4_log() { echo "vl4: $*" >&2; }
 
+# vl4_quiet_setup_and_build NAME [build environment...]: runs scripts/setup
+# and scripts/build with their output in build/NAME-setup.log and
+# build/NAME-build.log, shown only when one fails (which ends the caller).
+vl4_quiet_setup_and_build() {
+  local name=$1 step
+  shift
+  mkdir -p "$VL4_BUILD"
+  for step in setup build; do
+    env "$@" "$VL4_ROOT/scripts/$step" >"$VL4_BUILD/$name-$step.log" 2>&1 ||
+      { cat "$VL4_BUILD/$name-$step.log" >&2; exit 1; }
+  done
+}
+
 # The kernel may run without 32-bit emulation; then i386 programs (wine32)
 # run through qemu's user-mode emulator, registered with binfmt_misc.
 vl4_ensure_i386() {
