@@ -13,19 +13,14 @@ const bool CommonControlsReady = (InitCommonControls(), true);
 
 constexpr COLORREF ProgressBackground = RGB(192, 192, 192);
 
-} // namespace
-
+// Both kinds of value field show a float the same way.
 void SetFloatText(HWND window, int decimals, float value) {
     NumberText text;
     FormatFloat(text, value, decimals);
     SetWindowTextA(window, text);
 }
 
-void SetIntegerText(HWND window, int32_t value) {
-    NumberText text;
-    FormatInteger(text, value);
-    SetWindowTextA(window, text);
-}
+} // namespace
 
 ValueDisplay::ValueDisplay(WindowObject* parent, const char* title, int x, int y, int width,
                            int height, int decimals)
@@ -42,7 +37,9 @@ void ValueDisplay::ShowFloat(float value) {
 }
 
 void ValueDisplay::ShowInteger(int32_t value) {
-    SetIntegerText(Handle, value);
+    NumberText text;
+    FormatInteger(text, value);
+    SetText(text);
 }
 
 void ValueDisplay::ShowVersion(WORD version) {

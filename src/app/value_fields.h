@@ -13,10 +13,6 @@
 // the progress bar's class exists before any window or dialog template
 // names it.
 
-// A value as fixed point with exactly `decimals` digits after a '.'.
-void SetFloatText(HWND window, int decimals, float value);
-void SetIntegerText(HWND window, int32_t value);
-
 // A read-only, right-aligned value with a sunken edge.
 class ValueDisplay : public Static {
 public:
