@@ -19,16 +19,20 @@ void Tick(HWND dialog, int count = 1) {
     for (int i = 0; i < count; ++i) SendMessageA(dialog, WM_TIMER, D::SampleTimerId, 0);
 }
 
+int Progress(HWND dialog) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, D::ProgressId, PBM_GETPOS, 0, 0));
+}
+
 // Types the standard and starts the point; a whole point's sampling follows
-// unless the tick count says otherwise.
+// unless the tick count says otherwise. A whole point is ticked until its
+// sampling ends (the progress bar back at 0): on a loaded machine a read may
+// miss its time-out, and a failed tick does not count.
 void Measure(HWND dialog, int point, const char* standard, int ticks = SamplesPerPoint) {
     SetDlgItemTextA(dialog, point == 1 ? D::Standard1Id : D::Standard2Id, standard);
     Click(dialog, point == 1 ? D::Point1Id : D::Point2Id);
     Tick(dialog, ticks);
-}
-
-int Progress(HWND dialog) {
-    return static_cast<int>(SendDlgItemMessageA(dialog, D::ProgressId, PBM_GETPOS, 0, 0));
+    if (ticks != SamplesPerPoint) return;
+    for (int extra = 0; extra < SamplesPerPoint && Progress(dialog) != 0; ++extra) Tick(dialog);
 }
 
 bool Checked(HWND dialog) {
