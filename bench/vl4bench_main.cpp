@@ -2,7 +2,7 @@
 // transmitter over the virtual cable. Unpaced, a transaction costs only
 // software (link, Wine, pty, simulator); paced at 9600 baud it should cost
 // little more than its bytes' wire time.
-#include "readout.h"
+#include "core/readout.h"
 #include "wire_time.h"
 
 #include "sim/sim_server.h"

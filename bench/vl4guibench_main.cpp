@@ -2,8 +2,8 @@
 // to a shown main window, against hello.exe under the same Wine; a connect
 // with its full read-out against a paced vl4sim.exe, against the bytes'
 // wire time; the tool's private memory after the read-out.
+#include "core/readout.h"
 #include "process_memory.h"
-#include "readout.h"
 #include "tool_driver.h"
 #include "wire_time.h"
 

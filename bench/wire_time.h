@@ -1,6 +1,6 @@
 #pragma once
 
-#include "readout.h"
+#include "core/readout.h"
 
 // How long bytes take on a real line at 9600 baud: the floor the transmitter
 // itself sets, against which the benchmarks measure.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 
 #include <cstdint>
 #include <string>

@@ -1,12 +1,27 @@
 // vl4read: identifies the transmitter on a serial port and prints every value
 // with its label, as the tool shows them.
 #include "console_text.h"
-#include "readout.h"
+#include "core/readout.h"
 
 #include "app/texts.h"
 #include "devlink/transmitter_names.h"
 
 #include <cstdio>
+
+namespace {
+
+// The window's labels of the read-out's values, in the read-out's order.
+const char* const StepLabels[ReadoutStepCount] = {
+    Text::FirmwareLabel,      Text::ProductionNumberLabel,
+    Text::OutputLabel,        Text::ProbeLabel,
+    Text::CalibrationLabel,   Text::DampingLabel,
+    Text::OffsetLabel,        Text::SensitivityLabel,
+    Text::DepthLabel,         Text::LowerRangeLabel,
+    Text::UpperRangeLabel,    Text::ProbeVoltageLabel,
+    Text::MeasuredValueLabel, Text::RatioLabel,
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -27,11 +42,12 @@ int main(int argc, char** argv) {
     }
     Readout values;
     int failed = 0;
-    for (const ReadoutStep& step : ReadoutSteps) {
+    for (int i = 0; i < ReadoutStepCount; ++i) {
+        const ReadoutStep& step = ReadoutSteps[i];
         NumberText text;
         bool read = step.Read(link, values);
         failed += !read;
-        WriteLine(step.Label, read ? step.Show(values, text) : CommunicationErrorText.Text);
+        WriteLine(StepLabels[i], read ? step.Show(values, text) : CommunicationErrorText.Text);
     }
     return failed ? 1 : 0;
 }

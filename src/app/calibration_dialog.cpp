@@ -1,8 +1,8 @@
 #include "app/calibration_dialog.h"
 
-#include "app/number_text.h"
 #include "app/target_writes.h"
 #include "app/texts.h"
+#include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 
 CalibrationDialog::CalibrationDialog(WindowObject* parent, TransmitterLink& link,

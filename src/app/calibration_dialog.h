@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/calibration_math.h"
 #include "app/dialog_targets.h"
 #include "app/grey_dialog.h"
 #include "app/value_fields.h"
+#include "core/calibration_math.h"
 #include "framework/button.h"
 
 // Calibrates the probe input against one or two standards. For each standard

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/calibration_dialog.h"
-#include "app/number_text.h"
 #include "app/port_combo_box.h"
 #include "app/probe_type_dialog.h"
 #include "app/texts.h"
 #include "app/value_fields.h"
+#include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 #include "framework/application.h"
 #include "framework/button.h"

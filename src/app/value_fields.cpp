@@ -1,6 +1,6 @@
 #include "app/value_fields.h"
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 // A full read-out, as vl4read prints it, against the simulator over the cable.
+#include "core/readout.h"
 #include "line/sim_on_cable.h"
-#include "readout.h"
 #include "sim/sim_console.h"
 
 #include <gtest/gtest.h>

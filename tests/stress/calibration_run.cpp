@@ -1,6 +1,6 @@
 #include "stress/calibration_run.h"
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "shown_text.h"
 #include "sim/sim_console.h"
 

@@ -6,9 +6,9 @@
 // sent.
 #include "app/config_application.h"
 #include "app/main_window.h"
-#include "app/number_text.h"
 #include "app/port_combo_box.h"
 #include "app/value_fields.h"
+#include "core/number_text.h"
 #include "shown_text.h"
 #include "stress/calibration_run.h"
 #include "stress/proof.h"

@@ -4,7 +4,7 @@
 // shows no value the transmitter did not send, writes none it did not
 // compute, and connects again once the cable is back and the user picks the
 // port again.
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "shown_text.h"
 #include "stress/app_oracle.h"
 #include "stress/cable_control.h"

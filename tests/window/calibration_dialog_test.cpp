@@ -1,5 +1,5 @@
 #include "app/calibration_dialog.h"
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "shown_text.h"
 #include "window/app_dialog_fixture.h"
 

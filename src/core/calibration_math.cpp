@@ -1,4 +1,4 @@
-#include "app/calibration_math.h"
+#include "core/calibration_math.h"
 
 #include "devlink/probe_defaults.h"
 

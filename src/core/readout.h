@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "devlink/transmitter_link.h"
 
 // Every value a full read-out brings from the transmitter.
@@ -24,8 +24,7 @@ struct Readout {
 // One transaction of a full read-out: what it reads, how big the value is on
 // the wire, and how the tool shows it.
 struct ReadoutStep {
-    const char* Name;  // plain ASCII, for tables of figures
-    const char* Label; // Windows-1250
+    const char* Name; // plain ASCII, for tables of figures
     int ValueSize;
     bool (*Read)(TransmitterLink& link, Readout& values);
     // The text shown: written into text, or one of the name tables' texts.
