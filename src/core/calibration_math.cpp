@@ -18,11 +18,12 @@ float TwoPointSlope(const CalibrationPoints& p) {
 
 CalibrationResult Compute(const CalibrationPoints& p) {
     const double u1 = p.Voltage1, n1 = p.Standard1;
+    const uint8_t law = CalibrationLaw(p.ProbeType);
     CalibrationResult r;
-    if (p.ProbeType == ProbeRedox) {
+    if (law == ProbeRedox) {
         r.Sensitivity = 1.0f;
         r.Offset = static_cast<float>(u1 - n1);
-    } else if (p.ProbeType == ProbePH) {
+    } else if (law == ProbePH) {
         r.Sensitivity = p.SinglePoint ? SinglePointPhSlope : TwoPointSlope(p);
         r.Offset = static_cast<float>(u1 - (n1 - PhNeutralPoint) * r.Sensitivity);
     } else if (p.SinglePoint) {
@@ -35,7 +36,26 @@ CalibrationResult Compute(const CalibrationPoints& p) {
     return r;
 }
 
+bool SlopeSignPossible(uint8_t law, float sensitivity) {
+    if (law == ProbePH) return sensitivity < 0.0f;
+    if (law == ProbeRedox) return true;
+    return sensitivity > 0.0f;
+}
+
+CalibrationFault FaultOf(const CalibrationPoints& points, const CalibrationResult& r) {
+    if (!PointsValid(points)) return CalibrationFault::InvalidPoints;
+    if (r.Sensitivity == 0.0f || !IsFinite(r.Sensitivity) || !IsFinite(r.Offset))
+        return CalibrationFault::NoUsableSlope;
+    if (!SlopeSignPossible(CalibrationLaw(points.ProbeType), r.Sensitivity))
+        return CalibrationFault::WrongSlopeSign;
+    return CalibrationFault::None;
+}
+
 } // namespace
+
+uint8_t CalibrationLaw(uint8_t probeType) {
+    return probeType & 3;
+}
 
 bool StandardAccepted(bool parsed, float standard, bool negativeAllowed) {
     return parsed && IsFinite(standard) && (standard >= 0.0f || negativeAllowed);
@@ -43,14 +63,26 @@ bool StandardAccepted(bool parsed, float standard, bool negativeAllowed) {
 
 bool PointsValid(const CalibrationPoints& p) {
     if (!p.SinglePoint) return p.Point1Valid && p.Point2Valid && p.Standard1 != p.Standard2;
-    return p.Point1Valid &&
-           (p.Standard1 != 0.0f || p.ProbeType == ProbePH || p.ProbeType == ProbeRedox);
+    const uint8_t law = CalibrationLaw(p.ProbeType);
+    return p.Point1Valid && (p.Standard1 != 0.0f || law == ProbePH || law == ProbeRedox);
 }
 
-bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result) {
-    if (!PointsValid(points)) return false;
-    const CalibrationResult r = Compute(points);
-    if (r.Sensitivity == 0.0f || !IsFinite(r.Sensitivity) || !IsFinite(r.Offset)) return false;
+bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result,
+                        CalibrationFault* fault) {
+    const CalibrationResult r = PointsValid(points) ? Compute(points) : CalibrationResult{};
+    const CalibrationFault found = FaultOf(points, r);
+    if (fault) *fault = found;
+    if (found != CalibrationFault::None) return false;
     result = r;
     return true;
+}
+
+double PhSlopePercent(float sensitivity) {
+    return sensitivity / IdealPhSlope * 100.0;
+}
+
+bool PhWithin(const CalibrationResult& result, const PhLimits& limits) {
+    const double percent = PhSlopePercent(result.Sensitivity);
+    return percent >= limits.MinSlopePercent && percent <= limits.MaxSlopePercent &&
+           std::fabs(result.Offset) <= limits.MaxOffsetMv;
 }

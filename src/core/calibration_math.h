@@ -10,6 +10,8 @@ constexpr int SamplesPerPoint = 66;
 // which an ideal electrode gives 0 mV.
 constexpr float SinglePointPhSlope = -58.0f;
 constexpr double PhNeutralPoint = 7.0;
+// The slope of an ideal pH electrode at 25 °C, mV per pH.
+constexpr double IdealPhSlope = -59.16;
 
 // What the calibration dialog has measured: the nominal values N of the
 // standards and the mean probe voltages U at them, in mV.
@@ -31,6 +33,19 @@ struct CalibrationResult {
     float Offset;
 };
 
+// The probe type whose law a type byte calibrates by. A byte beyond the four
+// types is reduced as its displayed name is (AND 3), so that the probe the
+// user sees is the probe that is calibrated.
+uint8_t CalibrationLaw(uint8_t probeType);
+
+// Why a point set gives no pair to write.
+enum class CalibrationFault {
+    None,
+    InvalidPoints,  // a point missing, equal standards, a one-point standard of 0
+    NoUsableSlope,  // a slope of zero, or a value that is not a finite float
+    WrongSlopeSign, // a slope no working probe of the kind can have
+};
+
 // Whether a typed standard may be measured: a finite number, not below zero
 // unless negative values are allowed (point 1 of a Redox probe).
 bool StandardAccepted(bool parsed, float standard, bool negativeAllowed);
@@ -40,7 +55,23 @@ bool PointsValid(const CalibrationPoints& points);
 
 // The sensitivity and offset of the points, computed in double precision;
 // the slope is rounded to a float before the offset is computed from it.
-// False, with result untouched, when the points are not valid or the pair
-// would be useless to the transmitter: a sensitivity of zero, or a value
-// that is not a finite float.
-bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result);
+// False, with result untouched and the reason in fault when asked, when the
+// points are not valid or the pair would make the transmitter measure
+// nonsense: a sensitivity of zero, a value that is not a finite float, or a
+// slope of the opposite sign of the probe's (a pH electrode falls, chlorine
+// and oxygen probes rise; Redox has no slope of its own).
+bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result,
+                        CalibrationFault* fault = nullptr);
+
+// A pH pair against a healthy electrode: the slope as a percentage of the
+// ideal one, and the offset, which is the voltage at pH 7.
+struct PhLimits {
+    double MinSlopePercent;
+    double MaxSlopePercent;
+    double MaxOffsetMv; // either side of 0
+};
+// Beyond these the window asks before it writes.
+constexpr PhLimits UsualPhLimits = {80.0, 110.0, 60.0};
+
+double PhSlopePercent(float sensitivity);
+bool PhWithin(const CalibrationResult& result, const PhLimits& limits);

@@ -261,8 +261,9 @@ std::vector<std::string> HostileTexts() {
     return texts;
 }
 
-ExpectedPair ExpectedCalibration(uint8_t probe, bool singlePoint, const MeasuredPoint& point1,
+ExpectedPair ExpectedCalibration(uint8_t type, bool singlePoint, const MeasuredPoint& point1,
                                  const MeasuredPoint& point2) {
+    const uint8_t probe = type % 4;
     const bool valid =
         singlePoint
             ? point1.Valid && (point1.Standard != 0.0f || probe == PhProbe || probe == RedoxProbe)
@@ -288,6 +289,8 @@ ExpectedPair ExpectedCalibration(uint8_t probe, bool singlePoint, const Measured
     }
     const float offset = static_cast<float>(o);
     if (s == 0.0f || !IsFinite(s) || !IsFinite(offset)) return {};
+    const bool slopeOfTheProbesSign = probe == PhProbe ? s < 0.0f : probe == RedoxProbe || s > 0.0f;
+    if (!slopeOfTheProbesSign) return {};
     return {true, s, offset};
 }
 

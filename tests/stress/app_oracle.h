@@ -51,7 +51,8 @@ enum ProbeKind : uint8_t { PhProbe = 0, RedoxProbe = 1, ChlorineProbe = 2, Oxyge
 // the slope rounded to a float before the offset is worked out from it.
 // Nothing is written when the points do not make a calibration or the pair
 // would be of no use to the transmitter (a zero or infinite slope, an
-// infinite offset).
+// infinite offset, a pH slope that rises or a chlorine or oxygen slope that
+// falls). A type beyond the four is the type its low two bits name.
 ExpectedPair ExpectedCalibration(uint8_t probe, bool singlePoint, const MeasuredPoint& point1,
                                  const MeasuredPoint& point2);
 

@@ -26,9 +26,12 @@ void ExpectPair(const CalibrationPoints& points, float sensitivity, float offset
     EXPECT_EQ(r.Offset, offset);
 }
 
-void ExpectRefused(const CalibrationPoints& points) {
+void ExpectRefused(const CalibrationPoints& points,
+                   CalibrationFault why = CalibrationFault::NoUsableSlope) {
     CalibrationResult result = {1.5f, 2.5f};
-    EXPECT_FALSE(ComputeCalibration(points, result));
+    CalibrationFault fault = CalibrationFault::None;
+    EXPECT_FALSE(ComputeCalibration(points, result, &fault));
+    EXPECT_EQ(fault, why);
     EXPECT_EQ(result.Sensitivity, 1.5f) << "left as it was";
     EXPECT_EQ(result.Offset, 2.5f);
 }
@@ -56,27 +59,31 @@ TEST(CalibrationMath, EveryFormulaOfTheTable) {
     ExpectPair(TwoPoints(ProbeOxygen, 4.0f, 112.5f, 1.0f, 12.5f), 33.33333206176758f,
                -20.833328247070312f);
     ExpectPair(OnePoint(ProbeOxygen, 8.2f, 45.3f), 5.52439022064209f, 0.0f);
-    // A type the transmitter reported beyond the table counts as "any other".
+    // A type beyond the table calibrates as the probe its name shows (AND 3):
+    // 7 as oxygen, 4 as pH (whose one-point standard may be 0), 5 as Redox.
     ExpectPair(OnePoint(7, 8.2f, 45.3f), 5.52439022064209f, 0.0f);
+    ExpectPair(OnePoint(4, 0.0f, 171.5f), -58.0f, 171.5f - 406.0f);
+    ExpectPair(OnePoint(5, -200.0f, -150.25f), 1.0f, 49.75f);
 }
 
 TEST(CalibrationMath, PointSetsThatCannotCalibrate) {
     // Two points need both, with different standards.
     CalibrationPoints points = TwoPoints(ProbePH, 4.0f, 170.0f, 9.0f, -120.0f);
     points.Point2Valid = false;
-    ExpectRefused(points);
+    ExpectRefused(points, CalibrationFault::InvalidPoints);
     points = TwoPoints(ProbePH, 4.0f, 170.0f, 9.0f, -120.0f);
     points.Point1Valid = false;
-    ExpectRefused(points);
-    ExpectRefused(TwoPoints(ProbeChlorine, 1.0f, 10.0f, 1.0f, 30.0f));
+    ExpectRefused(points, CalibrationFault::InvalidPoints);
+    ExpectRefused(TwoPoints(ProbeChlorine, 1.0f, 10.0f, 1.0f, 30.0f),
+                  CalibrationFault::InvalidPoints);
     // One point needs point 1; a standard of 0 only works where the formula
     // has an offset of its own.
     points = OnePoint(ProbePH, 4.0f, 170.0f);
     points.Point1Valid = false;
     points.Point2Valid = true;
-    ExpectRefused(points);
-    ExpectRefused(OnePoint(ProbeChlorine, 0.0f, 30.0f));
-    ExpectRefused(OnePoint(ProbeOxygen, -0.0f, 30.0f));
+    ExpectRefused(points, CalibrationFault::InvalidPoints);
+    ExpectRefused(OnePoint(ProbeChlorine, 0.0f, 30.0f), CalibrationFault::InvalidPoints);
+    ExpectRefused(OnePoint(ProbeOxygen, -0.0f, 30.0f), CalibrationFault::InvalidPoints);
     EXPECT_TRUE(PointsValid(OnePoint(ProbeRedox, 0.0f, 30.0f)));
     EXPECT_TRUE(PointsValid(OnePoint(ProbePH, 0.0f, 30.0f)));
     // The second point's state does not matter in one-point mode.
@@ -97,6 +104,31 @@ TEST(CalibrationMath, PairsTheTransmitterCouldNotUseAreRefused) {
     ExpectRefused(OnePoint(ProbeRedox, -3e38f, 3e38f));
     ExpectRefused(OnePoint(ProbePH, 7.0f, NotANumber));
     ExpectRefused(TwoPoints(ProbePH, 4.0f, Infinity, 9.0f, 100.0f));
+    // Slopes no working probe has: pH buffers typed the wrong way round, a
+    // falling chlorine or oxygen probe. Redox has no slope to get wrong.
+    const CalibrationFault wrongSign = CalibrationFault::WrongSlopeSign;
+    ExpectRefused(TwoPoints(ProbePH, 4.01f, -177.0f, 7.0f, 0.0f), wrongSign);
+    ExpectRefused(TwoPoints(ProbeChlorine, 0.5f, 100.0f, 1.5f, 20.0f), wrongSign);
+    ExpectRefused(OnePoint(ProbeOxygen, 8.0f, -40.0f), wrongSign);
+    ExpectRefused(OnePoint(6, 0.5f, -40.0f), wrongSign);
+    ExpectPair(OnePoint(ProbeRedox, 300.0f, -150.0f), 1.0f, -450.0f);
+}
+
+TEST(CalibrationMath, PhPairsAgainstAHealthyElectrode) {
+    EXPECT_NEAR(PhSlopePercent(-59.16f), 100.0, 1e-4);
+    // The slope of a probe left in its first buffer; typed buffers swapped.
+    EXPECT_NEAR(PhSlopePercent(-0.067f), 0.113, 0.001);
+    EXPECT_LT(PhSlopePercent(59.16f), 0.0);
+    const PhLimits limits = UsualPhLimits;
+    const float ideal = static_cast<float>(IdealPhSlope);
+    EXPECT_TRUE(PhWithin({ideal, 0.0f}, limits));
+    EXPECT_TRUE(PhWithin({ideal * 0.805f, 60.0f}, limits));
+    EXPECT_TRUE(PhWithin({ideal * 1.095f, -60.0f}, limits));
+    EXPECT_FALSE(PhWithin({ideal * 0.79f, 0.0f}, limits));
+    EXPECT_FALSE(PhWithin({ideal * 1.11f, 0.0f}, limits));
+    EXPECT_FALSE(PhWithin({ideal, 60.5f}, limits));
+    EXPECT_FALSE(PhWithin({ideal, -61.0f}, limits));
+    EXPECT_FALSE(PhWithin({-ideal, 0.0f}, limits));
 }
 
 TEST(CalibrationMath, StandardsThatMayBeMeasured) {
