@@ -18,6 +18,15 @@ VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8)
 
 vl4_log() { echo "vl4: $*" >&2; }
 
+# The DLLs every Windows has: a program that imports nothing else runs from
+# any folder without installation.
+VL4_SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll)
+# vl4_foreign_imports EXE: the DLLs EXE imports beyond those, one a line.
+vl4_foreign_imports() {
+  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort |
+    grep -vxF "${VL4_SYSTEM_DLLS[@]/#/-e}" || true
+}
+
 # vl4_quiet_step NAME STEP [environment...]: runs scripts/STEP with its
 # output in build/NAME-STEP.log, shown only when it fails (which ends the
 # caller).
