@@ -3,6 +3,7 @@
 #include "framework/application.h"
 #include "framework/thunk.h"
 #include "framework/wide_text.h"
+#include "framework/window_text.h"
 
 WindowObject* PendingWindow = nullptr;
 UINT ObjectQueryMessage = 0;
@@ -175,8 +176,11 @@ int WindowObject::Transfer(void*, int) {
     return 0;
 }
 
+// The children take the text font before their texts are transferred.
 void WindowObject::Setup() {
-    if (CreateChildren()) TransferData(TransferSet);
+    const bool created = CreateChildren();
+    UseTextFont(Handle);
+    if (created) TransferData(TransferSet);
 }
 
 void WindowObject::DestroyNative() {

@@ -8,3 +8,10 @@
 void SetTextOf(HWND window, const char* text);
 // At most capacity - 1 characters and a zero; answers how many.
 int GetTextOf(HWND window, char* buffer, int capacity);
+
+// The windows are laid out for the system font, which on a Windows of
+// another code page (an English or German one) is a raster font without the
+// Czech letters: there every child window of window gets a TrueType face of
+// the same height and weight that has them. Where the system font has them
+// (a Central European Windows) nothing changes.
+void UseTextFont(HWND window);
