@@ -1,19 +1,20 @@
 #include "console_text.h"
 
+#include "framework/wide_text.h"
+
 #include <windows.h>
 
 #include <cstdio>
 
 namespace {
-constexpr UINT TextCodePage = 1250;
 constexpr int MaxLine = 256;
 } // namespace
 
+// A text longer than a line is cut to the line.
 void WriteText(const char* text) {
     wchar_t wide[MaxLine];
-    int length = MultiByteToWideChar(TextCodePage, 0, text, -1, wide, MaxLine);
-    if (length <= 1) return; // nothing, or more than a line holds
-    --length;                // without the terminator
+    const int length = ToWide(text, wide, MaxLine);
+    if (length == 0) return;
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode, done;
     if (GetConsoleMode(out, &mode)) {

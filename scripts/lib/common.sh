@@ -7,9 +7,12 @@ VL4_BUILD=${VL4_BUILD:-$VL4_ROOT/build}
 export WINEPREFIX=${VL4_WINEPREFIX:-$VL4_BUILD/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-# Wine runs as on a Czech Windows (ANSI code page 1250); the scripts themselves
-# keep the caller's locale.
-VL4_WINE_LOCALE=cs_CZ.UTF-8
+# Wine runs as on a Czech Windows (ANSI code page 1250) unless VL4_WINE_LOCALE
+# names another locale: en_US.UTF-8 runs it as on an English or German Windows
+# (code page 1252). A Wine process takes its code page from the locale it was
+# started in, and its children inherit that locale (not the Windows
+# environment's LANG). The scripts themselves keep the caller's locale.
+VL4_WINE_LOCALE=${VL4_WINE_LOCALE:-cs_CZ.UTF-8}
 vl4_wine() { LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wine "$@"; }
 VL4_CABLES="$VL4_BUILD/cables"
 VL4_STATE="$VL4_BUILD/env"

@@ -111,7 +111,7 @@ void CalibrationDialog::StartPoint(int point) {
     }
     row.ValueField.ShowFloat(row.Standard);
     // Focus leaves the button before it is disabled.
-    SendMessageA(Handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle, IDOK)), TRUE);
+    SendMessageW(Handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle, IDOK)), TRUE);
     row.StartButton.Disable();
     SampleSum = 0.0;
     SampleCount = 0;

@@ -33,5 +33,5 @@ void GreyDialog::OnCommandId(MessageRecord& msg, int id) {
 }
 
 void GreyDialog::ShowError(const char* text, const char* caption) {
-    MessageBoxA(Handle, text, caption, MB_OK | MB_ICONERROR);
+    ShowMessageBox(text, caption, MB_OK | MB_ICONERROR);
 }

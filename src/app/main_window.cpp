@@ -115,7 +115,7 @@ ValueDisplay* MainWindow::AddInternalValueRow(const char* label, int y, int deci
     return new ValueDisplay(this, nullptr, InternalX + 110, y, 80, 20, decimals);
 }
 
-void MainWindow::FillClass(WNDCLASSA& windowClass) {
+void MainWindow::FillClass(WNDCLASSW& windowClass) {
     Window::FillClass(windowClass);
     windowClass.hIcon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IconResource));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
@@ -307,7 +307,7 @@ void MainWindow::RunModal(Dialog* dialog) {
 
 void MainWindow::ShowError(const char* text, const char* caption) {
     ++ModalLoops;
-    MessageBoxA(Handle, text, caption, MB_OK | MB_ICONERROR);
+    ShowMessageBox(text, caption, MB_OK | MB_ICONERROR);
     --ModalLoops;
 }
 

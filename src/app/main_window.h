@@ -46,7 +46,7 @@ public:
     void Free() override;
     void Dispatch(MessageRecord& msg) override;
     void OnChildNotify(MessageRecord& msg, int childId) override;
-    void FillClass(WNDCLASSA& windowClass) override;
+    void FillClass(WNDCLASSW& windowClass) override;
     void Setup() override;
     // Not while a dialog or message box of the window runs.
     bool CanClose() override;

@@ -1,6 +1,7 @@
 #pragma once
 
-// The texts the tool shows, as Windows-1250 bytes for the ANSI window functions.
+// The texts the tool shows, as Windows-1250 bytes; the framework hands them to
+// the system as UTF-16.
 namespace Text {
 extern const char AppName[];
 extern const char PortLabel[];

@@ -14,10 +14,10 @@ const bool CommonControlsReady = (InitCommonControls(), true);
 constexpr COLORREF ProgressBackground = RGB(192, 192, 192);
 
 // Both kinds of value field show a float the same way.
-void SetFloatText(HWND window, int decimals, float value) {
+void SetFloatText(Static& field, int decimals, float value) {
     NumberText text;
     FormatFloat(text, value, decimals);
-    SetWindowTextA(window, text);
+    field.SetText(text);
 }
 
 } // namespace
@@ -33,7 +33,7 @@ ValueDisplay::ValueDisplay(WindowObject* parent, TemplateItem item, int decimals
     : Static(parent, item, 0), Decimals(decimals) {}
 
 void ValueDisplay::ShowFloat(float value) {
-    SetFloatText(Handle, Decimals, value);
+    SetFloatText(*this, Decimals, value);
 }
 
 void ValueDisplay::ShowInteger(int32_t value) {
@@ -77,7 +77,7 @@ ValueEdit::ValueEdit(WindowObject* parent, TemplateItem item, int decimals)
     : Edit(parent, item, 0), Decimals(decimals) {}
 
 void ValueEdit::ShowFloat(float value) {
-    SetFloatText(Handle, Decimals, value);
+    SetFloatText(*this, Decimals, value);
 }
 
 // Reads one character more than maxLength, so that a longer text is seen as
@@ -106,7 +106,7 @@ bool ValueEdit::ReadFiniteFloat(float& value) {
 
 void ValueEdit::SelectForCorrection() {
     SetFocus(Handle);
-    SendMessageA(Handle, EM_SETSEL, 0, -1);
+    SendMessageW(Handle, EM_SETSEL, 0, -1);
 }
 
 ProgressBar::ProgressBar(WindowObject* parent, TemplateItem item) : Control(parent, item.Id) {}
@@ -117,23 +117,23 @@ const char* ProgressBar::ClassName() {
 
 void ProgressBar::Setup() {
     Control::Setup();
-    SendMessageA(Handle, PBM_SETBKCOLOR, 0, ProgressBackground);
+    SendMessageW(Handle, PBM_SETBKCOLOR, 0, ProgressBackground);
     SetRange(0, 100);
     SetStep(1);
 }
 
 void ProgressBar::SetRange(WORD low, WORD high) {
-    SendMessageA(Handle, PBM_SETRANGE, 0, MAKELPARAM(low, high));
+    SendMessageW(Handle, PBM_SETRANGE, 0, MAKELPARAM(low, high));
 }
 
 void ProgressBar::SetStep(int step) {
-    SendMessageA(Handle, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+    SendMessageW(Handle, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
 }
 
 void ProgressBar::SetPosition(int position) {
-    SendMessageA(Handle, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendMessageW(Handle, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 void ProgressBar::StepIt() {
-    SendMessageA(Handle, PBM_STEPIT, 0, 0);
+    SendMessageW(Handle, PBM_STEPIT, 0, 0);
 }

@@ -48,12 +48,12 @@ void Application::Run() {
 }
 
 bool Application::PumpMessage(MSG& msg) {
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         QuitReceived = true;
     } else if (!PreTranslate(msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return true;
 }
@@ -61,9 +61,9 @@ bool Application::PumpMessage(MSG& msg) {
 bool Application::PreTranslate(MSG& msg) {
     if (HasHandle(MdiClient) && TranslateMDISysAccel(MdiClient->Handle, &msg)) return true;
     if (HasHandle(MainWin) && Accelerators &&
-        TranslateAcceleratorA(MainWin->Handle, Accelerators, &msg))
+        TranslateAcceleratorW(MainWin->Handle, Accelerators, &msg))
         return true;
-    return HasHandle(KeyboardWindow) && IsDialogMessageA(KeyboardWindow->Handle, &msg);
+    return HasHandle(KeyboardWindow) && IsDialogMessageW(KeyboardWindow->Handle, &msg);
 }
 
 void Application::SetKeyboardWindow(WindowObject* window) {

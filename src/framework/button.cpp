@@ -50,11 +50,11 @@ int CheckBox::Transfer(void* cursor, int direction) {
 }
 
 int CheckBox::CheckState() {
-    return static_cast<int>(SendMessageA(Handle, BM_GETCHECK, 0, 0));
+    return static_cast<int>(SendMessageW(Handle, BM_GETCHECK, 0, 0));
 }
 
 void CheckBox::SetCheckState(int state) {
-    SendMessageA(Handle, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    SendMessageW(Handle, BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }
 
 void CheckBox::SetChecked() {

@@ -1,6 +1,7 @@
 #include "framework/combo_box.h"
 
 #include "framework/transfer_field.h"
+#include "framework/window_text.h"
 
 #include <cstddef>
 
@@ -32,15 +33,15 @@ UINT ComboBox::MessageFor(ListOperation operation) {
 
 void ComboBox::Setup() {
     ListBox::Setup();
-    if (TextLimit != 0) SendMessageA(Handle, CB_LIMITTEXT, static_cast<WPARAM>(TextLimit - 1), 0);
+    if (TextLimit != 0) SendMessageW(Handle, CB_LIMITTEXT, static_cast<WPARAM>(TextLimit - 1), 0);
 }
 
 int ComboBox::GetText(char* buffer, int capacity) {
-    return GetWindowTextA(Handle, buffer, capacity);
+    return GetTextOf(Handle, buffer, capacity);
 }
 
 void ComboBox::SetText(const char* text) {
-    if (SelectItemByPrefix(text, -1) < 0) SetWindowTextA(Handle, text);
+    if (SelectItemByPrefix(text, -1) < 0) SetTextOf(Handle, text);
 }
 
 int ComboBox::Transfer(void* cursor, int direction) {

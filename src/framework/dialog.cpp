@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include "framework/wide_text.h"
+
 Dialog::Dialog(WindowObject* parent, const char* templateName) : WindowObject(parent) {
     if (IS_INTRESOURCE(templateName))
         Template = templateName;
@@ -34,7 +36,7 @@ void Dialog::OnChildNotify(MessageRecord& msg, int childId) {
         DefaultChildNotify(msg);
 }
 
-void Dialog::FillClass(WNDCLASSA&) {
+void Dialog::FillClass(WNDCLASSW&) {
     FatalError("Dialog::FillClass is abstract");
 }
 
@@ -42,18 +44,40 @@ HWND Dialog::ParentHandle() const {
     return Parent ? Parent->Handle : nullptr;
 }
 
+DLGPROC Dialog::Procedure() const {
+    return reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(Thunk));
+}
+
+namespace {
+
+// The template as the W dialog functions take it: a resource id as it is, a
+// name as its UTF-16 copy.
+class TemplateName {
+public:
+    explicit TemplateName(const char* name)
+        : Name(name), WideName(IS_INTRESOURCE(name) ? nullptr : name) {}
+    operator LPCWSTR() const {
+        return IS_INTRESOURCE(Name) ? reinterpret_cast<LPCWSTR>(Name) : WideName;
+    }
+
+private:
+    const char* Name;
+    WideText WideName;
+};
+
+} // namespace
+
 bool Dialog::Create() {
     SetFlags(KeyboardNav);
-    Handle =
-        CreateDialogParamA(ModuleInstance(), Template, ParentHandle(),
-                           reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(Thunk)), InitParam);
+    Handle = CreateDialogParamW(ModuleInstance(), TemplateName(Template), ParentHandle(),
+                                Procedure(), InitParam);
     return Handle != nullptr;
 }
 
 INT_PTR Dialog::Execute() {
     IsModal = true;
-    return DialogBoxParamA(ModuleInstance(), Template, ParentHandle(),
-                           reinterpret_cast<DLGPROC>(reinterpret_cast<void*>(Thunk)), InitParam);
+    return DialogBoxParamW(ModuleInstance(), TemplateName(Template), ParentHandle(), Procedure(),
+                           InitParam);
 }
 
 void Dialog::EndDlg(INT_PTR code) {

@@ -19,7 +19,7 @@ public:
     void Dispatch(MessageRecord& msg) override;
     void OnChildNotify(MessageRecord& msg, int childId) override;
     // A dialog's class is the system's: there is nothing to fill in.
-    void FillClass(WNDCLASSA& windowClass) override;
+    void FillClass(WNDCLASSW& windowClass) override;
     // Modeless creation.
     bool Create() override;
     void OnClose(MessageRecord& msg) override;
@@ -43,4 +43,6 @@ protected:
 
 private:
     HWND ParentHandle() const;
+    // The thunk, as the dialog procedure.
+    DLGPROC Procedure() const;
 };

@@ -20,7 +20,7 @@ void Edit::Setup() {
     Static::Setup();
     // For a TextLimit of 1 this sends 0, which the system reads as its own
     // maximum: such a field has no typing limit and transfers only the zero.
-    if (TextLimit != 0) SendMessageA(Handle, EM_LIMITTEXT, static_cast<WPARAM>(TextLimit - 1), 0);
+    if (TextLimit != 0) SendMessageW(Handle, EM_LIMITTEXT, static_cast<WPARAM>(TextLimit - 1), 0);
 }
 
 void Edit::OnCommandId(MessageRecord& msg, int id) {
@@ -80,5 +80,5 @@ void Edit::Undo() {
 }
 
 void Edit::Send(UINT message) {
-    SendMessageA(Handle, message, 0, 0);
+    SendMessageW(Handle, message, 0, 0);
 }

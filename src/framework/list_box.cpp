@@ -1,10 +1,11 @@
 #include "framework/list_box.h"
 
 #include "framework/transfer_field.h"
+#include "framework/wide_text.h"
 
+#include <climits>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 const UINT ListBoxMessages[ListOperationCount] = {
@@ -45,23 +46,38 @@ UINT ListBox::MessageFor(ListOperation operation) {
 }
 
 int ListBox::Send(ListOperation operation, WPARAM wParam, LPARAM lParam) {
-    return static_cast<int>(SendMessageA(Handle, MessageFor(operation), wParam, lParam));
+    return static_cast<int>(SendMessageW(Handle, MessageFor(operation), wParam, lParam));
+}
+
+int ListBox::SendText(ListOperation operation, WPARAM wParam, const char* text) {
+    const WideText wide(text);
+    return Send(operation, wParam, reinterpret_cast<LPARAM>(static_cast<wchar_t*>(wide)));
 }
 
 int ListBox::AddItem(const char* text) {
-    return Send(ListAddString, 0, reinterpret_cast<LPARAM>(text));
+    return SendText(ListAddString, 0, text);
 }
 
 int ListBox::InsertItem(const char* text, int index) {
-    return Send(ListInsertString, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return SendText(ListInsertString, static_cast<WPARAM>(index), text);
 }
 
 void ListBox::RemoveAllItems() {
     Send(ListResetContent, 0, 0);
 }
 
+// One character of the item is one byte of its 1250 text, so the caller's
+// buffer, sized by ItemTextLength, holds the converted text.
 int ListBox::ItemText(char* buffer, int index) {
-    return Send(ListGetItemText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+    return ReadItem(index, buffer, INT_MAX);
+}
+
+int ListBox::ReadItem(int index, char* buffer, int capacity) {
+    WideText item(WideRoom{ItemTextLength(index) + 1});
+    const int length = Send(ListGetItemText, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(static_cast<wchar_t*>(item)));
+    if (length < 0) return length;
+    return FromWide(item, buffer, capacity);
 }
 
 int ListBox::ItemTextLength(int index) {
@@ -69,8 +85,7 @@ int ListBox::ItemTextLength(int index) {
 }
 
 int ListBox::SelectItemByPrefix(const char* text, int startIndex) {
-    return Send(ListSelectByPrefix, static_cast<WPARAM>(startIndex),
-                reinterpret_cast<LPARAM>(text));
+    return SendText(ListSelectByPrefix, static_cast<WPARAM>(startIndex), text);
 }
 
 int ListBox::SelectedIndex() {
@@ -81,20 +96,12 @@ int ListBox::SelectIndex(int index) {
     return Send(ListSetSelection, static_cast<WPARAM>(index), 0);
 }
 
+// The system writes the whole item into a block of its size; only what fits
+// goes on into the buffer.
 int ListBox::SelectedText(char* buffer, int capacity) {
     const int index = SelectedIndex();
     if (index <= -1) return -1;
-    const int length = ItemTextLength(index);
-    if (capacity >= length) return ItemText(buffer, index);
-    // The item does not fit: the system would write all of it, so it goes
-    // through a block of its own size first.
-    auto* block = static_cast<char*>(std::malloc(length + 1));
-    if (!block) return -1;
-    ItemText(block, index);
-    std::memcpy(buffer, block, capacity);
-    buffer[capacity] = '\0';
-    std::free(block);
-    return capacity;
+    return ReadItem(index, buffer, capacity + 1);
 }
 
 void ListBox::Refill(Collection* strings) {
@@ -103,23 +110,23 @@ void ListBox::Refill(Collection* strings) {
 }
 
 bool ListBox::HasMultipleSelection() {
-    return (GetWindowLongA(Handle, GWL_STYLE) & LBS_MULTIPLESEL) != 0;
+    return (GetWindowLongW(Handle, GWL_STYLE) & LBS_MULTIPLESEL) != 0;
 }
 
 SelectionArray* ListBox::ReadSelection() {
-    const int count = static_cast<int>(SendMessageA(Handle, LB_GETSELCOUNT, 0, 0));
+    const int count = static_cast<int>(SendMessageW(Handle, LB_GETSELCOUNT, 0, 0));
     SelectionArray* selection = NewSelectionArray(count);
     if (selection)
-        SendMessageA(Handle, LB_GETSELITEMS, static_cast<WPARAM>(count),
+        SendMessageW(Handle, LB_GETSELITEMS, static_cast<WPARAM>(count),
                      reinterpret_cast<LPARAM>(selection->Indices));
     return selection;
 }
 
 void ListBox::ApplySelection(const SelectionArray* selection) {
-    SendMessageA(Handle, LB_SETSEL, FALSE, -1);
+    SendMessageW(Handle, LB_SETSEL, FALSE, -1);
     if (!selection) return;
     for (int i = 0; i < selection->Count; ++i)
-        SendMessageA(Handle, LB_SETSEL, TRUE, selection->Indices[i]);
+        SendMessageW(Handle, LB_SETSEL, TRUE, selection->Indices[i]);
 }
 
 int ListBox::Transfer(void* cursor, int direction) {

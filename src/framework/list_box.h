@@ -87,6 +87,12 @@ protected:
 
 private:
     int Send(ListOperation operation, WPARAM wParam, LPARAM lParam);
+    // Sends the text as UTF-16.
+    int SendText(ListOperation operation, WPARAM wParam, const char* text);
+    // Item index read whole and converted into buffer: at most capacity - 1
+    // characters and a zero (INT_MAX: all of it). Answers the characters
+    // written, or the system's error.
+    int ReadItem(int index, char* buffer, int capacity);
     bool HasMultipleSelection();
     SelectionArray* ReadSelection();
     void ApplySelection(const SelectionArray* selection);

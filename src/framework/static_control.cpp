@@ -1,5 +1,7 @@
 #include "framework/static_control.h"
 
+#include "framework/window_text.h"
+
 Static::Static(WindowObject* parent, const char* title, int x, int y, int width, int height, int id,
                int textLimit)
     : Control(parent, title, x, y, width, height, id), TextLimit(textLimit) {
@@ -27,11 +29,11 @@ int Static::Transfer(void* cursor, int direction) {
 }
 
 int Static::GetText(char* buffer, int capacity) {
-    return GetWindowTextA(Handle, buffer, capacity);
+    return GetTextOf(Handle, buffer, capacity);
 }
 
 void Static::SetText(const char* text) {
-    SetWindowTextA(Handle, text);
+    SetTextOf(Handle, text);
 }
 
 void Static::ClearText() {

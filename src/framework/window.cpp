@@ -1,5 +1,7 @@
 #include "framework/window.h"
 
+#include "framework/wide_text.h"
+
 Window::Window(WindowObject* parent, const char* title)
     : WindowObject(parent), Title(title && *title ? DuplicateString(title) : nullptr),
       Style(parent ? WS_CHILD | WS_VISIBLE : WS_OVERLAPPEDWINDOW), X(CW_USEDEFAULT),
@@ -15,7 +17,7 @@ Window::~Window() {
 }
 
 void Window::DefaultHandler(MessageRecord& msg) {
-    msg.Result = CallWindowProcA(PrevProc, msg.Hwnd, msg.Msg, msg.WParam, msg.LParam);
+    msg.Result = CallWindowProcW(PrevProc, msg.Hwnd, msg.Msg, msg.WParam, msg.LParam);
 }
 
 void Window::Dispatch(MessageRecord& msg) {
@@ -44,7 +46,7 @@ int Window::GetId() {
     return static_cast<int>(IdOrMenu);
 }
 
-void Window::FillClass(WNDCLASSA& windowClass) {
+void Window::FillClass(WNDCLASSW& windowClass) {
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = InitialWindowProc;
     windowClass.cbClsExtra = 0;
@@ -54,12 +56,12 @@ void Window::FillClass(WNDCLASSA& windowClass) {
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = ClassName();
 }
 
 void Window::CreateNative(HWND parentHandle) {
-    Handle = CreateWindowExA(ExStyle, ClassName(), Title, Style, X, Y, Width, Height, parentHandle,
-                             reinterpret_cast<HMENU>(IdOrMenu), ModuleInstance(), CreateParam);
+    Handle = CreateWindowExW(ExStyle, WideText(ClassName()), WideText(Title), Style, X, Y, Width,
+                             Height, parentHandle, reinterpret_cast<HMENU>(IdOrMenu),
+                             ModuleInstance(), CreateParam);
 }
 
 bool Window::Create() {
@@ -76,7 +78,7 @@ bool Window::Create() {
     }
     if (Handle && !ObjectFromHandle(Handle)) {
         PrevProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(Handle, GWL_WNDPROC, reinterpret_cast<LONG>(Thunk)));
+            SetWindowLongW(Handle, GWL_WNDPROC, reinterpret_cast<LONG>(Thunk)));
         Setup();
         UpdateGeometry();
     }
@@ -149,7 +151,7 @@ void Window::UpdateGeometry() {
     if (IsIconic(Handle) || IsZoomed(Handle) || !TakeSize(rect)) return;
     // The native style, not Style: a dialog item bound from a template has
     // Style 0 and is still a child window.
-    if (Parent && (GetWindowLongA(Handle, GWL_STYLE) & WS_CHILD)) {
+    if (Parent && (GetWindowLongW(Handle, GWL_STYLE) & WS_CHILD)) {
         POINT corner{rect.left, rect.top};
         ScreenToClient(Parent->Handle, &corner);
         rect.left = corner.x;

@@ -7,9 +7,9 @@ struct TemplateItem {
     int Id;
 };
 
-// A window made with CreateWindowExA (or bound to a dialog item): base of the
+// A window made with CreateWindowExW (or bound to a dialog item): base of the
 // main window and of every control. Messages it does not handle go to
-// PrevProc: DefWindowProcA for the framework's own class, the control's own
+// PrevProc: DefWindowProcW for the framework's own class, the control's own
 // procedure once a system control or dialog item is subclassed.
 class Window : public WindowObject {
 public:
@@ -21,7 +21,7 @@ public:
     void DefaultHandler(MessageRecord& msg) override;
     void Dispatch(MessageRecord& msg) override;
     int GetId() override;
-    void FillClass(WNDCLASSA& windowClass) override;
+    void FillClass(WNDCLASSW& windowClass) override;
     bool Create() override;
     void OnActivate(MessageRecord& msg) override;
 
@@ -46,7 +46,7 @@ public:
     int Height = 0;
     void* CreateParam = nullptr;
     UINT_PTR IdOrMenu = 0;
-    WNDPROC PrevProc = DefWindowProcA;
+    WNDPROC PrevProc = DefWindowProcW;
     HWND FocusChild = nullptr;
 
 protected:

@@ -2,6 +2,8 @@
 
 #include "framework/application.h"
 #include "framework/thunk.h"
+#include "framework/wide_text.h"
+#include "framework/window_text.h"
 
 WindowObject* PendingWindow = nullptr;
 UINT ObjectQueryMessage = 0;
@@ -18,12 +20,12 @@ const bool QueryMessageRegistered = (RegisterObjectQueryMessage(), true);
 } // namespace
 
 void RegisterObjectQueryMessage() {
-    if (!ObjectQueryMessage) ObjectQueryMessage = RegisterWindowMessageA("FwObjectPtr");
-    if (!LiveCountsMessage) LiveCountsMessage = RegisterWindowMessageA("FwLiveCounts");
+    if (!ObjectQueryMessage) ObjectQueryMessage = RegisterWindowMessageW(L"FwObjectPtr");
+    if (!LiveCountsMessage) LiveCountsMessage = RegisterWindowMessageW(L"FwLiveCounts");
 }
 
 HINSTANCE ModuleInstance() {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }
 
 // Called by the system with a stack that may be aligned to 4 bytes only.
@@ -31,18 +33,18 @@ __attribute__((force_align_arg_pointer)) LRESULT CALLBACK InitialWindowProc(HWND
                                                                             WPARAM wParam,
                                                                             LPARAM lParam) {
     WindowObject* object = PendingWindow;
-    if (!object) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!object) return DefWindowProcW(hwnd, msg, wParam, lParam);
     PendingWindow = nullptr;
     object->Handle = hwnd;
-    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(object->Thunk));
+    SetWindowLongW(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(object->Thunk));
     return object->Thunk(hwnd, msg, wParam, lParam);
 }
 
 WindowObject* ObjectFromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
-    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongA(hwnd, GWL_WNDPROC));
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongW(hwnd, GWL_WNDPROC));
     if (!proc) return nullptr;
-    return reinterpret_cast<WindowObject*>(CallWindowProcA(proc, hwnd, ObjectQueryMessage, 0, 0));
+    return reinterpret_cast<WindowObject*>(CallWindowProcW(proc, hwnd, ObjectQueryMessage, 0, 0));
 }
 
 WindowObject::WindowObject(WindowObject* parent) : Parent(parent) {
@@ -107,7 +109,7 @@ void WindowObject::DefaultChildNotify(MessageRecord& msg) {
 }
 
 void WindowObject::DefaultNotify(MessageRecord& msg) {
-    if (Parent) Parent->OnChildNotify(msg, GetWindowLongA(Handle, GWL_ID));
+    if (Parent) Parent->OnChildNotify(msg, GetWindowLongW(Handle, GWL_ID));
 }
 
 void WindowObject::Dispatch(MessageRecord& msg) {
@@ -162,19 +164,23 @@ const char* WindowObject::ClassName() {
 }
 
 bool WindowObject::Register() {
-    WNDCLASSA windowClass{};
-    const char* name = ClassName();
-    if (GetClassInfoA(ModuleInstance(), name, &windowClass)) return true;
+    WNDCLASSW windowClass{};
+    const WideText name(ClassName());
+    if (GetClassInfoW(ModuleInstance(), name, &windowClass)) return true;
     FillClass(windowClass);
-    return RegisterClassA(&windowClass) != 0;
+    windowClass.lpszClassName = name;
+    return RegisterClassW(&windowClass) != 0;
 }
 
 int WindowObject::Transfer(void*, int) {
     return 0;
 }
 
+// The children take the text font before their texts are transferred.
 void WindowObject::Setup() {
-    if (CreateChildren()) TransferData(TransferSet);
+    const bool created = CreateChildren();
+    UseTextFont(Handle);
+    if (created) TransferData(TransferSet);
 }
 
 void WindowObject::DestroyNative() {
@@ -209,7 +215,7 @@ void WindowObject::RouteScroll(MessageRecord& msg) {
     else if (WindowObject* child = ObjectFromHandle(control))
         child->OnNotify(msg, LOWORD(msg.WParam));
     else
-        OnChildNotify(msg, GetWindowLongA(control, GWL_ID));
+        OnChildNotify(msg, GetWindowLongW(control, GWL_ID));
 }
 
 void WindowObject::OnHScroll(MessageRecord& msg) {
@@ -299,4 +305,8 @@ void WindowObject::Enable() {
 
 void WindowObject::Disable() {
     if (Handle) EnableWindow(Handle, FALSE);
+}
+
+int WindowObject::ShowMessageBox(const char* text, const char* caption, UINT style) {
+    return MessageBoxW(Handle, WideText(text), WideText(caption), style);
 }

@@ -10,6 +10,10 @@
 // window reaches ReceiveMessage, which hands it to Dispatch; Dispatch turns it
 // into a call of one virtual handler.
 //
+// The native windows are Unicode windows (W class, procedures, dialogs and
+// loop); the objects take and give Windows-1250 texts, converted where a
+// text meets the system (window_text.h, wide_text.h).
+//
 // Teardown. A window object is destroyed with Free, never with delete. Free
 // runs, while the object still behaves as its final class:
 //   1. DestroyNative (WM_DESTROY and the rest reach the final class's
@@ -48,7 +52,8 @@ public:
     virtual void OnNotify(MessageRecord& msg, int code);
     virtual int GetId();
     virtual const char* ClassName();
-    virtual void FillClass(WNDCLASSA& windowClass) = 0;
+    // Register names the class after ClassName; FillClass fills the rest.
+    virtual void FillClass(WNDCLASSW& windowClass) = 0;
     virtual bool Register();
     virtual bool Create() = 0;
     // Answers the number of buffer bytes this object uses, whatever the direction.
@@ -104,6 +109,8 @@ public:
     void Show(int command);
     void Enable();
     void Disable();
+    // A message box owned by the window; answers the button that closed it.
+    int ShowMessageBox(const char* text, const char* caption, UINT style);
 
     // Window objects alive in the process, for leak checks.
     static int LiveCount();

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <cwchar>
+#include <iomanip>
 #include <string>
 #include <vector>
 
@@ -15,7 +15,7 @@ struct Item {
     std::string Class;
     DWORD Style;
     short X, Y, Width, Height;
-    std::string Text; // Windows-1250
+    std::wstring Text; // the UTF-16 code points the template holds
     bool operator==(const Item& o) const {
         return Id == o.Id && Class == o.Class && Style == o.Style && X == o.X && Y == o.Y &&
                Width == o.Width && Height == o.Height && Text == o.Text;
@@ -23,8 +23,15 @@ struct Item {
 };
 
 std::ostream& operator<<(std::ostream& out, const Item& i) {
-    return out << i.Id << ' ' << i.Class << " 0x" << std::hex << i.Style << std::dec << ' ' << i.X
-               << ',' << i.Y << ',' << i.Width << ',' << i.Height << " \"" << i.Text << '"';
+    out << i.Id << ' ' << i.Class << " 0x" << std::hex << i.Style << std::dec << ' ' << i.X << ','
+        << i.Y << ',' << i.Width << ',' << i.Height << " \"";
+    for (wchar_t c : i.Text)
+        if (c < 0x80)
+            out << static_cast<char>(c);
+        else
+            out << "\\u" << std::hex << std::setw(4) << std::setfill('0') << static_cast<int>(c)
+                << std::dec << std::setfill(' ');
+    return out << '"';
 }
 
 struct Template {
@@ -43,21 +50,24 @@ struct Reader {
         At += sizeof value;
         return value;
     }
-    // A name, or an ordinal: the system's control classes by name.
-    std::string NameOrOrdinal() {
+    // A text, or an ordinal: the system's control classes by name.
+    std::wstring NameOrOrdinal() {
         if (*reinterpret_cast<const WORD*>(At) == 0xFFFF) {
             Next<WORD>();
             const WORD ordinal = Next<WORD>();
-            static const char* const Classes[] = {"BUTTON",  "EDIT",      "STATIC",
-                                                  "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+            static const wchar_t* const Classes[] = {L"BUTTON",  L"EDIT",      L"STATIC",
+                                                     L"LISTBOX", L"SCROLLBAR", L"COMBOBOX"};
             return ordinal >= 0x80 && ordinal <= 0x85 ? Classes[ordinal - 0x80]
-                                                      : "#" + std::to_string(ordinal);
+                                                      : L"#" + std::to_wstring(ordinal);
         }
-        const auto* text = reinterpret_cast<const wchar_t*>(At);
-        At += (wcslen(text) + 1) * sizeof(wchar_t);
-        char bytes[256] = {};
-        WideCharToMultiByte(1250, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-        return bytes;
+        const std::wstring text = reinterpret_cast<const wchar_t*>(At);
+        At += (text.size() + 1) * sizeof(wchar_t);
+        return text;
+    }
+    // The names are plain ASCII.
+    std::string Name() {
+        const std::wstring name = NameOrOrdinal();
+        return std::string(name.begin(), name.end());
     }
     void AlignToDword(const BYTE* start) {
         while ((At - start) % 4 != 0) ++At;
@@ -76,9 +86,9 @@ Template LoadTemplate(int id) {
     const WORD count = r.Next<WORD>();
     t.X = r.Next<short>(), t.Y = r.Next<short>();
     t.Width = r.Next<short>(), t.Height = r.Next<short>();
-    t.Menu = r.NameOrOrdinal();
-    t.Class = r.NameOrOrdinal();
-    t.Caption = r.NameOrOrdinal();
+    t.Menu = r.Name();
+    t.Class = r.Name();
+    t.Caption = r.Name();
     for (int i = 0; i < count; ++i) {
         r.AlignToDword(start);
         Item item;
@@ -87,7 +97,7 @@ Template LoadTemplate(int id) {
         item.X = r.Next<short>(), item.Y = r.Next<short>();
         item.Width = r.Next<short>(), item.Height = r.Next<short>();
         item.Id = r.Next<WORD>();
-        item.Class = r.NameOrOrdinal();
+        item.Class = r.Name();
         item.Text = r.NameOrOrdinal();
         EXPECT_EQ(r.Next<WORD>(), 0) << "creation data of item " << i;
         t.Items.push_back(item);
@@ -114,9 +124,9 @@ TEST(DialogTemplates, ProbeTypeDialog) {
     EXPECT_EQ(std::vector<short>({t.X, t.Y, t.Width, t.Height}),
               std::vector<short>({60, 50, 110, 41}));
     EXPECT_EQ(t.Items, (std::vector<Item>{
-                           {1, "BUTTON", PushButton, 30, 23, 50, 12, "OK"},
-                           {0, "STATIC", Text, 5, 7, 20, 10, "Typ:"},
-                           {101, "COMBOBOX", 0x50030003, 30, 5, 75, 80, ""},
+                           {1, "BUTTON", PushButton, 30, 23, 50, 12, L"OK"},
+                           {0, "STATIC", Text, 5, 7, 20, 10, L"Typ:"},
+                           {101, "COMBOBOX", 0x50030003, 30, 5, 75, 80, L""},
                        }));
 }
 
@@ -126,24 +136,24 @@ TEST(DialogTemplates, CalibrationDialog) {
     EXPECT_EQ(std::vector<short>({t.X, t.Y, t.Width, t.Height}),
               std::vector<short>({15, 50, 210, 118}));
     EXPECT_EQ(t.Items, (std::vector<Item>{
-                           {1, "BUTTON", PushButton, 80, 100, 50, 12, "OK"},
-                           {0, "STATIC", Text, 5, 7, 25, 10, "Sonda:"},
-                           {101, "STATIC", BorderedRight, 35, 5, 70, 12, ""},
-                           {0, "STATIC", Text, 130, 7, 20, 10, "[mV]:"},
-                           {102, "STATIC", BorderedRight, 155, 5, 50, 12, ""},
-                           {103, "BUTTON", CheckBox, 5, 22, 50, 10, "Jeden bod"},
-                           {0, "STATIC", Centred, 5, 37, 50, 10, "Norm\xE1l"},
-                           {0, "STATIC", Centred, 60, 37, 50, 10, "Hodnota"},
-                           {0, "STATIC", Centred, 115, 37, 50, 10, "Nap\xECt\xED"},
-                           {104, "EDIT", Edit, 5, 50, 50, 12, ""},
-                           {105, "STATIC", BorderedRight, 60, 50, 50, 12, ""},
-                           {106, "STATIC", BorderedRight, 115, 50, 50, 12, ""},
-                           {107, "BUTTON", PushButton, 170, 50, 35, 12, "1"},
-                           {108, "EDIT", Edit, 5, 65, 50, 12, ""},
-                           {109, "STATIC", BorderedRight, 60, 65, 50, 12, ""},
-                           {110, "STATIC", BorderedRight, 115, 65, 50, 12, ""},
-                           {111, "BUTTON", PushButton, 170, 65, 35, 12, "2"},
-                           {112, "MSCTLS_PROGRESS32", Text, 5, 81, 200, 12, ""},
+                           {1, "BUTTON", PushButton, 80, 100, 50, 12, L"OK"},
+                           {0, "STATIC", Text, 5, 7, 25, 10, L"Sonda:"},
+                           {101, "STATIC", BorderedRight, 35, 5, 70, 12, L""},
+                           {0, "STATIC", Text, 130, 7, 20, 10, L"[mV]:"},
+                           {102, "STATIC", BorderedRight, 155, 5, 50, 12, L""},
+                           {103, "BUTTON", CheckBox, 5, 22, 50, 10, L"Jeden bod"},
+                           {0, "STATIC", Centred, 5, 37, 50, 10, L"Norm\u00E1l"}, // Normál
+                           {0, "STATIC", Centred, 60, 37, 50, 10, L"Hodnota"},
+                           {0, "STATIC", Centred, 115, 37, 50, 10, L"Nap\u011Bt\u00ED"}, // Napětí
+                           {104, "EDIT", Edit, 5, 50, 50, 12, L""},
+                           {105, "STATIC", BorderedRight, 60, 50, 50, 12, L""},
+                           {106, "STATIC", BorderedRight, 115, 50, 50, 12, L""},
+                           {107, "BUTTON", PushButton, 170, 50, 35, 12, L"1"},
+                           {108, "EDIT", Edit, 5, 65, 50, 12, L""},
+                           {109, "STATIC", BorderedRight, 60, 65, 50, 12, L""},
+                           {110, "STATIC", BorderedRight, 115, 65, 50, 12, L""},
+                           {111, "BUTTON", PushButton, 170, 65, 35, 12, L"2"},
+                           {112, "MSCTLS_PROGRESS32", Text, 5, 81, 200, 12, L""},
                        }));
 }
 

@@ -19,62 +19,60 @@ constexpr DWORD Sunken = WS_EX_CLIENTEDGE;
 struct Expected {
     const char* Class;
     int Id;
-    const char* Text;
+    const wchar_t* Text;
     int X, Y, Width, Height;
     DWORD Style;
     DWORD ExStyle;
 };
 
-const char Write[] = "Z\xE1pis"; // Zápis
+const wchar_t Write[] = L"Z\u00E1pis"; // Zápis
 
 const Expected Layout[] = {
-    {"Static", 0, "Port:", 340, 14, 35, 20, Label, 0},
-    {"ComboBox", 101, "", 385, 10, 85, 160, DropDownList, Sunken},
-    {"Static", 0,
-     "P\xF8"
-     "evodn\xEDk:",
-     10, 10, 100, 20, Label, 0}, // Převodník:
-    {"Static", 0, "", 120, 10, 140, 20, Display, Sunken},
-    {"Static", 0, "Firmware:", 10, 35, 100, 20, Label, 0},
-    {"Static", 0, "", 120, 35, 140, 20, Display, Sunken},
-    {"Static", 0, "V\xFDrobn\xED \xE8\xEDslo:", 10, 60, 100, 20, Label, 0}, // Výrobní číslo:
-    {"Static", 0, "", 120, 60, 140, 20, Display, Sunken},
-    {"Static", 0, "V\xFDstup:", 10, 85, 100, 20, Label, 0}, // Výstup:
-    {"Static", 0, "", 120, 85, 140, 20, Display, Sunken},
-    {"Static", 0, "Sonda:", 10, 110, 100, 20, Label, 0},
-    {"Static", 0, "", 120, 110, 140, 20, Display, Sunken},
-    {"Button", 104, "...", 270, 110, 32, 20, PushButton, 0},
-    {"Static", 0, "Kalibrace:", 10, 135, 100, 20, Label, 0},
-    {"Static", 0, "", 120, 135, 140, 20, Display, Sunken},
-    {"Button", 105, "...", 270, 135, 32, 20, PushButton, 0},
+    {"Static", 0, L"Port:", 340, 14, 35, 20, Label, 0},
+    {"ComboBox", 101, L"", 385, 10, 85, 160, DropDownList, Sunken},
+    {"Static", 0, L"P\u0159evodn\u00EDk:", 10, 10, 100, 20, Label, 0}, // Převodník:
+    {"Static", 0, L"", 120, 10, 140, 20, Display, Sunken},
+    {"Static", 0, L"Firmware:", 10, 35, 100, 20, Label, 0},
+    {"Static", 0, L"", 120, 35, 140, 20, Display, Sunken},
+    {"Static", 0, L"V\u00FDrobn\u00ED \u010D\u00EDslo:", 10, 60, 100, 20, Label,
+     0}, // Výrobní číslo:
+    {"Static", 0, L"", 120, 60, 140, 20, Display, Sunken},
+    {"Static", 0, L"V\u00FDstup:", 10, 85, 100, 20, Label, 0}, // Výstup:
+    {"Static", 0, L"", 120, 85, 140, 20, Display, Sunken},
+    {"Static", 0, L"Sonda:", 10, 110, 100, 20, Label, 0},
+    {"Static", 0, L"", 120, 110, 140, 20, Display, Sunken},
+    {"Button", 104, L"...", 270, 110, 32, 20, PushButton, 0},
+    {"Static", 0, L"Kalibrace:", 10, 135, 100, 20, Label, 0},
+    {"Static", 0, L"", 120, 135, 140, 20, Display, Sunken},
+    {"Button", 105, L"...", 270, 135, 32, 20, PushButton, 0},
 
-    {"Button", 0, "Vstup:", 10, 165, 250, 210, Group, 0},
-    {"Static", 0, "Tlumen\xED:", 20, 194, 70, 20, Label, 0}, // Tlumení:
-    {"ComboBox", 106, "", 100, 190, 80, 200, DropDownList, Sunken},
-    {"Static", 0, "Offset:", 20, 224, 70, 20, Label, 0},
-    {"Edit", 0, "", 100, 220, 80, 24, Entry, Sunken},
+    {"Button", 0, L"Vstup:", 10, 165, 250, 210, Group, 0},
+    {"Static", 0, L"Tlumen\u00ED:", 20, 194, 70, 20, Label, 0}, // Tlumení:
+    {"ComboBox", 106, L"", 100, 190, 80, 200, DropDownList, Sunken},
+    {"Static", 0, L"Offset:", 20, 224, 70, 20, Label, 0},
+    {"Edit", 0, L"", 100, 220, 80, 24, Entry, Sunken},
     {"Button", 107, Write, 190, 220, 60, 24, PushButton, 0},
-    {"Static", 0, "Citlivost:", 20, 254, 70, 20, Label, 0},
-    {"Edit", 0, "", 100, 250, 80, 24, Entry, Sunken},
+    {"Static", 0, L"Citlivost:", 20, 254, 70, 20, Label, 0},
+    {"Edit", 0, L"", 100, 250, 80, 24, Entry, Sunken},
     {"Button", 108, Write, 190, 250, 60, 24, PushButton, 0},
-    {"Static", 0, "Hloubka:", 20, 284, 70, 20, Label, 0},
-    {"Edit", 0, "", 100, 280, 80, 24, Entry, Sunken},
+    {"Static", 0, L"Hloubka:", 20, 284, 70, 20, Label, 0},
+    {"Edit", 0, L"", 100, 280, 80, 24, Entry, Sunken},
     {"Button", 109, Write, 190, 280, 60, 24, PushButton, 0},
-    {"Static", 0, "Min:", 20, 314, 70, 20, Label, 0},
-    {"Edit", 0, "", 100, 310, 80, 24, Entry, Sunken},
+    {"Static", 0, L"Min:", 20, 314, 70, 20, Label, 0},
+    {"Edit", 0, L"", 100, 310, 80, 24, Entry, Sunken},
     {"Button", 110, Write, 190, 310, 60, 24, PushButton, 0},
-    {"Static", 0, "Max:", 20, 344, 70, 20, Label, 0},
-    {"Edit", 0, "", 100, 340, 80, 24, Entry, Sunken},
+    {"Static", 0, L"Max:", 20, 344, 70, 20, Label, 0},
+    {"Edit", 0, L"", 100, 340, 80, 24, Entry, Sunken},
     {"Button", 111, Write, 190, 340, 60, 24, PushButton, 0},
 
-    {"Button", 0, "Intern\xED hodnoty:", 270, 165, 200, 210, Group, 0}, // Interní hodnoty:
-    {"Static", 0, "Nap\xECt\xED [mV]:", 280, 190, 90, 20, Label, 0},    // Napětí [mV]:
-    {"Static", 0, "", 380, 190, 80, 20, Display, Sunken},
-    {"Static", 0, "Hodnota:", 280, 215, 90, 20, Label, 0},
-    {"Static", 0, "", 380, 215, 80, 20, Display, Sunken},
-    {"Static", 0, "Ratio [%]:", 280, 240, 90, 20, Label, 0},
-    {"Static", 0, "", 380, 240, 80, 20, Display, Sunken},
-    {"Button", 112, "\xC8\xEDst", 280, 345, 90, 20, CheckBox, 0}, // Číst
+    {"Button", 0, L"Intern\u00ED hodnoty:", 270, 165, 200, 210, Group, 0}, // Interní hodnoty:
+    {"Static", 0, L"Nap\u011Bt\u00ED [mV]:", 280, 190, 90, 20, Label, 0},  // Napětí [mV]:
+    {"Static", 0, L"", 380, 190, 80, 20, Display, Sunken},
+    {"Static", 0, L"Hodnota:", 280, 215, 90, 20, Label, 0},
+    {"Static", 0, L"", 380, 215, 80, 20, Display, Sunken},
+    {"Static", 0, L"Ratio [%]:", 280, 240, 90, 20, Label, 0},
+    {"Static", 0, L"", 380, 240, 80, 20, Display, Sunken},
+    {"Button", 112, L"\u010C\u00EDst", 280, 345, 90, 20, CheckBox, 0}, // Číst
 };
 
 std::string ClassOf(HWND window) {
@@ -117,15 +115,25 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-std::string MessageBoxText(HWND box) {
+std::wstring WideWindowText(HWND window) {
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND MessageBoxTextItem(HWND box) {
     for (HWND child : ChildrenOf(box)) {
         const DWORD type = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) & SS_TYPEMASK;
-        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && type != SS_ICON) {
-            std::string text = WindowText(child);
-            if (!text.empty()) return text;
-        }
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && type != SS_ICON &&
+            SendMessageW(child, WM_GETTEXTLENGTH, 0, 0) > 0)
+            return child;
     }
-    return "";
+    return nullptr;
+}
+
+std::string MessageBoxText(HWND box) {
+    HWND text = MessageBoxTextItem(box);
+    return text ? WindowText(text) : "";
 }
 
 void ExpectMainWindowFrame(HWND main) {
@@ -146,10 +154,10 @@ void ExpectMainWindowLayout(HWND main) {
     for (size_t i = 0; i < children.size(); ++i) {
         const Expected& want = Layout[i];
         HWND child = children[i];
-        SCOPED_TRACE("control " + std::to_string(i) + " \"" + want.Text + "\"");
+        SCOPED_TRACE("control " + std::to_string(i) + " of class " + want.Class);
         EXPECT_EQ(lstrcmpiA(ClassOf(child).c_str(), want.Class), 0) << ClassOf(child);
         EXPECT_EQ(GetDlgCtrlID(child), want.Id);
-        EXPECT_EQ(WindowText(child), want.Text);
+        EXPECT_EQ(WideWindowText(child), want.Text);
         const RECT rect = PlacementOf(main, child);
         EXPECT_EQ(rect.left, want.X);
         EXPECT_EQ(rect.top, want.Y);
