@@ -36,10 +36,13 @@ bool DeviceLink::Open(const char* portName) {
     std::memcpy(path, DevicePrefix, sizeof DevicePrefix - 1);
     std::memcpy(path + sizeof DevicePrefix - 1, portName, length + 1);
     if (!Port->Open(path)) return false;
-    // Failures of the settings go unnoticed: the device answers or it does not.
-    Port->Configure(CBR_9600, LineFlags, 8, NOPARITY, ONESTOPBIT);
-    Port->SetTimeouts(LinkTimeouts);
-    return true;
+    // A port that cannot be set up counts as one that cannot be opened: with
+    // the driver's own time-outs (all zero on many) a read would wait for ever.
+    if (Port->Configure(CBR_9600, LineFlags, 8, NOPARITY, ONESTOPBIT) &&
+        Port->SetTimeouts(LinkTimeouts))
+        return true;
+    Port->Close();
+    return false;
 }
 
 void DeviceLink::Close() {

@@ -30,7 +30,8 @@ public:
 
     // Closes the port and opens the named one ("COM3", "COM12") at 9600 8N1
     // with the link's time-outs. An empty name changes nothing and answers
-    // false; a name longer than 11 characters leaves the port closed.
+    // false; a name longer than 11 characters, or a port that does not take
+    // the settings or the time-outs, leaves the port closed.
     bool Open(const char* portName);
     void Close();
 

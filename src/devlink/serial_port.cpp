@@ -17,12 +17,12 @@ void SerialPort::Close() {
     Handle = INVALID_HANDLE_VALUE;
 }
 
-void SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits) {
-    if (!IsOpen()) return;
+bool SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits) {
+    if (!IsOpen()) return false;
     DCB dcb;
     std::memset(&dcb, 0, sizeof dcb);
     dcb.DCBlength = sizeof dcb;
-    CommCalls::Current().GetCommState(Handle, &dcb);
+    if (!CommCalls::Current().GetCommState(Handle, &dcb)) return false;
     dcb.BaudRate = baudRate;
     // The bit fields fBinary .. fDummy2 share the 32-bit word after BaudRate.
     std::memcpy(reinterpret_cast<char*>(&dcb) + offsetof(DCB, BaudRate) + sizeof dcb.BaudRate,
@@ -30,13 +30,13 @@ void SerialPort::Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE pari
     dcb.ByteSize = byteSize;
     dcb.Parity = parity;
     dcb.StopBits = stopBits;
-    CommCalls::Current().SetCommState(Handle, &dcb);
+    return CommCalls::Current().SetCommState(Handle, &dcb) != FALSE;
 }
 
-void SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
-    if (!IsOpen()) return;
+bool SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
+    if (!IsOpen()) return false;
     COMMTIMEOUTS copy = timeouts;
-    CommCalls::Current().SetCommTimeouts(Handle, &copy);
+    return CommCalls::Current().SetCommTimeouts(Handle, &copy) != FALSE;
 }
 
 DWORD SerialPort::Read(void* buffer, DWORD count) {

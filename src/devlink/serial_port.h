@@ -16,9 +16,12 @@ public:
     void Close();
     bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
     // Replaces baud rate, the whole DCB bit-field word, byte size, parity and
-    // stop bits; every other field keeps what the system reported.
-    void Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits);
-    void SetTimeouts(const COMMTIMEOUTS& timeouts);
+    // stop bits; every other field keeps what the system reported. False when
+    // the system cannot report or take the settings (nothing is written when
+    // it cannot report them), and on a closed port.
+    bool Configure(DWORD baudRate, DWORD flags, BYTE byteSize, BYTE parity, BYTE stopBits);
+    // False when the system does not take the time-outs, and on a closed port.
+    bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     // Byte counts as the system reported them; a failed call counts as 0.
     DWORD Read(void* buffer, DWORD count);
     DWORD Write(const void* buffer, DWORD count);

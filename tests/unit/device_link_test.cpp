@@ -44,7 +44,6 @@ TEST(DeviceLinkOpen, OpensTheDevicePathWithLineSettingsAndTimeouts) {
     before.DCBlength = sizeof before;
     before.BaudRate = 115200;
     line.PortState = before;
-    line.SetResult = FALSE; // settings failing inside the system go unnoticed
     DeviceLink link;
 
     EXPECT_TRUE(link.Open("COM12"));
@@ -75,6 +74,31 @@ TEST(DeviceLinkOpen, OpensTheDevicePathWithLineSettingsAndTimeouts) {
                                     t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
                                     t.WriteTotalTimeoutConstant}),
                 ElementsAre(0, 0, 200, 0, 100));
+}
+
+// A port left with the driver's own time-outs could block a read for ever.
+TEST(DeviceLinkOpen, APortThatDoesNotTakeItsSettingsIsClosedAgain) {
+    const struct {
+        BOOL FakeComm::*Result;
+        Strings Calls;
+    } failing[] = {
+        {&FakeComm::GetStateResult, {"CreateFile", "GetCommState", "CloseHandle"}},
+        {&FakeComm::SetStateResult, {"CreateFile", "GetCommState", "SetCommState", "CloseHandle"}},
+        {&FakeComm::TimeoutsResult,
+         {"CreateFile", "GetCommState", "SetCommState", "SetCommTimeouts", "CloseHandle"}},
+    };
+    for (const auto& fault : failing) {
+        SCOPED_TRACE(fault.Calls[fault.Calls.size() - 2]);
+        FakeComm line;
+        line.*fault.Result = FALSE;
+        DeviceLink link;
+        EXPECT_FALSE(link.Open("COM5"));
+        EXPECT_EQ(line.Log, fault.Calls);
+        line.Forget();
+        BYTE value = 0;
+        EXPECT_FALSE(link.GetByte(43, value));
+        EXPECT_TRUE(line.Log.empty()) << "the link is left closed";
+    }
 }
 
 TEST_F(OpenLink, EmptyNameKeepsTheOpenPortAndReopeningClosesFirst) {

@@ -69,8 +69,9 @@ public:
 
     // --- script
     HANDLE OpenResult = reinterpret_cast<HANDLE>(0x5A0);
-    DCB PortState = {};      // what GetCommState reports
-    BOOL SetResult = TRUE;   // what SetCommState and SetCommTimeouts answer
+    DCB PortState = {}; // what GetCommState reports
+    // What GetCommState, SetCommState and SetCommTimeouts answer.
+    BOOL GetStateResult = TRUE, SetStateResult = TRUE, TimeoutsResult = TRUE;
     std::deque<Bytes> Queue; // already received
     // Chunks that arrive after each write, one entry per write.
     std::deque<std::deque<Bytes>> Replies;
@@ -106,17 +107,17 @@ public:
         Check(handle, "GetCommState");
         StateAsked = *dcb;
         *dcb = PortState;
-        return TRUE;
+        return GetStateResult;
     }
     BOOL SetCommState(HANDLE handle, DCB* dcb) override {
         Check(handle, "SetCommState");
         States.push_back(*dcb);
-        return SetResult;
+        return SetStateResult;
     }
     BOOL SetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) override {
         Check(handle, "SetCommTimeouts");
         Timeouts.push_back(*timeouts);
-        return SetResult;
+        return TimeoutsResult;
     }
     BOOL PurgeComm(HANDLE handle, DWORD mask) override {
         Check(handle, "Purge " + std::to_string(mask));
