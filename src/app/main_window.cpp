@@ -268,19 +268,21 @@ void MainWindow::WriteParameter(ValueEdit& edit, FloatSetter set) {
 void MainWindow::OpenProbeDialog() {
     ProbeTypeTargets targets{*TypeDisplay,     *DateDisplay,    *OffsetEdit,
                              *SensitivityEdit, *LowerRangeEdit, *UpperRangeEdit};
-    RunModal(new ProbeTypeDialog(this, *Link, targets));
+    CurrentApp->RunDialog(new ProbeTypeDialog(this, *Link, targets));
 }
 
 // The transmitter's damping would smooth the probe voltage the dialog
 // samples, so it is off while the dialog runs and restored afterwards. A
-// damping that cannot be read is left alone.
+// damping that cannot be read is left alone. A close request while the dialog
+// runs is carried out once this has returned (see WindowObject), after the
+// damping is restored.
 void MainWindow::OpenCalibrationDialog() {
     CalibrationRunning = true;
     BYTE saved = 0;
     Link->GetDamping(saved);
     if (saved != 0) Link->SetDamping(0);
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
-    RunModal(new CalibrationDialog(this, *Link, targets));
+    CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
     if (saved != 0) RestoreDamping(saved);
     CalibrationRunning = false;
 }
@@ -291,24 +293,8 @@ void MainWindow::RestoreDamping(BYTE damping) {
     if (!Link->SetDamping(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
 }
 
-// A modal loop dispatches what is posted to the window too. A close request
-// from elsewhere (another program, the task list) must not free the window,
-// its fields and its link under a dialog or a handler that still uses them,
-// nor end a calibration before the damping is restored.
-bool MainWindow::CanClose() {
-    return ModalLoops == 0 && Window::CanClose();
-}
-
-void MainWindow::RunModal(Dialog* dialog) {
-    ++ModalLoops;
-    CurrentApp->RunDialog(dialog);
-    --ModalLoops;
-}
-
 void MainWindow::ShowError(const char* text, const char* caption) {
-    ++ModalLoops;
     ShowMessageBox(text, caption, MB_OK | MB_ICONERROR);
-    --ModalLoops;
 }
 
 // --- polling
@@ -322,8 +308,9 @@ void MainWindow::TogglePolling() {
     }
 }
 
+// A timer dies with its window; a window already gone has none to stop.
 void MainWindow::StopPolling() {
     if (!PollTimer) return;
-    KillTimer(Handle, PollTimerId);
+    if (Handle) KillTimer(Handle, PollTimerId);
     PollTimer = 0;
 }

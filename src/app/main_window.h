@@ -7,7 +7,6 @@
 class Button;
 class CheckBox;
 class ComboBox;
-class Dialog;
 class PortComboBox;
 class ValueDisplay;
 class ValueEdit;
@@ -48,8 +47,6 @@ public:
     void OnChildNotify(MessageRecord& msg, int childId) override;
     void FillClass(WNDCLASSW& windowClass) override;
     void Setup() override;
-    // Not while a dialog or message box of the window runs.
-    bool CanClose() override;
     virtual void OnCtlColorStatic(MessageRecord& msg);
 
     void Connect();
@@ -83,7 +80,6 @@ public:
     TransmitterLink* Link = nullptr;
     UINT_PTR PollTimer = 0;
     bool CalibrationRunning = false;
-    int ModalLoops = 0; // dialogs and message boxes running from the window's handlers
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.
@@ -101,8 +97,5 @@ private:
     template <class Field> void ShowRead(FloatGetter get, Field& field);
     void StopPolling();
     void RestoreDamping(BYTE damping);
-    // Modal loops: the window is kept open while they run. The dialog is
-    // freed when it has run.
-    void RunModal(Dialog* dialog);
     void ShowError(const char* text, const char* caption);
 };

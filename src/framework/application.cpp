@@ -78,9 +78,14 @@ WindowObject* Application::CreateWindowObject(WindowObject* window) {
     return window;
 }
 
+// The owner is held while its dialog runs, so that a close request meanwhile
+// waits until the dialog is gone.
 INT_PTR Application::RunDialog(Dialog* dialog) {
     if (!dialog) return IDCANCEL;
-    INT_PTR result = dialog->Execute();
+    WindowObject* owner = dialog->Parent;
+    if (owner) owner->Hold();
+    const INT_PTR result = dialog->Execute();
     dialog->Free();
+    if (owner) owner->Release();
     return result;
 }

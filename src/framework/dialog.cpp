@@ -91,7 +91,7 @@ void Dialog::OnClose(MessageRecord&) {
 // Inverted: FALSE lets the dialog manager end the session, TRUE without a
 // message result refuses it.
 void Dialog::OnQueryEndSession(MessageRecord& msg) {
-    msg.Result = CloseAllowed() ? FALSE : TRUE;
+    msg.Result = SessionMayEnd() ? FALSE : TRUE;
 }
 
 void Dialog::OnInitDialog(MessageRecord& msg) {

@@ -88,13 +88,36 @@ void WindowObject::Free() {
     delete this;
 }
 
+// The last statement may free the object.
 void WindowObject::ReceiveMessage(MessageRecord& msg) {
-    if (msg.Msg == ObjectQueryMessage)
+    if (msg.Msg == ObjectQueryMessage) {
         msg.Result = reinterpret_cast<LRESULT>(this);
-    else if (msg.Msg == LiveCountsMessage)
+        return;
+    }
+    if (msg.Msg == LiveCountsMessage) {
         msg.Result = LiveCountOf(msg.WParam);
-    else
-        Dispatch(msg);
+        return;
+    }
+    Hold();
+    Dispatch(msg);
+    if (msg.Msg == WM_NCDESTROY) Handle = nullptr;
+    Release();
+}
+
+void WindowObject::Hold() {
+    for (WindowObject* window = this; window; window = window->Parent) ++window->Holds;
+}
+
+// A parent is held at least as often as its child, so the windows that are
+// free now are this one and the parents up to the first still held; of those
+// the topmost with a close request is closed, and its children with it.
+void WindowObject::Release() {
+    WindowObject* closing = nullptr;
+    for (WindowObject* window = this; window; window = window->Parent)
+        if (--window->Holds == 0 && window->CloseRequested) closing = window;
+    if (!closing) return;
+    closing->CloseRequested = false;
+    closing->Close();
 }
 
 void WindowObject::DefaultCommand(MessageRecord& msg) {
@@ -236,7 +259,7 @@ void WindowObject::OnDestroy(MessageRecord& msg) {
 }
 
 void WindowObject::OnQueryEndSession(MessageRecord& msg) {
-    msg.Result = CloseAllowed() ? 1 : 0;
+    msg.Result = SessionMayEnd() ? 1 : 0;
 }
 
 void WindowObject::OnExitCommand(MessageRecord& msg) {
@@ -287,8 +310,15 @@ bool WindowObject::CloseAllowed() {
     return IsMainWindow() ? CurrentApp->CanClose() : CanClose();
 }
 
+bool WindowObject::SessionMayEnd() {
+    return Holds <= 1 && CloseAllowed();
+}
+
 void WindowObject::Close() {
-    if (CloseAllowed()) Free();
+    if (Holds > 0)
+        CloseRequested = true;
+    else if (CloseAllowed())
+        Free();
 }
 
 bool WindowObject::IsMainWindow() const {
@@ -307,6 +337,10 @@ void WindowObject::Disable() {
     if (Handle) EnableWindow(Handle, FALSE);
 }
 
+// The last statement may free the object.
 int WindowObject::ShowMessageBox(const char* text, const char* caption, UINT style) {
-    return MessageBoxW(Handle, WideText(text), WideText(caption), style);
+    Hold();
+    const int answer = MessageBoxW(Handle, WideText(text), WideText(caption), style);
+    Release();
+    return answer;
 }

@@ -27,7 +27,15 @@
 // window goes (stopping a timer) overrides Free, does it and calls the
 // inherited Free last. Work that belongs after the whole teardown (closing a
 // link the children might still have used) goes into its destructor, which
-// runs inside that final delete.
+// runs inside that final delete. Handle is cleared when the native window is
+// gone (WM_NCDESTROY), so nothing is sent to a dead window afterwards.
+//
+// Closing. An object is held while one of its handlers runs, while a modal
+// dialog it owns runs and while a message box of its own shows; holding an
+// object holds its parents too. A modal loop dispatches whatever is posted or
+// sent meanwhile, so a close request can arrive under a handler that still
+// uses the object: Close then only notes the request, and the object is
+// closed when the last hold is released, after the handler has returned.
 class WindowObject : public BaseObject {
 public:
     // Flags.
@@ -100,16 +108,27 @@ public:
 
     bool CreateChildren();
     void TransferData(int direction);
-    // Frees this object when the close question is answered yes.
+    // Frees this object when the close question is answered yes; while the
+    // object is held, when the last hold is released.
     void Close();
     // The close question: the application's for the main window, else our own.
     bool CloseAllowed();
+    // Asked from the session-end message, which holds the object once: the
+    // end of a session cannot wait, so it is refused while anything else
+    // holds the object.
+    bool SessionMayEnd();
+    // A hold on this object and its parents, for the time of a handler or a
+    // modal loop. Release may free the object (or a parent) whose close was
+    // asked for meanwhile: nothing may use them after it.
+    void Hold();
+    void Release();
     bool IsMainWindow() const;
 
     void Show(int command);
     void Enable();
     void Disable();
     // A message box owned by the window; answers the button that closed it.
+    // The window is held while the box shows.
     int ShowMessageBox(const char* text, const char* caption, UINT style);
 
     // Window objects alive in the process, for leak checks.
@@ -122,6 +141,8 @@ public:
     HWND Handle = nullptr;
     DWORD Flags = 0;
     void* TransferBuffer = nullptr;
+    int Holds = 0;
+    bool CloseRequested = false; // while held
 
 protected:
     ~WindowObject() override;

@@ -104,6 +104,55 @@ TEST_F(DialogTest, RefusedOkKeepsItOpenAndEscapeDoesNotCloseAPlainDialog) {
         << "ESC's IDCANCEL climbed to the parent";
 }
 
+BOOL CALLBACK CloseBoxOwnedBy(HWND window, LPARAM owner) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") != 0 || GetWindow(window, GW_OWNER) != HWND(owner)) return TRUE;
+    SendMessageA(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+// A close request that arrives while a handler of a plain window runs a
+// modal dialog, and again while it shows a message box: the window, which
+// the handler still uses after each, is closed once the handler has
+// returned. The session may not end meanwhile.
+TEST_F(DialogTest, ACloseRequestUnderAModalLoopWaitsUntilTheHandlerHasReturned) {
+    constexpr UINT RunLoops = WM_APP + 10, CloseOwnBox = WM_APP + 11;
+    auto* owner = Make<TestWindow>("owner", nullptr, "owner");
+    ASSERT_TRUE(owner->Create());
+    const HWND ownerHandle = owner->Handle;
+    TestDialog* dialog = Make<TestDialog>("dialog", owner, IDD_PLAIN);
+    LRESULT sessionEnd = -1;
+    Script(dialog, {[&](HWND) { PostMessageA(ownerHandle, WM_CLOSE, 0, 0); },
+                    [&](HWND h) {
+                        Note("dialog.step");
+                        sessionEnd = SendMessageA(ownerHandle, WM_QUERYENDSESSION, 0, 0);
+                        CloseBox(h);
+                    }});
+    owner->Hook = [&](MessageRecord& msg) {
+        if (msg.Msg == CloseOwnBox)
+            EnumThreadWindows(GetCurrentThreadId(), CloseBoxOwnedBy, LPARAM(ownerHandle));
+        if (msg.Msg != RunLoops) return msg.Msg == CloseOwnBox;
+        app.RunDialog(dialog);
+        Note(owner->Name + ".dialog-ended");
+        PostMessageA(owner->Handle, WM_CLOSE, 0, 0);
+        PostMessageA(owner->Handle, CloseOwnBox, 0, 0);
+        owner->ShowMessageBox("box", "owner", MB_OK);
+        Note(owner->Name + ".box-ended");
+        return true;
+    };
+    TakeEvents();
+    SendMessageA(ownerHandle, RunLoops, 0, 0);
+    EXPECT_FALSE(IsWindow(ownerHandle));
+    EXPECT_EQ(sessionEnd, 0);
+    const std::string events = TakeEvents();
+    EXPECT_LT(events.find("dialog.step"), events.find("dialog.destroy")) << events;
+    EXPECT_EQ(events.find("owner."), events.find("owner.dialog-ended")) << events;
+    EXPECT_EQ(events.substr(events.find("dialog.deleted")),
+              "dialog.deleted owner.dialog-ended owner.box-ended owner.free owner.destroy "
+              "owner.ncdestroy owner.deleted");
+}
+
 TEST_F(DialogTest, NamedTemplateIsCopiedAndAMissingItemLeavesTheRestUnbound) {
     char name[] = "NAMED";
     auto* dialog = Make<TestDialog>("named", main, name);

@@ -18,7 +18,8 @@ std::string TakeEvents(); // joined by spaces; the log starts over
 template <class Base> class Recorder : public Base {
 public:
     using Base::Base;
-    ~Recorder() override { Note(Name + ".deleted"); }
+    // An object whose native window is gone no longer holds its handle.
+    ~Recorder() override { Note(Name + ".deleted" + (this->Handle ? "(handle)" : "")); }
 
     // Answers true when it took the message itself.
     std::function<bool(MessageRecord&)> Hook;
