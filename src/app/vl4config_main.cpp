@@ -11,6 +11,7 @@ ConfigApplication App(Text::AppName);
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    App.ShowFatalErrorsInBoxes();
     App.Start();
     App.Run();
     return 0;

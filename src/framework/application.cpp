@@ -1,6 +1,7 @@
 #include "framework/application.h"
 
 #include "framework/dialog.h"
+#include "framework/wide_text.h"
 #include "framework/window.h"
 
 Application* CurrentApp = nullptr;
@@ -11,6 +12,16 @@ bool HasHandle(const WindowObject* window) {
     return window && window->Handle;
 }
 
+// Converted on the stack: the fault may be an exhausted heap. Task-modal, as
+// the program's windows may be in any state.
+void ShowFatalErrorBox(const char* line) {
+    wchar_t text[160];
+    wchar_t caption[64];
+    ToWide(line, text, 160);
+    ToWide(CurrentApp && CurrentApp->Name ? CurrentApp->Name : "", caption, 64);
+    MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
 } // namespace
 
 Application::Application(const char* name) : Name(name) {
@@ -19,6 +30,10 @@ Application::Application(const char* name) : Name(name) {
 
 Application::~Application() {
     if (CurrentApp == this) CurrentApp = nullptr;
+}
+
+void Application::ShowFatalErrorsInBoxes() {
+    SetFatalErrorReporter(ShowFatalErrorBox);
 }
 
 void Application::Start() {

@@ -26,6 +26,11 @@ public:
     virtual bool OnIdle();
     virtual bool CanClose();
 
+    // From now on a fatal error (EndProgram) also shows its line in a message
+    // box with the application's name as caption before the program ends: a
+    // window program has no console that would show it.
+    void ShowFatalErrorsInBoxes();
+
     // Loops until WM_QUIT is taken from the queue; at once without a main window.
     void Run();
     // Takes and handles one queued message; false when the queue was empty.

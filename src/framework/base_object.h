@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 // Root of every object of the system. Objects are created by their owner and
 // destroyed with Free, which runs the virtual destructor and releases the
 // storage. Fields start zeroed through their default member initialisers.
@@ -19,7 +21,20 @@ public:
 // null text.
 char* DuplicateString(const char* text);
 void FreeString(char* text);
+// Appends what fits of piece to the zero-terminated text in a buffer of
+// capacity bytes; the text stays terminated.
+void AppendString(char* text, size_t capacity, const char* piece);
 
-// Ends the program at once after a fault it cannot go on from (an abstract
-// operation called, no memory left for window procedures).
+// Ends the program at once with exitCode after a fault it cannot go on from,
+// with one line saying what ("Runtime error 213: ..."): on stderr, and to the
+// reporter, when one is installed. A window program, which has no console
+// to show the line, installs one that shows it in a message box; a fault
+// while the reporter runs ends the program with the line on stderr only.
+[[noreturn]] void EndProgram(int exitCode, const char* line);
+using FatalErrorReporter = void (*)(const char* line);
+void SetFatalErrorReporter(FatalErrorReporter reporter);
+
+// EndProgram with exit code 3 and the line "Fatal error: what", for faults
+// of the program itself (an abstract operation called, no memory left for
+// window procedures).
 [[noreturn]] void FatalError(const char* what);

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 Collection::Collection(int capacity, int growBy) : GrowBy(growBy) {
@@ -29,16 +27,14 @@ void Collection::FreeItem(void* item) {
     if (item) static_cast<BaseObject*>(item)->Free();
 }
 
-// wsprintfA rather than fprintf: the runtime's formatted output would add
-// some 45 KiB to the executable for this one line.
+// wsprintfA rather than the runtime's formatter, which would add some 45 KiB
+// to the executable for this one line.
 void Collection::RaiseError(int code, int info) {
     int error = 212 - code;
-    char text[80];
-    wsprintfA(text, "Runtime error %d: %s (%d)\n", error,
+    char line[80];
+    wsprintfA(line, "Runtime error %d: %s (%d)", error,
               code == IndexError ? "collection index out of range" : "collection overflow", info);
-    std::fputs(text, stderr);
-    std::fflush(stderr);
-    std::_Exit(error);
+    EndProgram(error, line);
 }
 
 void Collection::InsertAt(int index, void* item) {

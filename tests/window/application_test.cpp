@@ -1,6 +1,12 @@
 #include "window/window_fixtures.h"
 
+#include "framework/collection.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <thread>
 
 using namespace fwtest;
 
@@ -58,6 +64,39 @@ TEST(Application, WithoutAMainWindowNothingRunsAndNullDialogsCancel) {
     app.Run(); // returns at once
     EXPECT_FALSE(app.QuitReceived);
     EXPECT_EQ(app.RunDialog(nullptr), IDCANCEL);
+}
+
+// Reports the text of the box the program shows (its static with text) on
+// stderr and closes it.
+void CloseFatalErrorBox() {
+    HWND box;
+    while (!(box = FindWindowA("#32770", "VL4 config"))) Sleep(10);
+    char line[128] = {};
+    for (HWND child = GetWindow(box, GW_CHILD); child && !*line;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (std::strcmp(name, "Static") == 0) GetWindowTextA(child, line, sizeof line);
+    }
+    std::fprintf(stderr, "box: %s\n", line);
+    std::fflush(stderr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+// A window program has no console: its fatal errors show their line in a box.
+TEST(ApplicationDeathTest, AFatalErrorShowsItsLineInABoxAndEndsWithItsCode) {
+    EXPECT_EXIT(
+        {
+            Application app("VL4 config");
+            app.ShowFatalErrorsInBoxes();
+            std::thread(CloseFatalErrorBox).detach();
+            Collection full(1, 0);
+            full.Insert(nullptr);
+            full.Insert(nullptr);
+        },
+        ::testing::ExitedWithCode(214),
+        "Runtime error 214: collection overflow \\(1\\)\nbox: Runtime error 214: "
+        "collection overflow \\(1\\)");
 }
 
 // Posts a key to the focused control and runs it through the loop; answers
