@@ -183,7 +183,9 @@ void MainWindow::OnChildNotify(MessageRecord& msg, int childId) {
 
 // --- the transmitter
 
+// Whatever damping an earlier transmitter reported is not this one's.
 void MainWindow::Connect() {
+    ReportedDamping = -1;
     char port[PortNameList::MaxNameLength + 1] = {};
     PortBox->SelectedText(port, PortNameList::MaxNameLength);
     if (Link->Open(port)) {
@@ -226,8 +228,7 @@ void MainWindow::ReadAll() {
     CalibrationDate date;
     if (Link->GetCalibrationDate(date)) DateDisplay->ShowDate(date);
     BYTE damping;
-    // A damping beyond the list selects nothing.
-    if (Link->GetDamping(damping)) DampingList->SelectIndex(damping <= MaxDamping ? damping : -1);
+    if (ReadDamping(damping)) ShowDamping(damping);
     ShowRead(&TransmitterLink::GetOffset, *OffsetEdit);
     ShowRead(&TransmitterLink::GetSensitivity, *SensitivityEdit);
     ShowRead(&TransmitterLink::GetDepth, *DepthEdit);
@@ -245,22 +246,46 @@ void MainWindow::ReadInternalValues() {
     if (Link->GetRatio(ratio)) RatioDisplay->ShowFloat(ratio * PercentPerFraction);
 }
 
-// The list keeps what the user picked; the reply is not shown.
+// Taken, the list keeps what the user picked. Not taken, it must not look
+// as if it were: the list shows what the transmitter holds as far as is known.
 void MainWindow::WriteDamping() {
-    Link->SetDamping(static_cast<BYTE>(DampingList->SelectedIndex()));
+    if (WriteDampingValue(static_cast<BYTE>(DampingList->SelectedIndex()))) return;
+    MessageBeep(MB_ICONEXCLAMATION);
+    ShowDamping(ReportedDamping);
+}
+
+bool MainWindow::ReadDamping(BYTE& damping) {
+    if (!Link->GetDamping(damping)) return false;
+    ReportedDamping = damping;
+    return true;
+}
+
+// The link drops the reply; the transmitter stores any damping of the list as sent.
+bool MainWindow::WriteDampingValue(BYTE damping) {
+    if (!Link->SetDamping(damping)) return false;
+    ReportedDamping = damping;
+    return true;
+}
+
+void MainWindow::ShowDamping(int damping) {
+    DampingList->SelectIndex(damping >= 0 && damping <= MaxDamping ? damping : -1);
 }
 
 // A text that is not a finite number is not sent: the user gets the field
 // back to correct it, instead of a 0 or an infinity written into the
-// transmitter.
+// transmitter. A write the transmitter does not answer gets the field back
+// too, so that it does not look like one it took.
 void MainWindow::WriteParameter(ValueEdit& edit, FloatSetter set) {
     float value;
-    if (!edit.ReadFiniteFloat(value)) {
-        edit.SelectForCorrection();
-        MessageBeep(MB_ICONEXCLAMATION);
-        return;
-    }
-    if ((Link->*set)(value)) edit.ShowFloat(value);
+    if (edit.ReadFiniteFloat(value) && (Link->*set)(value))
+        edit.ShowFloat(value);
+    else
+        HandBack(edit);
+}
+
+void MainWindow::HandBack(ValueEdit& edit) {
+    edit.SelectForCorrection();
+    MessageBeep(MB_ICONEXCLAMATION);
 }
 
 // The dialog shows what it writes in the target fields itself; nothing is
@@ -279,8 +304,8 @@ void MainWindow::OpenProbeDialog() {
 void MainWindow::OpenCalibrationDialog() {
     CalibrationRunning = true;
     BYTE saved = 0;
-    Link->GetDamping(saved);
-    if (saved != 0) Link->SetDamping(0);
+    ReadDamping(saved);
+    if (saved != 0) WriteDampingValue(0);
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
     CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
     if (saved != 0) RestoreDamping(saved);
@@ -290,7 +315,7 @@ void MainWindow::OpenCalibrationDialog() {
 // A transmitter left without its damping would measure unsmoothed from now
 // on; the user must know that the restore failed.
 void MainWindow::RestoreDamping(BYTE damping) {
-    if (!Link->SetDamping(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
+    if (!WriteDampingValue(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
 }
 
 void MainWindow::ShowError(const char* text, const char* caption) {

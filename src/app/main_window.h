@@ -52,9 +52,12 @@ public:
     void Connect();
     void ReadAll();
     void ReadInternalValues();
+    // Writes the picked damping; when the transmitter does not take it, the
+    // list goes back to the damping it last reported.
     void WriteDamping();
     // What "Zápis" beside edit does: writes its number with set and shows the
-    // value the transmitter stored.
+    // value the transmitter stored; a text that is not a number, or a write
+    // without an answer, hands the field back.
     void WriteParameter(ValueEdit& edit, FloatSetter set);
     void OpenProbeDialog();
     void OpenCalibrationDialog();
@@ -80,6 +83,9 @@ public:
     TransmitterLink* Link = nullptr;
     UINT_PTR PollTimer = 0;
     bool CalibrationRunning = false;
+    // The damping the transmitter last reported (read or written), -1 while
+    // it is not known.
+    int ReportedDamping = -1;
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.
@@ -96,6 +102,14 @@ private:
     void ClearIdentity();
     template <class Field> void ShowRead(FloatGetter get, Field& field);
     void StopPolling();
+    // The damping transactions; each that succeeds updates ReportedDamping.
+    bool ReadDamping(BYTE& damping);
+    bool WriteDampingValue(BYTE damping);
+    // A damping beyond the list (or -1) selects nothing.
+    void ShowDamping(int damping);
     void RestoreDamping(BYTE damping);
+    // The field focused with its text selected, and a beep: the transmitter
+    // did not take what it holds.
+    void HandBack(ValueEdit& edit);
     void ShowError(const char* text, const char* caption);
 };

@@ -239,13 +239,41 @@ TEST_F(MainWindowTest, ConnectReadsWhatArrivesAndLeavesTheRest) {
     EXPECT_EQ(TextOf(main->OffsetEdit), "1.500");
 }
 
-TEST_F(MainWindowTest, AFailedWriteOrAnotherNotificationChangesNothing) {
+// A write the transmitter does not answer must not look like one it took.
+TEST_F(MainWindowTest, AFailedWriteIsHandedBackAndTheDampingListShowsTheTransmittersAgain) {
     ConnectSilently();
     main->UpperRangeEdit->SetText("14");
+    SetFocus(main->OffsetEdit->Handle);
     Silence();
     Click(MainWindow::WriteUpperRangeId);
     EXPECT_EQ(Commands(), (std::vector<int>{47}));
     EXPECT_EQ(TextOf(main->UpperRangeEdit), "14") << "what was typed stays";
+    EXPECT_EQ(GetFocus(), main->UpperRangeEdit->Handle) << "handed back";
+    EXPECT_EQ(SendMessageA(main->UpperRangeEdit->Handle, EM_GETSEL, 0, 0), MAKELONG(0, 2))
+        << "all of it selected";
+
+    // The damping the transmitter reported last: none yet, then a read-out's,
+    // then a write's.
+    auto pick = [&](int damping) {
+        main->DampingList->SelectIndex(damping);
+        Notify(MainWindow::DampingListId, CBN_SELCHANGE);
+        EXPECT_EQ(Commands(), (std::vector<int>{44}));
+        return main->DampingList->SelectedIndex();
+    };
+    Silence();
+    EXPECT_EQ(pick(7), -1);
+    for (int i = 0; i < 5; ++i) Silence();
+    Answer({12}); // the read-out's damping; nothing else arrives
+    for (int i = 0; i < 8; ++i) Silence();
+    main->ReadAll();
+    Commands();
+    EXPECT_EQ(main->DampingList->SelectedIndex(), 12);
+    Silence();
+    EXPECT_EQ(pick(3), 12);
+    Answer({5});
+    EXPECT_EQ(pick(5), 5) << "taken: the pick stays";
+    Silence();
+    EXPECT_EQ(pick(9), 5);
 
     Notify(MainWindow::DampingListId, CBN_DROPDOWN);
     Notify(MainWindow::PortBoxId, CBN_DROPDOWN);
