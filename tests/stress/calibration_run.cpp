@@ -10,8 +10,10 @@ namespace {
 
 using D = CalibrationDialog;
 
-const ShownBox BadPoints = {"Kalibrace", "Chyba kalibra\xE8n\xED"
-                                         "ch bod\xF9."};
+const ShownBox BadPoints = {"Kalibrace",
+                            "Chyba kalibra\xE8n\xED"
+                            "ch bod\xF9.",
+                            MB_ICONERROR};
 const char* const ProbeNames[] = {"pH", "Redox", "Chl\xF3r", "Kysl\xEDk"};
 
 bool Checked(HWND dialog) {

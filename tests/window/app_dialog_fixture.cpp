@@ -36,6 +36,38 @@ std::string BoxText(HWND box) {
     return text;
 }
 
+HICON IconOf(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static")
+            if (auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)))
+                return icon;
+    return nullptr;
+}
+
+bool IsDefault(HWND button) {
+    return (GetWindowLongA(button, GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+}
+
+// The style a box shows: its buttons, the default one and the icon.
+UINT StyleOf(HWND box) {
+    UINT style = 0;
+    if (GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO)) {
+        style |= MB_YESNO;
+        if (IsDefault(GetDlgItem(box, IDNO))) style |= MB_DEFBUTTON2;
+    }
+    const struct {
+        LPCSTR Icon;
+        UINT Style;
+    } icons[] = {{IDI_HAND, MB_ICONERROR},
+                 {IDI_EXCLAMATION, MB_ICONWARNING},
+                 {IDI_QUESTION, MB_ICONQUESTION},
+                 {IDI_ASTERISK, MB_ICONINFORMATION}};
+    const HICON shown = IconOf(box);
+    for (const auto& icon : icons)
+        if (shown && shown == LoadIconA(nullptr, icon.Icon)) style |= icon.Style;
+    return style;
+}
+
 // The command of a request's log line ("RX 01 2B 00 D4"), -1 for other lines.
 int CommandOf(const std::string& line) {
     if (line.compare(0, 6, "RX 01 ") != 0) return -1;
@@ -44,19 +76,24 @@ int CommandOf(const std::string& line) {
 
 } // namespace
 
-void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes) {
+void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << "{\"" << box.Caption << "\", \"" << box.Text << "\", 0x" << std::hex << box.Style
+         << std::dec << "}";
+}
+
+void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes, int answer) {
     BoxSearch search = {owner, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&search));
     if (!search.Box) return;
-    if (boxes) boxes->push_back({TextOf(search.Box), BoxText(search.Box)});
-    SendMessageA(search.Box, WM_COMMAND, IDOK, 0);
+    if (boxes) boxes->push_back({TextOf(search.Box), BoxText(search.Box), StyleOf(search.Box)});
+    SendMessageA(search.Box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
 }
 
 bool ScriptMessage(MessageRecord& msg, std::vector<Step>& steps, size_t& next,
                    std::vector<ShownBox>* boxes) {
     if (msg.Msg == WM_INITDIALOG) PostMessageA(msg.Hwnd, NextStep, 0, 0);
     if (msg.Msg == CloseBoxMessage) {
-        CloseBoxOf(msg.Hwnd, boxes);
+        CloseBoxOf(msg.Hwnd, boxes, static_cast<int>(msg.WParam));
         return true;
     }
     if (msg.Msg != NextStep || next >= steps.size()) return false;
@@ -70,8 +107,8 @@ void Click(HWND dialog, int id) {
 }
 
 // The box's own loop takes the posted request once the box is up.
-void ClickThroughBox(HWND dialog, int id) {
-    PostMessageA(dialog, CloseBoxMessage, 0, 0);
+void ClickThroughBox(HWND dialog, int id, int answer) {
+    PostMessageA(dialog, CloseBoxMessage, static_cast<WPARAM>(answer), 0);
     Click(dialog, id);
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,14 +17,17 @@ namespace fwtest {
 
 using Step = std::function<void(HWND)>;
 
-// A message box the dialog showed: its caption and text.
+// A message box the dialog showed: its caption, text and the MB_ style its
+// buttons, default button and icon show (MB_YESNO | MB_ICONWARNING | ...).
 struct ShownBox {
     std::string Caption;
     std::string Text;
+    UINT Style = 0;
     bool operator==(const ShownBox& other) const {
-        return Caption == other.Caption && Text == other.Text;
+        return Caption == other.Caption && Text == other.Text && Style == other.Style;
     }
 };
+void PrintTo(const ShownBox& box, std::ostream* out);
 
 // Runs the steps one per posted message once the dialog has initialised, each
 // inside the dialog's own modal loop. A message box that a step opens through
@@ -32,10 +36,11 @@ template <class D>
 void Script(Recorder<D>* dialog, std::vector<Step> steps, std::vector<ShownBox>* boxes = nullptr);
 
 void Click(HWND dialog, int id);
-// Notes and closes the message box owned by the dialog, if one is open.
-void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes);
-// Clicks and closes the message box the click may open.
-void ClickThroughBox(HWND dialog, int id);
+// Notes the message box owned by the dialog, if one is open, and closes it
+// with the answer (a button id).
+void CloseBoxOf(HWND owner, std::vector<ShownBox>* boxes, int answer = IDOK);
+// Clicks and closes with the answer the message box the click may open.
+void ClickThroughBox(HWND dialog, int id, int answer = IDOK);
 // Escape as the user types it, in the focused control.
 void PressEscape(HWND dialog);
 std::string ItemText(HWND dialog, int id);

@@ -12,8 +12,10 @@ namespace {
 using CalDialog = Recorder<CalibrationDialog>;
 using D = CalibrationDialog;
 
-const ShownBox BadPoints = {"Kalibrace", "Chyba kalibra\xE8n\xED"
-                                         "ch bod\xF9."};
+const ShownBox BadPoints = {"Kalibrace",
+                            "Chyba kalibra\xE8n\xED"
+                            "ch bod\xF9.",
+                            MB_ICONERROR};
 
 void Tick(HWND dialog, int count = 1) {
     for (int i = 0; i < count; ++i) SendMessageA(dialog, WM_TIMER, D::SampleTimerId, 0);
@@ -253,7 +255,7 @@ TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheRepl
             }},
            &Boxes);
     EXPECT_EQ(app.RunDialog(dialog), IDOK);
-    EXPECT_EQ(Boxes, (std::vector<ShownBox>{{"Kalibrace", "Chyba komunikace"}}));
+    EXPECT_EQ(Boxes, (std::vector<ShownBox>{{"Kalibrace", "Chyba komunikace", MB_ICONERROR}}));
     EXPECT_EQ(offsetShown, "171.300");
     EXPECT_EQ(sensitivityShown, "old");
     EXPECT_EQ(dateShown, ShownDate(Today()));

@@ -147,7 +147,7 @@ TEST_F(ProbeTypeDialogTest, AFailedWriteKeepsTheDialogOpenForAnotherTry) {
             }},
            &boxes);
     EXPECT_EQ(app.RunDialog(dialog), IDOK);
-    EXPECT_EQ(boxes, (std::vector<ShownBox>{{"Sonda", "Chyba komunikace"}}));
+    EXPECT_EQ(boxes, (std::vector<ShownBox>{{"Sonda", "Chyba komunikace", MB_ICONERROR}}));
     EXPECT_EQ(firstTry, (std::vector<int>{43, 43, 48, 49, 46, 47, 45})) << "every write tried";
     EXPECT_EQ(sensitivityAfterFailure, "old");
     EXPECT_EQ(upperAfterFailure, "2.00") << "the writes that went through are shown";
