@@ -60,7 +60,7 @@ void CalibrationDialog::Setup() {
     float voltage;
     if (Link.GetProbeVoltage(voltage)) VoltageDisplay->ShowFloat(voltage);
     // A Redox probe has no slope to measure: one point only.
-    if (ProbeType == ProbeRedox) {
+    if (CalibrationLaw(ProbeType) == ProbeRedox) {
         SinglePointBox->SetChecked();
         SinglePointBox->Disable();
         UpdateSecondPointRow();
@@ -103,7 +103,7 @@ void CalibrationDialog::StartPoint(int point) {
     PointRow row = Row(point);
     const bool parsed = row.StandardEdit.TryReadFloat(row.Standard);
     // A Redox standard is a potential and may be negative.
-    const bool negativeAllowed = point == 1 && ProbeType == ProbeRedox;
+    const bool negativeAllowed = point == 1 && CalibrationLaw(ProbeType) == ProbeRedox;
     if (!StandardAccepted(parsed, row.Standard, negativeAllowed)) {
         row.ValueField.SetText(Text::BadStandard);
         row.Valid = false;

@@ -119,33 +119,37 @@ TEST_F(CalibrationDialogTest, SamplesBothPointsAndWritesAPhCalibrationWithTodays
     EXPECT_EQ(TextOf(DateDisplay), ShownDate(date));
 }
 
+// Also a type byte beyond the four whose name shows Redox (5 AND 3 = 1).
 TEST_F(CalibrationDialogTest, RedoxTakesOnePointWithANegativeStandard) {
-    Steer("set probe 1");
     Steer("set voltage -150.25");
-    CalDialog* dialog = NewDialog();
-    bool timerOnDialog = false;
-    Script(dialog, {[&](HWND h) {
-               EXPECT_EQ(ItemText(h, D::ProbeNameId), "Redox");
-               EXPECT_TRUE(Checked(h));
-               EXPECT_FALSE(ItemEnabled(h, D::SinglePointId));
-               EXPECT_EQ(SecondRowEnabled(h), NoneEnabled);
-               Measure(h, 1, "-200");
-               EXPECT_EQ(ItemText(h, D::Value1Id), "-200.00");
-               timerOnDialog = KillTimer(h, D::SampleTimerId);
-               Commands();
-               ClickThroughBox(h, IDOK);
-           }},
-           &Boxes);
-    EXPECT_EQ(app.RunDialog(dialog), IDOK);
-    EXPECT_TRUE(timerOnDialog);
-    EXPECT_TRUE(Boxes.empty());
-    EXPECT_EQ(Commands(), (std::vector<int>{48, 49, 45}));
-    Model([](TransmitterModel& m) {
-        EXPECT_EQ(m.Values.Offset, 49.75f);
-        EXPECT_EQ(m.Values.Sensitivity, 1.0f);
-    });
-    EXPECT_EQ(TextOf(OffsetEdit), "49.750");
-    EXPECT_EQ(TextOf(SensitivityEdit), "1.000");
+    for (const char* type : {"1", "5"}) {
+        SCOPED_TRACE(type);
+        Steer(std::string("set probe ") + type);
+        CalDialog* dialog = NewDialog();
+        bool timerOnDialog = false;
+        Script(dialog, {[&](HWND h) {
+                   EXPECT_EQ(ItemText(h, D::ProbeNameId), "Redox");
+                   EXPECT_TRUE(Checked(h));
+                   EXPECT_FALSE(ItemEnabled(h, D::SinglePointId));
+                   EXPECT_EQ(SecondRowEnabled(h), NoneEnabled);
+                   Measure(h, 1, "-200");
+                   EXPECT_EQ(ItemText(h, D::Value1Id), "-200.00");
+                   timerOnDialog = KillTimer(h, D::SampleTimerId);
+                   Commands();
+                   ClickThroughBox(h, IDOK);
+               }},
+               &Boxes);
+        EXPECT_EQ(app.RunDialog(dialog), IDOK);
+        EXPECT_TRUE(timerOnDialog);
+        EXPECT_TRUE(Boxes.empty());
+        EXPECT_EQ(Commands(), (std::vector<int>{48, 49, 45}));
+        Model([](TransmitterModel& m) {
+            EXPECT_EQ(m.Values.Offset, 49.75f);
+            EXPECT_EQ(m.Values.Sensitivity, 1.0f);
+        });
+        EXPECT_EQ(TextOf(OffsetEdit), "49.750");
+        EXPECT_EQ(TextOf(SensitivityEdit), "1.000");
+    }
 }
 
 // Chlorine: the standards are not negative, one point needs a standard other
