@@ -5,6 +5,27 @@
 #include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 
+#include <cmath>
+
+namespace {
+
+// The question's text: a slope of N % of the ideal one and an offset of M mV
+// is two lines with a Czech letter or two; 23 characters each number at most.
+constexpr size_t QuestionSize = 160;
+
+void Append(char* text, const char* piece) {
+    AppendString(text, QuestionSize, piece);
+}
+
+// Rounded half away from zero; a negative value that rounds to zero shows 0.
+void AppendWhole(char* text, double value) {
+    NumberText number;
+    FormatFloat(number, static_cast<float>(std::round(value)), 0);
+    Append(text, number);
+}
+
+} // namespace
+
 CalibrationDialog::CalibrationDialog(WindowObject* parent, TransmitterLink& link,
                                      const CalibrationTargets& targets)
     : GreyDialog(parent, TemplateId),
@@ -155,12 +176,28 @@ void CalibrationDialog::Ok() {
         ShowError(Text::BadCalibrationPoints, Text::CalibrationDialogCaption);
         return;
     }
+    // Declined, the dialog stays as it is for another point or another OK.
+    if (!WriteConfirmed(result)) return;
     if (!WriteCalibration(result)) {
         // What went through is shown; the points are kept for another OK.
         ShowError(CommunicationErrorText.Text, Text::CalibrationDialogCaption);
         return;
     }
     GreyDialog::Ok();
+}
+
+// A pH pair beyond what a healthy electrode gives is written only when the
+// user says so: an old electrode may need it, a buffer mixed up does not.
+bool CalibrationDialog::WriteConfirmed(const CalibrationResult& result) {
+    if (CalibrationLaw(ProbeType) != ProbePH || PhWithin(result, UsualPhLimits)) return true;
+    char question[QuestionSize] = "";
+    Append(question, Text::UnusualSlopeLead);
+    AppendWhole(question, PhSlopePercent(result.Sensitivity));
+    Append(question, Text::UnusualOffsetLead);
+    AppendWhole(question, result.Offset);
+    Append(question, Text::UnusualCalibrationTail);
+    return ShowMessageBox(question, Text::CalibrationDialogCaption,
+                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 // Every write is tried, in order, whatever the others did.

@@ -32,4 +32,9 @@ const char CalibrationDialogCaption[] = "Kalibrace";
 const char BadStandard[] = "Chyba";
 const char BadCalibrationPoints[] = "Chyba kalibra\xE8n\xED"
                                     "ch bod\xF9."; // Chyba kalibračních bodů.
+const char UnusualSlopeLead[] = "Strmost sondy: ";
+const char UnusualOffsetLead[] = " % jmenovit\xE9, posun: "; // " % jmenovité, posun: "
+// " mV." and on the next line "Hodnoty jsou mimo obvyklý rozsah. Přesto zapsat?"
+const char UnusualCalibrationTail[] = " mV.\nHodnoty jsou mimo obvykl\xFD rozsah. P\xF8"
+                                      "esto zapsat?";
 } // namespace Text

@@ -30,4 +30,10 @@ extern const char ProbeDialogCaption[];
 extern const char CalibrationDialogCaption[];
 extern const char BadStandard[];
 extern const char BadCalibrationPoints[];
+// The question before an unusual pH calibration is written, in pieces
+// around its two numbers: "Strmost sondy: N % jmenovité, posun: M mV." and
+// "Hodnoty jsou mimo obvyklý rozsah. Přesto zapsat?" on a second line.
+extern const char UnusualSlopeLead[];
+extern const char UnusualOffsetLead[];
+extern const char UnusualCalibrationTail[];
 } // namespace Text

@@ -291,7 +291,23 @@ ExpectedPair ExpectedCalibration(uint8_t type, bool singlePoint, const MeasuredP
     if (s == 0.0f || !IsFinite(s) || !IsFinite(offset)) return {};
     const bool slopeOfTheProbesSign = probe == PhProbe ? s < 0.0f : probe == RedoxProbe || s > 0.0f;
     if (!slopeOfTheProbesSign) return {};
-    return {true, s, offset};
+    const double idealMagnitude = 59.16, magnitude = std::fabs(static_cast<double>(s));
+    const bool unusual = magnitude < 0.8 * idealMagnitude || magnitude > 1.1 * idealMagnitude ||
+                         std::fabs(static_cast<double>(offset)) > 60.0;
+    return {true, s, offset, probe == PhProbe && unusual};
+}
+
+const char QuestionSecondLine[] = "Hodnoty jsou mimo obvykl\xFD rozsah. P\xF8"
+                                  "esto zapsat?";
+
+std::string ExpectedQuestion(const ExpectedPair& pair) {
+    const double percent = std::fabs(static_cast<double>(pair.Sensitivity)) * 100.0 / 59.16;
+    const double exactLimit = 16777216.0;
+    if (percent >= exactLimit || std::fabs(static_cast<double>(pair.Offset)) >= exactLimit)
+        return "";
+    return "Strmost sondy: " + std::to_string(std::llround(percent)) +
+           " % jmenovit\xE9, posun: " + std::to_string(std::llround(pair.Offset)) + " mV.\n" +
+           QuestionSecondLine;
 }
 
 float ExpectedMean(const std::vector<float>& samples) {

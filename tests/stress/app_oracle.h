@@ -37,11 +37,14 @@ struct MeasuredPoint {
     float Voltage = 0;  // U, the mean of the point's samples
 };
 
-// What OK must write: nothing (Written false), or this sensitivity and offset.
+// What OK must write: nothing (Written false), or this sensitivity and
+// offset, for a pair beyond a healthy pH electrode (Asks) only when the user
+// says yes.
 struct ExpectedPair {
     bool Written = false;
     float Sensitivity = 0;
     float Offset = 0;
+    bool Asks = false;
 };
 
 enum ProbeKind : uint8_t { PhProbe = 0, RedoxProbe = 1, ChlorineProbe = 2, OxygenProbe = 3 };
@@ -53,8 +56,18 @@ enum ProbeKind : uint8_t { PhProbe = 0, RedoxProbe = 1, ChlorineProbe = 2, Oxyge
 // would be of no use to the transmitter (a zero or infinite slope, an
 // infinite offset, a pH slope that rises or a chlorine or oxygen slope that
 // falls). A type beyond the four is the type its low two bits name.
+// A pH pair asks first when its slope lies outside 80 to 110 % of the ideal
+// 59.16 mV/pH or its offset (the voltage at pH 7) beyond 60 mV either way.
 ExpectedPair ExpectedCalibration(uint8_t probe, bool singlePoint, const MeasuredPoint& point1,
                                  const MeasuredPoint& point2);
+
+// The question's text for a pair that asks: its slope as a whole percentage
+// of the ideal one and its offset in whole mV, each rounded half away from
+// zero. Empty when a number is too large for this oracle to write exactly
+// (beyond 2^24); then only the caption and the second line are compared.
+std::string ExpectedQuestion(const ExpectedPair& pair);
+// The question's second line.
+extern const char QuestionSecondLine[];
 
 // A point's voltage: the samples summed in double precision, divided by
 // their count and rounded to a float.

@@ -14,6 +14,7 @@ const ShownBox BadPoints = {"Kalibrace",
                             "Chyba kalibra\xE8n\xED"
                             "ch bod\xF9.",
                             MB_ICONERROR};
+constexpr UINT QuestionStyle = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
 const char* const ProbeNames[] = {"pH", "Redox", "Chl\xF3r", "Kysl\xEDk"};
 
 bool Checked(HWND dialog) {
@@ -123,7 +124,7 @@ void CalibrationRuns::Run(const CalibrationPlan& plan) {
     Dialog->Hook = [this](MessageRecord& msg) {
         if (msg.Msg == WM_INITDIALOG) PostMessageA(msg.Hwnd, NextStep, 0, 0);
         if (msg.Msg == CloseBoxMessage) {
-            CloseBoxOf(msg.Hwnd, &Boxes);
+            CloseBoxOf(msg.Hwnd, &Boxes, static_cast<int>(msg.WParam));
             return true;
         }
         if (msg.Msg != NextStep) return false;
@@ -142,16 +143,8 @@ void CalibrationRuns::Run(const CalibrationPlan& plan) {
     ++Tally.ByProbeAndMode[Probe & 3][SinglePoint];
     std::vector<int> commands;
     for (const LoggedFrame& frame : frames) commands.push_back(frame.Command);
-    if (!expected.Written) {
-        ++Tally.Refused;
-        EXPECT_EQ(result, IDCANCEL);
-        EXPECT_EQ(Boxes, std::vector<ShownBox>{BadPoints});
-        EXPECT_TRUE(commands.empty()) << "nothing written";
-        return;
-    }
+    if (!CheckOutcome(expected, result, commands)) return;
     ++Tally.Written;
-    EXPECT_EQ(result, IDOK);
-    EXPECT_TRUE(Boxes.empty());
     ASSERT_EQ(commands, (std::vector<int>{48, 49, 45}));
     EXPECT_EQ(frames[0].Value(), BitsOf(expected.Offset)) << "offset " << expected.Offset;
     EXPECT_EQ(frames[1].Value(), BitsOf(expected.Sensitivity))
@@ -161,6 +154,45 @@ void CalibrationRuns::Run(const CalibrationPlan& plan) {
     EXPECT_EQ(TextOf(OffsetEdit), Shown(expected.Offset, 3));
     EXPECT_EQ(TextOf(SensitivityEdit), Shown(expected.Sensitivity, 3));
     EXPECT_EQ(TextOf(DateDisplay), ShownDate(date));
+}
+
+bool CalibrationRuns::CheckOutcome(const ExpectedPair& expected, INT_PTR result,
+                                   const std::vector<int>& commands) {
+    if (!expected.Written) {
+        ++Tally.Refused;
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(Boxes, std::vector<ShownBox>{BadPoints});
+        EXPECT_TRUE(commands.empty()) << "nothing written";
+        return false;
+    }
+    if (!expected.Asks) {
+        EXPECT_TRUE(Boxes.empty()) << ::testing::PrintToString(Boxes);
+        EXPECT_EQ(result, IDOK);
+        return true;
+    }
+    ++Tally.Asked;
+    if (Boxes.size() != 1) {
+        ADD_FAILURE() << "the question did not come: " << ::testing::PrintToString(Boxes);
+        return false;
+    }
+    const ShownBox& box = Boxes[0];
+    EXPECT_EQ(box.Caption, "Kalibrace");
+    EXPECT_EQ(box.Style, QuestionStyle);
+    const std::string text = ExpectedQuestion(expected);
+    if (!text.empty()) {
+        ++Tally.QuestionsReadExactly;
+        EXPECT_EQ(box.Text, text);
+    } else {
+        EXPECT_EQ(box.Text.substr(box.Text.find('\n') + 1), QuestionSecondLine);
+    }
+    if (Answer == IDYES) {
+        EXPECT_EQ(result, IDOK);
+        return true;
+    }
+    ++Tally.Declined;
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(commands.empty()) << "declined, nothing written";
+    return false;
 }
 
 void CalibrationRuns::Next(HWND dialog) {
@@ -271,9 +303,11 @@ void CalibrationRuns::CheckTick(HWND h, const PointPlan& point, size_t sample, T
 }
 
 // OK either writes and closes the dialog, or shows the error box and the
-// user leaves with Escape.
+// user leaves with Escape, or asks and the answer decides.
 void CalibrationRuns::PressOk(HWND h) {
     TakeFrames();
-    ClickThroughBox(h, IDOK);
-    if (!Boxes.empty()) Actions.push_front(PressEscape);
+    Answer = Answers() % 2 ? IDYES : IDNO;
+    ClickThroughBox(h, IDOK, Answer);
+    const bool confirmed = !Boxes.empty() && Boxes[0].Style == QuestionStyle && Answer == IDYES;
+    if (!Boxes.empty() && !confirmed) Actions.push_front(PressEscape);
 }

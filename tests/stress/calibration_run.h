@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ struct CalibrationPlan {
 // What the runs of a test counted, for the figures.
 struct CalibrationTally {
     int Runs = 0, Written = 0, Refused = 0;
+    int Asked = 0, Declined = 0, QuestionsReadExactly = 0;
     int ByProbeAndMode[4][2] = {}; // [probe][single point]
     int StandardsAccepted = 0, StandardsRefused = 0;
     int Ticks = 0, SpoiltTicks = 0, PiecedTicks = 0;
@@ -53,7 +55,9 @@ protected:
     void SetUp() override;
 
     // Runs the plan to its end: OK writes, or OK is refused with the error
-    // box and Escape leaves. Checks everything on the way.
+    // box and Escape leaves, or OK asks about an unusual pH pair, which is
+    // answered yes (written) or no (Escape leaves) at random. Checks
+    // everything on the way.
     void Run(const CalibrationPlan& plan);
 
     CalibrationTally Tally;
@@ -70,6 +74,10 @@ private:
     void CheckTick(HWND dialog, const PointPlan& point, size_t sample, TickFault fault, int before,
                    MeasuredPoint& measured, std::vector<float>& taken);
     void PressOk(HWND dialog);
+    // What OK showed and wrote against the oracle's pair; false when the
+    // pair was not to be written.
+    bool CheckOutcome(const ExpectedPair& expected, INT_PTR result,
+                      const std::vector<int>& commands);
     // The frames received since the last call; the log starts over.
     std::vector<LoggedFrame> TakeFrames();
     void CountSent(const std::vector<LoggedFrame>& frames);
@@ -77,6 +85,8 @@ private:
     CalDialog* Dialog = nullptr;
     std::deque<Action> Actions;
     std::vector<fwtest::ShownBox> Boxes;
+    std::mt19937 Answers{5916};
+    int Answer = IDYES; // to the question of this run's OK
     uint8_t Probe = 0;
     bool SinglePoint = false;
     MeasuredPoint Points[2];

@@ -176,10 +176,10 @@ TEST_F(HostileStandards, AreTakenAsTheOracleReadsThemOrRefused) {
     // Each run has one hostile standard; the plain one is never refused.
     Figure("standards: %d texts typed: taken %d, refused with \"Chyba\" %d", Tally.Runs,
            Tally.Runs - Tally.StandardsRefused, Tally.StandardsRefused);
-    Figure("calibrations after them: written %d, refused %d (all as the oracle said); "
-           "non-finite values sent %d, zero slopes sent %d; time %.0f s",
-           Tally.Written, Tally.Refused, Tally.NonFiniteSent, Tally.ZeroSlopesSent,
-           watch.Seconds());
+    Figure("calibrations after them: written %d, refused %d, declined %d of %d asked (all as "
+           "the oracle said); non-finite values sent %d, zero slopes sent %d; time %.0f s",
+           Tally.Written, Tally.Refused, Tally.Declined, Tally.Asked, Tally.NonFiniteSent,
+           Tally.ZeroSlopesSent, watch.Seconds());
 }
 
 // The oracle itself, on values known from the float format.

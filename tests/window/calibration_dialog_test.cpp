@@ -152,6 +152,56 @@ TEST_F(CalibrationDialogTest, RedoxTakesOnePointWithANegativeStandard) {
     }
 }
 
+// A type byte beyond the four whose name shows pH (4 AND 3 = 0) is
+// calibrated as pH. Buffers typed the wrong way round give a rising slope,
+// which no pH electrode has: refused like a bad point set. A worn
+// electrode's 70 % is written only when the user says so.
+TEST_F(CalibrationDialogTest, ImpossiblePairsAreRefusedAndUnusualPhPairsAskFirst) {
+    Steer("set probe 4");
+    CalDialog* dialog = NewDialog();
+    std::vector<int> afterNo;
+    bool keptAfterNo = false;
+    Script(dialog,
+           {[&](HWND h) {
+                EXPECT_EQ(ItemText(h, D::ProbeNameId), "pH");
+                EXPECT_FALSE(Checked(h));
+                Steer("set voltage 5");
+                Measure(h, 1, "7");
+                Steer("set voltage -118.8");
+                Measure(h, 2, "4.01");
+                Commands();
+                ClickThroughBox(h, IDOK);
+            },
+            [&](HWND h) {
+                Steer("set voltage 128.8");
+                Measure(h, 2, "4.01");
+                Commands();
+                ClickThroughBox(h, IDOK, IDNO);
+            },
+            [&](HWND h) {
+                afterNo = Commands();
+                keptAfterNo = dialog->Point1Valid && dialog->Point2Valid &&
+                              ItemText(h, D::Voltage2Id) == "128.800";
+                ClickThroughBox(h, IDOK, IDYES);
+            }},
+           &Boxes);
+    EXPECT_EQ(app.RunDialog(dialog), IDOK);
+    const ShownBox question = {"Kalibrace",
+                               "Strmost sondy: 70 % jmenovit\xE9, posun: 5 mV.\n"
+                               "Hodnoty jsou mimo obvykl\xFD rozsah. P\xF8"
+                               "esto zapsat?",
+                               MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2};
+    EXPECT_EQ(Boxes, (std::vector<ShownBox>{BadPoints, question, question}));
+    EXPECT_TRUE(afterNo.empty()) << "declined, nothing written";
+    EXPECT_TRUE(keptAfterNo) << "the dialog stays with its points";
+    EXPECT_EQ(Commands(), (std::vector<int>{48, 49, 45}));
+    const float slope = static_cast<float>((static_cast<double>(128.8f) - 5.0) / (4.01f - 7.0));
+    Model([&](TransmitterModel& m) {
+        EXPECT_EQ(m.Values.Sensitivity, slope);
+        EXPECT_EQ(m.Values.Offset, 5.0f) << "the voltage at pH 7";
+    });
+}
+
 // Chlorine: the standards are not negative, one point needs a standard other
 // than 0, two points need different standards and a slope.
 TEST_F(CalibrationDialogTest, BadStandardsAndPointSetsAreRefused) {
@@ -237,7 +287,7 @@ TEST_F(CalibrationDialogTest, OnePointCheckedWhileTheSecondPointSamples) {
 }
 
 TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheReplies) {
-    Steer("set voltage 171.3");
+    Steer("set voltage 17.3");
     CalDialog* dialog = NewDialog();
     std::string offsetShown, sensitivityShown, dateShown;
     Script(dialog,
@@ -260,12 +310,12 @@ TEST_F(CalibrationDialogTest, AFailedWriteKeepsTheDialogOpenAndFieldsShowTheRepl
            &Boxes);
     EXPECT_EQ(app.RunDialog(dialog), IDOK);
     EXPECT_EQ(Boxes, (std::vector<ShownBox>{{"Kalibrace", "Chyba komunikace", MB_ICONERROR}}));
-    EXPECT_EQ(offsetShown, "171.300");
+    EXPECT_EQ(offsetShown, "17.300");
     EXPECT_EQ(sensitivityShown, "old");
     EXPECT_EQ(dateShown, ShownDate(Today()));
     EXPECT_EQ(Commands(), (std::vector<int>{48, 49, 45}));
     Model([](TransmitterModel& m) {
-        EXPECT_EQ(m.Values.Offset, 171.3f);
+        EXPECT_EQ(m.Values.Offset, 17.3f);
         EXPECT_EQ(m.Values.Sensitivity, -58.0f);
     });
     EXPECT_EQ(TextOf(OffsetEdit), "-0.000") << "0xA0A0A0A1";
