@@ -2,8 +2,9 @@
 
 namespace {
 
-const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand, &ReadCommand,
-                                       &SetCommand,   &SaveCommand, &LoadCommand};
+const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,     &ReadCommand,
+                                       &SetCommand,   &SaveCommand,     &LoadCommand,
+                                       &LogCommand,   &CalibrateCommand};
 
 const char Version[] = "vl4 " VL4_VERSION "\n";
 

@@ -21,6 +21,21 @@ void StandardStream::Write(const std::string& text) {
     }
 }
 
+void StatusLine::Show(const std::string& text) {
+    if (!Out.IsConsole()) return;
+    // Spaces cover what is left of a longer line before.
+    const size_t cover = Shown > text.size() ? Shown - text.size() : 0;
+    Out.Write("\r" + text + std::string(cover, ' '));
+    Shown = text.size();
+    Active = true;
+}
+
+void StatusLine::Finish() {
+    if (Active) Out.Write("\n");
+    Shown = 0;
+    Active = false;
+}
+
 namespace {
 
 // What the reading thread and the waiting one share; the last to let go of it

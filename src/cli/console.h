@@ -29,6 +29,22 @@ private:
     bool Console;
 };
 
+// One line on a console that each Show replaces, for progress a person
+// watches; where no one watches (a pipe, a file) it writes nothing.
+class StatusLine {
+public:
+    explicit StatusLine(TextOutput& out) : Out(out) {}
+    ~StatusLine() { Finish(); }
+    void Show(const std::string& text);
+    // Ends the line, so that what follows starts on a line of its own.
+    void Finish();
+
+private:
+    TextOutput& Out;
+    size_t Shown = 0;
+    bool Active = false;
+};
+
 enum class InputEvent { Line, End, Interrupted };
 
 // Lines a person types, such as the Enter that says the probe is ready.
