@@ -36,7 +36,7 @@ bool ParseDamping(const std::string& text, uint32_t& raw) {
 bool ParseFiniteFloat(const std::string& text, uint32_t& raw) {
     float value;
     if (!ParseNumber(text.c_str(), value) || !IsFiniteNumber(value)) return false;
-    raw = FloatBits(value);
+    raw = RawOfFloat(value);
     return true;
 }
 
@@ -90,7 +90,7 @@ std::string SettingText(const Setting& setting, uint32_t raw) {
         FormatInteger(text, static_cast<int32_t>(raw));
         break;
     case SettingKind::Float:
-        FormatShortest(text, FloatOfBits(raw));
+        FormatShortest(text, FloatOfRaw(raw));
         break;
     case SettingKind::Date:
         FormatDate(text, raw);
@@ -123,13 +123,13 @@ bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw
     return false;
 }
 
-uint32_t FloatBits(float value) {
+uint32_t RawOfFloat(float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
 }
 
-float FloatOfBits(uint32_t bits) {
+float FloatOfRaw(uint32_t bits) {
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;

@@ -41,5 +41,5 @@ std::string SettingText(const Setting& setting, uint32_t raw);
 bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw,
                   std::string& problem);
 
-uint32_t FloatBits(float value);
-float FloatOfBits(uint32_t bits);
+uint32_t RawOfFloat(float value);
+float FloatOfRaw(uint32_t bits);
