@@ -31,7 +31,11 @@ bool Interruption::Wait(DWORD ms) const {
     return WaitForSingleObject(Signal, ms) == WAIT_TIMEOUT;
 }
 
+// A process may start with Ctrl+C ignored, inherited from the one that
+// started it (a new process group, a service, a parent that ignores it);
+// vl4 wants it in any case.
 void Interruption::CatchConsoleControl() {
     Caught = this;
+    SetConsoleCtrlHandler(nullptr, FALSE);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
