@@ -35,16 +35,15 @@ int ReadFile(CommandContext& context, const std::string& path, SettingsFile& fil
 }
 
 // Reads what the transmitter holds of the settings the file names (only
-// those that are wanted when `wanted` is set).
+// those that are wanted when `wanted` is set); `when` ends an error line.
 int ReadHeld(CommandContext& context, TransmitterSession& session, LoadPlan& plan, bool wanted,
              const char* when) {
     for (int i = 0; i < SettingCount; ++i) {
         if (!(wanted ? plan.Wanted(i) : plan.File.Values[i].Present)) continue;
         if (context.Stop.Requested())
-            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted ") + when);
+            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted") + when);
         if (!ReadSetting(session.Link, Settings[i], plan.Held[i]))
-            return session.NoAnswer(context,
-                                    std::string("reading ") + Settings[i].Key + " " + when);
+            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key + when);
     }
     return ExitDone;
 }
@@ -77,7 +76,7 @@ std::vector<SettingWrite> Differences(CommandContext& context, const LoadPlan& p
 // when another is written (a new probe type).
 int Verify(CommandContext& context, TransmitterSession& session, LoadPlan& plan,
            const std::vector<SettingWrite>& writes) {
-    if (int status = ReadHeld(context, session, plan, true, "to verify the load")) return status;
+    if (int status = ReadHeld(context, session, plan, true, " after the load")) return status;
     int status = ExitDone;
     for (int i = 0; i < SettingCount; ++i) {
         if (!plan.Wanted(i) || plan.Held[i] == plan.File.Values[i].Raw) continue;
