@@ -170,9 +170,10 @@ private:
         return any;
     }
 
-    // Samples in groups: one each, or all of a pixel column. A group without
-    // a usable value breaks the curve; otherwise it adds its lowest and
-    // highest value, in the order they came.
+    // Samples in groups: one each, or all of a pixel column. A group adds its
+    // lowest and highest value, in the order they came; a failed read in it
+    // breaks the curve on both sides, so that an outage shows however long
+    // the log.
     std::string Curve(int series, double top, const Axis& axis) const {
         std::string path;
         bool drawing = false;
@@ -182,8 +183,12 @@ private:
             size_t end = i + 1;
             while (Columns && end < Samples.size() && Column(Samples[end].Seconds) == column) ++end;
             int lowest = -1, highest = -1;
+            bool failed = false;
             for (size_t j = i; j < end; ++j) {
-                if (!Usable(Samples[j], series)) continue;
+                if (!Usable(Samples[j], series)) {
+                    failed = true;
+                    continue;
+                }
                 const float value = Samples[j].Values[series];
                 if (lowest < 0 || value < Samples[lowest].Values[series]) lowest = int(j);
                 if (highest < 0 || value > Samples[highest].Values[series]) highest = int(j);
@@ -192,9 +197,9 @@ private:
                 drawing = false;
             } else {
                 const int first = std::min(lowest, highest), second = std::max(lowest, highest);
-                path += Point(first, series, top, axis, drawing ? "L" : "M");
-                drawing = true;
+                path += Point(first, series, top, axis, drawing && !failed ? "L" : "M");
                 if (second != first) path += Point(second, series, top, axis, "L");
+                drawing = !failed;
             }
             i = end;
         }
