@@ -248,8 +248,8 @@ private:
         if (int status = Compute()) return status;
         ShowResult();
         Record.Time = LocalTime::Now().IsoWithMilliseconds();
-        const uint32_t wanted[3] = {RawOfFloat(Record.Computed.Offset),
-                                    RawOfFloat(Record.Computed.Sensitivity),
+        const uint32_t wanted[3] = {BitsOfFloat(Record.Computed.Offset),
+                                    BitsOfFloat(Record.Computed.Sensitivity),
                                     LocalTime::Now().BcdDay()};
         const char* const keys[3] = {"offset", "sensitivity", "date"};
         int status = ExitDone;
@@ -262,9 +262,9 @@ private:
                 continue;
             }
             Written = true;
-            if (i == 0) Record.OffsetReturned = true, Record.Returned.Offset = FloatOfRaw(raw);
+            if (i == 0) Record.OffsetReturned = true, Record.Returned.Offset = FloatWithBits(raw);
             if (i == 1)
-                Record.SensitivityReturned = true, Record.Returned.Sensitivity = FloatOfRaw(raw);
+                Record.SensitivityReturned = true, Record.Returned.Sensitivity = FloatWithBits(raw);
             written += (written.empty() ? "" : ", ") + std::string(keys[i]) + " " +
                        SettingText(setting, raw);
             if (raw == wanted[i]) continue;

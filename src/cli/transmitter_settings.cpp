@@ -4,8 +4,6 @@
 #include "core/number_text.h"
 #include "devlink/probe_defaults.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr int MaxDamping = 30;
@@ -36,7 +34,7 @@ bool ParseDamping(const std::string& text, uint32_t& raw) {
 bool ParseFiniteFloat(const std::string& text, uint32_t& raw) {
     float value;
     if (!ParseNumber(text.c_str(), value) || !IsFiniteNumber(value)) return false;
-    raw = RawOfFloat(value);
+    raw = BitsOfFloat(value);
     return true;
 }
 
@@ -90,7 +88,7 @@ std::string SettingText(const Setting& setting, uint32_t raw) {
         FormatInteger(text, static_cast<int32_t>(raw));
         break;
     case SettingKind::Float:
-        FormatShortest(text, FloatOfRaw(raw));
+        FormatShortest(text, FloatWithBits(raw));
         break;
     case SettingKind::Date:
         FormatDate(text, raw);
@@ -121,16 +119,4 @@ bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw
     }
     problem = std::string(setting.Key) + " must be " + problem;
     return false;
-}
-
-uint32_t RawOfFloat(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float FloatOfRaw(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }

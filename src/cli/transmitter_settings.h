@@ -40,6 +40,3 @@ std::string SettingText(const Setting& setting, uint32_t raw);
 // when the text is no such value.
 bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw,
                   std::string& problem);
-
-uint32_t RawOfFloat(float value);
-float FloatOfRaw(uint32_t bits);

@@ -25,12 +25,6 @@ struct Decimal {
     int DigitAt(int i) const { return i >= 0 && i < Count ? Digits[i] : 0; }
 };
 
-uint32_t BitsOf(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 // The magnitude bits of a finite float as mantissa x 2^exponent.
 void Split(uint32_t bits, uint32_t& mantissa, int& exponent) {
     const int biased = static_cast<int>(bits >> 23 & 0xFF);
@@ -286,7 +280,7 @@ void WriteShortest(char* out, const Decimal& d) {
 } // namespace
 
 void FormatShortest(NumberText& text, float value) {
-    const uint32_t bits = BitsOf(value);
+    const uint32_t bits = BitsOfFloat(value);
     if (WriteNonFinite(text, bits)) return;
     uint32_t mantissa;
     int exponent;
@@ -323,7 +317,7 @@ void FormatShortest(NumberText& text, float value) {
 }
 
 void FormatFloat(NumberText& text, float value, int decimals) {
-    const uint32_t bits = BitsOf(value);
+    const uint32_t bits = BitsOfFloat(value);
     const bool negative = (bits & SignBit) != 0;
     if (WriteNonFinite(text, bits)) return;
     uint32_t mantissa;
@@ -457,6 +451,18 @@ bool ParseDate(const char* text, uint32_t& bcdDate) {
     return true;
 }
 
+uint32_t BitsOfFloat(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float FloatWithBits(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 bool IsFiniteNumber(float value) {
-    return (BitsOf(value) & InfinityBits) != InfinityBits;
+    return (BitsOfFloat(value) & InfinityBits) != InfinityBits;
 }

@@ -63,5 +63,9 @@ bool IsCalendarDate(uint32_t bcdDate);
 // which stands for no date, as 0.
 bool ParseDate(const char* text, uint32_t& bcdDate);
 
+// A float's bits and back, as the transmitter carries a float.
+uint32_t BitsOfFloat(float value);
+float FloatWithBits(uint32_t bits);
+
 // True for a number that is neither infinite nor not-a-number.
 bool IsFiniteNumber(float value);

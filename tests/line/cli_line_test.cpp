@@ -36,7 +36,7 @@ std::string Hex(uint32_t bits) {
 std::string TextBits(const std::string& text) {
     float value = 0;
     EXPECT_TRUE(ParseNumber(text.c_str(), value)) << text;
-    return Hex(RawOfFloat(value));
+    return Hex(BitsOfFloat(value));
 }
 
 // A member of a one-line JSON object, as its text: "-59.16", "null", "{...}".
@@ -193,7 +193,7 @@ TEST_F(Vl4OnCable, TwoPointCalibrationWritesTheDialogsPairAndRecordsIt) {
     In.Answer = [&] {
         Steer(solutions[point]);
         voltages[point++] =
-            FloatOfRaw(std::strtoul(DumpBits(Dump().at("voltage")).c_str(), nullptr, 16));
+            FloatWithBits(std::strtoul(DumpBits(Dump().at("voltage")).c_str(), nullptr, 16));
         return InputEvent::Line;
     };
     const std::string record = FileNamed("record.csv");
@@ -209,14 +209,14 @@ TEST_F(Vl4OnCable, TwoPointCalibrationWritesTheDialogsPairAndRecordsIt) {
     for (const std::string& frame : frames) readings += frame == "01 24 00 DB";
     EXPECT_EQ(readings, 2u * SamplesPerPoint);
     char offset[16], sensitivity[16], date[16];
-    std::snprintf(offset, sizeof offset, "01 30 04 %02X", RawOfFloat(expected.Offset) & 0xFF);
+    std::snprintf(offset, sizeof offset, "01 30 04 %02X", BitsOfFloat(expected.Offset) & 0xFF);
     std::snprintf(sensitivity, sizeof sensitivity, "01 31 04 %02X",
-                  RawOfFloat(expected.Sensitivity) & 0xFF);
+                  BitsOfFloat(expected.Sensitivity) & 0xFF);
     std::snprintf(date, sizeof date, "01 2D 04 %02X", LocalTime::Now().BcdDay() & 0xFF);
     EXPECT_EQ(Writes(frames), (Frames{"01 2C 01 00", offset, sensitivity, date, "01 2C 01 05"}));
     const auto dump = Dump();
-    EXPECT_EQ(DumpBits(dump.at("offset")), Hex(RawOfFloat(expected.Offset)));
-    EXPECT_EQ(DumpBits(dump.at("sensitivity")), Hex(RawOfFloat(expected.Sensitivity)));
+    EXPECT_EQ(DumpBits(dump.at("offset")), Hex(BitsOfFloat(expected.Offset)));
+    EXPECT_EQ(DumpBits(dump.at("sensitivity")), Hex(BitsOfFloat(expected.Sensitivity)));
 
     const std::string text = Contents(record);
     const size_t lineStart = text.find('\n') + 1;
