@@ -98,12 +98,15 @@ struct ReadResult {
     std::string Missing; // the names of the values that did not come
 };
 
-void ReadEverything(TransmitterSession& session, ReadResult& result) {
+// False when Ctrl+C came first.
+bool ReadEverything(TransmitterSession& session, const Interruption& stop, ReadResult& result) {
     for (int i = 0; i < ReadoutStepCount; ++i) {
+        if (stop.Requested()) return false;
         result.Read[i] = ReadoutSteps[i].Read(session.Link, result.Values);
         if (!result.Read[i])
             result.Missing += (result.Missing.empty() ? "" : ", ") + std::string(Shapes[i].Label);
     }
+    return true;
 }
 
 std::string Label(const std::string& label) {
@@ -146,7 +149,8 @@ int Read(CommandContext& context, const Arguments& arguments) {
     TransmitterSession session;
     if (int status = session.Open(context, arguments.Positional[0])) return status;
     ReadResult result;
-    ReadEverything(session, result);
+    if (!ReadEverything(session, context.Stop, result))
+        return context.Fail(ExitInterrupted, session.Port, "interrupted");
     if (arguments.Has("--json"))
         context.Out.Write(AsJson(session, result));
     else if (arguments.Has("--csv"))
