@@ -41,6 +41,11 @@ protected:
         });
     }
 
+    // The files a test made go with it.
+    void TearDown() override {
+        for (const std::string& path : Files) std::remove(path.c_str());
+    }
+
     int Run(const std::vector<std::string>& words) {
         Out.Text.clear();
         Err.Text.clear();
@@ -79,11 +84,13 @@ protected:
     }
 
     // A file of this test's own in the working folder.
-    static std::string FileNamed(const std::string& name) {
-        return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "." +
-               name;
+    std::string FileNamed(const std::string& name) {
+        Files.push_back(
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "." +
+            name);
+        return Files.back();
     }
-    static std::string Written(const std::string& name, const std::string& content) {
+    std::string Written(const std::string& name, const std::string& content) {
         const std::string path = FileNamed(name);
         FILE* file = std::fopen(path.c_str(), "wb");
         std::fwrite(content.data(), 1, content.size(), file);
@@ -106,6 +113,7 @@ protected:
         Sim.Server.WithModel([&](TransmitterModel&) { Swallowed = request; });
     }
 
+    std::vector<std::string> Files;
     std::vector<std::string> Log; // written under the model's lock
     std::string Swallowed;
     size_t Seen = 0;
