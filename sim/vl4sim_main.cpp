@@ -1,6 +1,7 @@
 // vl4sim: a simulated VL4 transmitter on a COM port, steered through stdin.
 #include "sim/sim_console.h"
 #include "sim/sim_server.h"
+#include "vl4_version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@ namespace {
 
 const char Usage[] =
     "usage: vl4sim PORT [--paced] [--log FILE] [--detached] [--NAME VALUE ...]\n"
+    "       vl4sim --version\n"
     "  --NAME VALUE is 'set NAME VALUE' before serving (--ident ZD2W50, --probe 3, ...)\n"
     "  commands on stdin, one a line; 'help' lists them, 'quit' or end of input ends\n";
 
@@ -89,6 +91,10 @@ CommandResult Run(SimServer& server, const std::string& command, LineOutput& out
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        std::puts("vl4sim " VL4_VERSION_TEXT);
+        return 0;
+    }
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(Usage, stderr);

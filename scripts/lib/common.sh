@@ -19,17 +19,31 @@ VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8 COM9:COM10)
 
 vl4_log() { echo "vl4: $*" >&2; }
 
-# vl4_quiet_setup_and_build NAME [build environment...]: runs scripts/setup
-# and scripts/build with their output in build/NAME-setup.log and
-# build/NAME-build.log, shown only when one fails (which ends the caller).
-vl4_quiet_setup_and_build() {
-  local name=$1 step
-  shift
+# The DLLs every Windows has: a program that imports nothing else runs from
+# any folder without installation.
+VL4_SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll)
+# vl4_foreign_imports EXE: the DLLs EXE imports beyond those, one a line.
+vl4_foreign_imports() {
+  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort |
+    grep -vxF "${VL4_SYSTEM_DLLS[@]/#/-e}" || true
+}
+
+# vl4_quiet_step NAME STEP [environment...]: runs scripts/STEP with its
+# output in build/NAME-STEP.log, shown only when it fails (which ends the
+# caller).
+vl4_quiet_step() {
+  local name=$1 step=$2
+  shift 2
   mkdir -p "$VL4_BUILD"
-  for step in setup build; do
-    env "$@" "$VL4_ROOT/scripts/$step" >"$VL4_BUILD/$name-$step.log" 2>&1 ||
-      { cat "$VL4_BUILD/$name-$step.log" >&2; exit 1; }
-  done
+  env "$@" "$VL4_ROOT/scripts/$step" >"$VL4_BUILD/$name-$step.log" 2>&1 ||
+    { cat "$VL4_BUILD/$name-$step.log" >&2; exit 1; }
+}
+
+# vl4_quiet_setup_and_build NAME [build environment...]: scripts/setup and
+# scripts/build so.
+vl4_quiet_setup_and_build() {
+  vl4_quiet_step "$1" setup "${@:2}"
+  vl4_quiet_step "$1" build "${@:2}"
 }
 
 # The kernel may run without 32-bit emulation; then i386 programs (wine32)

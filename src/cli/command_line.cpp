@@ -1,12 +1,14 @@
 #include "cli/command_line.h"
 
+#include "vl4_version.h"
+
 namespace {
 
 const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,     &ReadCommand,
                                        &SetCommand,   &SaveCommand,     &LoadCommand,
                                        &LogCommand,   &CalibrateCommand};
 
-const char Version[] = "vl4 " VL4_VERSION "\n";
+const char Version[] = "vl4 " VL4_VERSION_TEXT "\n";
 
 const char Intro[] =
     "vl4 - the VL4 transmitter's settings, values and calibration from the command line\n"
