@@ -35,7 +35,12 @@ bool DeviceLink::Open(const char* portName) {
     char path[DevicePathSize];
     std::memcpy(path, DevicePrefix, sizeof DevicePrefix - 1);
     std::memcpy(path + sizeof DevicePrefix - 1, portName, length + 1);
-    if (!Port->Open(path)) return false;
+    return OpenPath(path);
+}
+
+bool DeviceLink::OpenPath(const char* devicePath) {
+    Close();
+    if (!Port->Open(devicePath)) return false;
     // Failures of the settings go unnoticed: the device answers or it does not.
     Port->Configure(CBR_9600, LineFlags, 8, NOPARITY, ONESTOPBIT);
     Port->SetTimeouts(LinkTimeouts);

@@ -32,6 +32,8 @@ public:
     // with the link's time-outs. An empty name changes nothing and answers
     // false; a name longer than 11 characters leaves the port closed.
     bool Open(const char* portName);
+    // The same for a whole device path ("\\.\COM3", "\\.\CNCB0").
+    bool OpenPath(const char* devicePath);
     void Close();
 
     // Drops what waits in the receive queue, frames the data bytes already

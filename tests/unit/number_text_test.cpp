@@ -210,6 +210,56 @@ TEST_P(NumberTextInLocale, NineDigitTextsReadBackToTheSameFloat) {
     }
 }
 
+std::string Shortest(float value) {
+    NumberText text;
+    FormatShortest(text, value);
+    return text;
+}
+
+int SignificantDigitsOf(const std::string& text) {
+    const std::string mantissa = text.substr(0, text.find('e'));
+    const size_t first = mantissa.find_first_of("123456789");
+    const size_t last = mantissa.find_last_of("123456789");
+    if (first == std::string::npos) return 0;
+    int digits = 0;
+    for (size_t i = first; i <= last; ++i) digits += mantissa[i] != '.';
+    return digits;
+}
+
+TEST_P(NumberTextInLocale, ShortestTextsReadBackBitForBitWithNoDigitToSpare) {
+    EXPECT_EQ(Shortest(-59.16f), "-59.16");
+    EXPECT_EQ(Shortest(0.1f), "0.1");
+    EXPECT_EQ(Shortest(1500.0f), "1500");
+    EXPECT_EQ(Shortest(0.0f), "0");
+    EXPECT_EQ(Shortest(-0.0f), "-0");
+    EXPECT_EQ(Shortest(0.0001f), "0.0001");
+    EXPECT_EQ(Shortest(0.00001f), "1e-5");
+    EXPECT_EQ(Shortest(123456792.0f), "123456790");
+    EXPECT_EQ(Shortest(1e9f), "1e+9");
+    EXPECT_EQ(Shortest(FLT_MAX), "3.4028235e+38");
+    EXPECT_EQ(Shortest(FromBits(1)), "1e-45");
+    EXPECT_EQ(Shortest(FromBits(0x00800000)), "1.1754944e-38") << "smallest normal";
+    EXPECT_EQ(Shortest(NAN), "Nan");
+    EXPECT_EQ(Shortest(-INFINITY), "-Inf");
+    std::mt19937 random(11);
+    for (int i = 0; i < 1500; ++i) {
+        // Random bits, and powers of two, where the gaps below and above differ.
+        const float x = FromBits(i % 3 ? random() : (random() & 0x80000000) | (i % 254 + 1) << 23);
+        if (!IsFiniteNumber(x)) continue;
+        const std::string text = Shortest(x);
+        float back;
+        ASSERT_TRUE(ParseNumber(text.c_str(), back)) << text;
+        ASSERT_EQ(BitsOf(back), BitsOf(x)) << text;
+        // One digit fewer, rounded, reads back as another float.
+        char fewer[48];
+        const int digits = SignificantDigitsOf(text);
+        if (digits < 2) continue;
+        std::snprintf(fewer, sizeof fewer, "%.*e", digits - 2, static_cast<double>(x));
+        ASSERT_TRUE(ParseNumber(fewer, back)) << fewer;
+        EXPECT_NE(BitsOf(back), BitsOf(x)) << text << " is longer than " << fewer;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, NumberTextInLocale, testing::Values("C", "Czech"));
 
 std::string Texted(void (*format)(NumberText&, uint32_t), uint32_t value) {
@@ -248,6 +298,28 @@ TEST(NumberText, BcdDigitsAndDates) {
     const unsigned char wire[4] = {0x06, 0x12, 0x26, 0x20};
     EXPECT_EQ(std::memcmp(&date, wire, 4), 0) << "day, month, then the year word";
     EXPECT_EQ(BcdDate(1999, 1, 31), 0x19990131u);
+}
+
+TEST(NumberText, WholeNumbersAndCalendarDays) {
+    int32_t n = 99;
+    EXPECT_TRUE(ParseInteger("30", n));
+    EXPECT_EQ(n, 30);
+    EXPECT_TRUE(ParseInteger("-2147483648", n));
+    EXPECT_EQ(n, INT_MIN);
+    for (const char* text : {"", "-", "5.0", " 5", "5 ", "2147483648", "99999999999", "0x10"})
+        EXPECT_FALSE(ParseInteger(text, n)) << text;
+    EXPECT_EQ(n, INT_MIN) << "a refused text leaves the value";
+    uint32_t date = 1;
+    EXPECT_TRUE(ParseDate("2024-02-29", date));
+    EXPECT_EQ(date, 0x20240229u);
+    EXPECT_TRUE(ParseDate("0000-00-00", date));
+    EXPECT_EQ(date, 0u) << "no date";
+    for (const char* text : {"2023-02-29", "1900-02-29", "2024-13-01", "2024-04-31", "0000-01-01",
+                             "2024-1-15", "2024-01-15x", "24-01-15", "2024/01/15"})
+        EXPECT_FALSE(ParseDate(text, date)) << text;
+    EXPECT_TRUE(IsCalendarDate(0x20000229));
+    EXPECT_FALSE(IsCalendarDate(0x20241A15)) << "a nibble that is no digit";
+    EXPECT_FALSE(IsCalendarDate(0));
 }
 
 } // namespace
