@@ -16,8 +16,9 @@ VL4_WINE_LOCALE=${VL4_WINE_LOCALE:-cs_CZ.UTF-8}
 vl4_wine() { LANG=$VL4_WINE_LOCALE LC_ALL=$VL4_WINE_LOCALE wine "$@"; }
 VL4_CABLES="$VL4_BUILD/cables"
 VL4_STATE="$VL4_BUILD/env"
-# Virtual cables: tool end and simulator end of each pair.
-VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8)
+# Virtual cables: tool end and simulator end of each pair. Tests take the lock
+# of each cable they use: cable (COM5), cable2 (COM7), cable3 (COM9).
+VL4_CABLE_PORTS=(COM5:COM6 COM7:COM8 COM9:COM10)
 
 vl4_log() { echo "vl4: $*" >&2; }
 
@@ -63,7 +64,7 @@ vl4_ensure_i386() {
 vl4_cable_path() { echo "$VL4_CABLES/$1"; }
 
 # Bump when the prefix settings below change, so existing prefixes follow.
-VL4_PREFIX_VERSION=3
+VL4_PREFIX_VERSION=4
 
 vl4_prepare_prefix() {
   vl4_ensure_i386
@@ -139,7 +140,24 @@ vl4_env_up() {
   wineserver -p >/dev/null 2>&1 || true
   # Start Wine's background services now, with no pipe for them to inherit.
   vl4_wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' </dev/null >/dev/null 2>&1 || true
+  vl4_unlist_sim_ends
   export VL4_ENV_ACTIVE=1
+}
+
+# Windows refuses a second open of a COM port, Wine does not: a program that
+# probes every registered port would read the simulator's requests on its end
+# of a cable. The simulator ends leave the serial device map, as ports that
+# vl4sim holds; Wine lists the port COMn as \Device\Serial<n-1>.
+vl4_unlist_sim_ends() {
+  local file="$VL4_STATE/unlist.reg" pair n
+  {
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\r\n'
+    for pair in "${VL4_CABLE_PORTS[@]}"; do
+      n=${pair##*:COM}
+      printf '"\\\\Device\\\\Serial%d"=-\r\n' $((n - 1))
+    done
+  } >"$file"
+  vl4_wine regedit /s "Z:${file//\//\\}" </dev/null >/dev/null 2>&1 || true
 }
 
 vl4_env_down() {

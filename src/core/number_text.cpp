@@ -25,12 +25,6 @@ struct Decimal {
     int DigitAt(int i) const { return i >= 0 && i < Count ? Digits[i] : 0; }
 };
 
-uint32_t BitsOf(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 // The magnitude bits of a finite float as mantissa x 2^exponent.
 void Split(uint32_t bits, uint32_t& mantissa, int& exponent) {
     const int biased = static_cast<int>(bits >> 23 & 0xFF);
@@ -230,15 +224,102 @@ bool ReadMagnitude(const char* p, uint32_t& bits) {
     return bits != InfinityBits; // too large for a float
 }
 
-} // namespace
+// "Nan", "+Inf" or "-Inf" for the bits of a value that is not finite.
+bool WriteNonFinite(NumberText& text, uint32_t bits) {
+    if ((bits & InfinityBits) != InfinityBits) return false;
+    std::strcpy(text, (bits & 0x7FFFFF) != 0 ? "Nan" : (bits & SignBit) ? "-Inf" : "+Inf");
+    return true;
+}
 
-void FormatFloat(NumberText& text, float value, int decimals) {
-    const uint32_t bits = BitsOf(value);
-    const bool negative = (bits & SignBit) != 0;
-    if ((bits & InfinityBits) == InfinityBits) {
-        std::strcpy(text, (bits & 0x7FFFFF) != 0 ? "Nan" : negative ? "-Inf" : "+Inf");
+// The first `keep` digits.
+Decimal Kept(Decimal d, int keep) {
+    if (keep < d.Count) d.Count = keep;
+    return d;
+}
+
+Decimal Stripped(Decimal d) {
+    while (d.Count > 0 && d.Digits[d.Count - 1] == 0) --d.Count;
+    return d;
+}
+
+// One unit more in the last digit kept.
+Decimal Incremented(Decimal d) {
+    int i = d.Count - 1;
+    while (i >= 0 && d.Digits[i] == 9) --i;
+    if (i < 0) {
+        d.Digits[0] = 1;
+        d.Count = 1;
+        ++d.Point;
+        return d;
+    }
+    ++d.Digits[i];
+    d.Count = i + 1;
+    return d;
+}
+
+// Digits without an exponent where a reader expects them (0.0001 up to
+// 999999999), d.ddde+XX beyond.
+void WriteShortest(char* out, const Decimal& d) {
+    if (d.Point < -3 || d.Point > 9) {
+        out = WriteDigits(out, d, 0, 1);
+        if (d.Count > 1) {
+            *out++ = '.';
+            out = WriteDigits(out, d, 1, d.Count);
+        }
+        const int exponent = d.Point - 1;
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        NumberText digits;
+        WriteFixed(digits, ExactValue(exponent < 0 ? -exponent : exponent, 0), 0);
+        std::strcpy(out, digits);
         return;
     }
+    WriteFixed(out, d, d.Count > d.Point ? d.Count - d.Point : 0);
+}
+
+} // namespace
+
+void FormatShortest(NumberText& text, float value) {
+    const uint32_t bits = BitsOfFloat(value);
+    if (WriteNonFinite(text, bits)) return;
+    uint32_t mantissa;
+    int exponent;
+    Split(bits, mantissa, exponent);
+    const Decimal exact = Stripped(ExactValue(mantissa, exponent));
+    char* out = text;
+    if (bits & SignBit) *out++ = '-'; // "-0" reads back as negative zero
+    if (exact.Count == 0) {
+        std::strcpy(out, "0");
+        return;
+    }
+    // Of the two n-digit decimals around the value the nearer is tried first;
+    // at a power of two, where the gaps to the neighbouring floats differ,
+    // the other may be the only one that reads back.
+    const uint32_t magnitude = bits & ~SignBit;
+    for (int n = 1;; ++n) {
+        if (exact.Count <= n || n == SignificantDigits) {
+            Decimal rounded = exact; // nine digits tell every float from its neighbours
+            RoundTo(rounded, n);
+            WriteShortest(out, Stripped(rounded));
+            return;
+        }
+        const Decimal kept = Kept(exact, n);
+        const Decimal down = Stripped(kept), up = Stripped(Incremented(kept));
+        const bool upNearer = exact.Digits[n] >= 5;
+        const Decimal* const candidates[] = {upNearer ? &up : &down, upNearer ? &down : &up};
+        for (const Decimal* candidate : candidates) {
+            if (NearestFloatBits(*candidate) == magnitude) {
+                WriteShortest(out, *candidate);
+                return;
+            }
+        }
+    }
+}
+
+void FormatFloat(NumberText& text, float value, int decimals) {
+    const uint32_t bits = BitsOfFloat(value);
+    const bool negative = (bits & SignBit) != 0;
+    if (WriteNonFinite(text, bits)) return;
     uint32_t mantissa;
     int exponent;
     Split(bits, mantissa, exponent);
@@ -306,6 +387,82 @@ bool ParseNumber(const char* text, int maxLength, float& value) {
     return length <= maxLength && ParseNumber(text, value);
 }
 
+bool ParseInteger(const char* text, int32_t& value) {
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    if (!IsDigit(*text)) return false;
+    int64_t magnitude = 0;
+    for (; IsDigit(*text); ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > int64_t(INT32_MAX) + 1) return false;
+    }
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    if (*text != '\0' || signedValue > INT32_MAX) return false;
+    value = static_cast<int32_t>(signedValue);
+    return true;
+}
+
+namespace {
+
+// The value of BCD digits, or -1 when a nibble is not a decimal digit.
+int FromBcd(uint32_t bcd, int digits) {
+    int value = 0;
+    for (int i = digits - 1; i >= 0; --i) {
+        const int digit = bcd >> (4 * i) & 15;
+        if (digit > 9) return -1;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+int DaysInMonth(int year, int month) {
+    static const int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return month == 2 && leap ? 29 : Days[month - 1];
+}
+
+// Exactly `count` digits at p.
+bool ReadDigits(const char*& p, int count, uint32_t& bcd) {
+    bcd = 0;
+    for (int i = 0; i < count; ++i, ++p) {
+        if (!IsDigit(*p)) return false;
+        bcd = bcd << 4 | static_cast<uint32_t>(*p - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsCalendarDate(uint32_t bcdDate) {
+    const int year = FromBcd(bcdDate >> 16, 4), month = FromBcd(bcdDate >> 8 & 0xFF, 2),
+              day = FromBcd(bcdDate & 0xFF, 2);
+    return year >= 1 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+bool ParseDate(const char* text, uint32_t& bcdDate) {
+    uint32_t year, month, day;
+    const char* p = text;
+    if (!ReadDigits(p, 4, year) || *p++ != '-' || !ReadDigits(p, 2, month) || *p++ != '-' ||
+        !ReadDigits(p, 2, day) || *p != '\0')
+        return false;
+    const uint32_t date = year << 16 | month << 8 | day;
+    if (date != 0 && !IsCalendarDate(date)) return false;
+    bcdDate = date;
+    return true;
+}
+
+uint32_t BitsOfFloat(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float FloatWithBits(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 bool IsFiniteNumber(float value) {
-    return (BitsOf(value) & InfinityBits) != InfinityBits;
+    return (BitsOfFloat(value) & InfinityBits) != InfinityBits;
 }

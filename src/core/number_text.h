@@ -20,6 +20,12 @@ constexpr int FullNumberLength = NumberTextSize - 1;
 // 23 characters is given with nine significant digits instead: "3.40282347e+38".
 void FormatFloat(NumberText& text, float value, int decimals);
 
+// The shortest decimal that ParseNumber reads back as the very same float:
+// "-59.16", "0.1", "1500", "-0" for negative zero; an exponent outside
+// 1e-4 .. 1e9: "1.17549435e-38", "3e+20". Non-finite values as FormatFloat
+// gives them.
+void FormatShortest(NumberText& text, float value);
+
 // Plain decimal with '-' for negatives.
 void FormatInteger(NumberText& text, int32_t value);
 
@@ -45,6 +51,21 @@ bool ParseNumber(const char* text, float& value);
 
 // As above, but a text longer than maxLength characters is not a number.
 bool ParseNumber(const char* text, int maxLength, float& value);
+
+// A whole decimal number with an optional sign and nothing else: "-12", "30".
+// False for anything else and for a value beyond 32 bits.
+bool ParseInteger(const char* text, int32_t& value);
+
+// Whether a BCD date 0xYYYYMMDD is a day of the calendar (years 1 to 9999).
+bool IsCalendarDate(uint32_t bcdDate);
+
+// "YYYY-MM-DD" of a day of the calendar as its BCD date, or "0000-00-00",
+// which stands for no date, as 0.
+bool ParseDate(const char* text, uint32_t& bcdDate);
+
+// A float's bits and back, as the transmitter carries a float.
+uint32_t BitsOfFloat(float value);
+float FloatWithBits(uint32_t bits);
 
 // True for a number that is neither infinite nor not-a-number.
 bool IsFiniteNumber(float value);

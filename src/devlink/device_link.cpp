@@ -35,7 +35,12 @@ bool DeviceLink::Open(const char* portName) {
     char path[DevicePathSize];
     std::memcpy(path, DevicePrefix, sizeof DevicePrefix - 1);
     std::memcpy(path + sizeof DevicePrefix - 1, portName, length + 1);
-    if (!Port->Open(path)) return false;
+    return OpenPath(path);
+}
+
+bool DeviceLink::OpenPath(const char* devicePath) {
+    Close();
+    if (!Port->Open(devicePath)) return false;
     // A port that cannot be set up counts as one that cannot be opened: with
     // the driver's own time-outs (all zero on many) a read would wait for ever.
     if (Port->Configure(CBR_9600, LineFlags, 8, NOPARITY, ONESTOPBIT) &&

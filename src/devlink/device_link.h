@@ -33,6 +33,8 @@ public:
     // false; a name longer than 11 characters, or a port that does not take
     // the settings or the time-outs, leaves the port closed.
     bool Open(const char* portName);
+    // The same for a whole device path ("\\.\COM3", "\\.\CNCB0").
+    bool OpenPath(const char* devicePath);
     void Close();
 
     // Drops what waits in the receive queue, frames the data bytes already

@@ -2,6 +2,12 @@
 
 namespace {
 
+// The test's own share of the Ctrl+C it sends. Ignoring Ctrl+C altogether
+// instead would pass on to the programs it starts later, under Wine.
+BOOL WINAPI IgnoreControl(DWORD) {
+    return TRUE;
+}
+
 void CloseIfOpen(HANDLE& handle) {
     if (handle) CloseHandle(handle);
     handle = nullptr;
@@ -17,7 +23,7 @@ ChildProcess::~ChildProcess() {
     CloseIfOpen(Info.hThread);
 }
 
-bool ChildProcess::Start(const std::string& commandLine) {
+bool ChildProcess::Start(const std::string& commandLine, bool ownConsole) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE childIn = nullptr, childOut = nullptr;
     if (!CreatePipe(&childIn, &Input, &inherit, 0)) return false;
@@ -32,8 +38,9 @@ bool ChildProcess::Start(const std::string& commandLine) {
     startup.hStdError = childOut;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &Info);
+    BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE,
+                       ownConsole ? CREATE_NEW_CONSOLE : 0, nullptr, nullptr, &startup, &Info);
     CloseHandle(childIn);
     CloseHandle(childOut);
     return started != FALSE;
@@ -73,6 +80,38 @@ bool ChildProcess::ReadLine(std::string& line, DWORD timeoutMs) {
         if (GetTickCount() - start > timeoutMs) return false;
         Sleep(5);
     }
+}
+
+// Under Wine a control event reaches a console's processes only from a
+// process attached to that console.
+bool ChildProcess::SendCtrlC() {
+    FreeConsole();
+    if (!AttachConsole(Info.dwProcessId)) return false;
+    SetConsoleCtrlHandler(IgnoreControl, TRUE);
+    const BOOL sent = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    FreeConsole();
+    return sent != FALSE;
+}
+
+std::string ChildProcess::AllOutput(DWORD timeoutMs) {
+    std::string output, line;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (ReadLine(line, 50)) {
+            output += line + "\n";
+        } else if (!Running()) {
+            while (ReadLine(line, 0)) output += line + "\n";
+            return output + Pending;
+        } else if (GetTickCount() - start >= timeoutMs) {
+            return output + Pending;
+        }
+    }
+}
+
+DWORD ChildProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (Info.hProcess) GetExitCodeProcess(Info.hProcess, &code);
+    return code;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs) {

@@ -14,13 +14,20 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
 
-    bool Start(const std::string& commandLine);
+    // With ownConsole the program gets a console of its own (its standard
+    // handles stay the pipes), which SendCtrlC reaches without the test's.
+    bool Start(const std::string& commandLine, bool ownConsole = false);
+    // Ctrl+C on the program's console, as a person presses it.
+    bool SendCtrlC();
     bool Running() const;
     bool WriteLine(const std::string& line);
     // One line of output without its line end; false when none came in time
     // or the program ended.
     bool ReadLine(std::string& line, DWORD timeoutMs);
     bool WaitForExit(DWORD timeoutMs);
+    // Everything the program writes until it ends; ExitCode is then its status.
+    std::string AllOutput(DWORD timeoutMs);
+    DWORD ExitCode() const;
     void Kill();
     DWORD ProcessId() const { return Info.dwProcessId; }
     HANDLE Process() const { return Info.hProcess; }

@@ -1,4 +1,4 @@
-// A full read-out, as vl4read prints it, against the simulator over the cable.
+// A full read-out, as the tool shows it, against the simulator over the cable.
 #include "core/readout.h"
 #include "line/sim_on_cable.h"
 #include "sim/sim_console.h"

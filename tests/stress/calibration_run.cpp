@@ -83,7 +83,7 @@ void CalibrationRuns::CountSent(const std::vector<LoggedFrame>& frames) {
             Tally.DateFrames += frame.Command == 45;
             continue;
         }
-        const float value = FloatOfBits(frame.Value());
+        const float value = FloatWithBits(frame.Value());
         Tally.NonFiniteSent += !IsFinite(value);
         Tally.OffsetFrames += frame.Command == 48;
         if (frame.Command == 49) {

@@ -114,7 +114,7 @@ TEST_F(MainWindowInput, EachWriteSendsTheOraclesNumberOrNothingAndHandsTheFieldB
                 EXPECT_EQ(frames[0].Value(), BitsOf(value)) << value;
                 // The field shows what the transmitter stored.
                 EXPECT_EQ(TextOf(edit.Handle),
-                          Shown(FloatOfBits(frames[1].Value()), field.Decimals));
+                          Shown(FloatWithBits(frames[1].Value()), field.Decimals));
                 continue;
             }
             ++refused;

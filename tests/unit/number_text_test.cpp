@@ -18,18 +18,6 @@ std::string Fixed(float value, int decimals) {
     return text;
 }
 
-float FromBits(uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-uint32_t BitsOf(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 // Fixed point worked out with 64-bit integers: |x| = m * 2^e, scaled by
 // 10^decimals and rounded half away from zero. Exact for e <= 29 and decimals <= 3.
 std::string ReferenceFixed(float x, int decimals) {
@@ -83,15 +71,15 @@ TEST_P(NumberTextInLocale, FixedPointRoundsTheExactValueHalfAwayFromZero) {
 TEST_P(NumberTextInLocale, TooLongTextsTurnToNineSignificantDigits) {
     EXPECT_EQ(Fixed(FLT_MAX, 3), "3.40282347e+38");
     EXPECT_EQ(Fixed(-FLT_MAX, 0), "-3.40282347e+38");
-    const float largestShown = FromBits(0x5F0AC723); // the last float below 1e19
+    const float largestShown = FloatWithBits(0x5F0AC723); // the last float below 1e19
     EXPECT_EQ(Fixed(largestShown, 3), "9999999980506447872.000");
     EXPECT_EQ(Fixed(-largestShown, 3), "-9.99999998e+18") << "the sign makes it 24";
     EXPECT_EQ(Fixed(std::nextafter(largestShown, FLT_MAX), 3), "1.00000011e+19");
-    const float smallest = FromBits(1);
+    const float smallest = FloatWithBits(1);
     EXPECT_EQ(Fixed(smallest, 3), "0.000");
     EXPECT_EQ(Fixed(-smallest, 20), "-0.00000000000000000000");
     EXPECT_EQ(Fixed(smallest, 22), "1.40129846e-45");
-    EXPECT_EQ(Fixed(FromBits(0x007FFFFF), 30), "1.17549421e-38") << "largest denormal";
+    EXPECT_EQ(Fixed(FloatWithBits(0x007FFFFF), 30), "1.17549421e-38") << "largest denormal";
     EXPECT_EQ(Fixed(0.0f, 22), "0.00000000e+00");
     EXPECT_EQ(Fixed(1.0f, INT_MAX), "1.00000000e+00");
     EXPECT_EQ(Fixed(NAN, 2), "Nan");
@@ -104,7 +92,7 @@ TEST_P(NumberTextInLocale, FixedPointAgreesWithAnIntegerReference) {
     for (int i = 0; i < 4000; ++i) {
         // Exponents up to 2^53, most of them where digits show.
         const uint32_t biased = i % 4 == 0 ? random() % 180 : 100 + random() % 80;
-        const float x = FromBits((random() & 0x807FFFFF) | biased << 23);
+        const float x = FloatWithBits((random() & 0x807FFFFF) | biased << 23);
         const int decimals = i % 4;
         ASSERT_EQ(Fixed(x, decimals), ReferenceFixed(x, decimals)) << std::hexfloat << x;
     }
@@ -131,7 +119,7 @@ TEST_P(NumberTextInLocale, ParsesOnlyWholeNumbers) {
     for (const ParseCase& c : cases) {
         float value = 99;
         EXPECT_EQ(ParseNumber(c.Text, value), c.Accepted) << c.Text;
-        EXPECT_EQ(BitsOf(value), BitsOf(c.Value)) << c.Text << ": " << value;
+        EXPECT_EQ(BitsOfFloat(value), BitsOfFloat(c.Value)) << c.Text << ": " << value;
     }
     float value;
     for (const char* text : {"nan", "NaN", "-NAN"}) {
@@ -167,13 +155,13 @@ TEST_P(NumberTextInLocale, RoundsToTheNearestFloatTiesToEven) {
         {"3.40282356779733661637539395458142568447e38", true, FLT_MAX},
         {"3.40282356779733661637539395458142568448e38", false, 0}, // half way past it
         {"7.006492321624085e-46", true, 0.0f},                     // half the smallest float
-        {"7.006492321624086e-46", true, FromBits(1)},
-        {"0.0000000000000000000000000000000000000117549421", true, FromBits(0x7FFFFF)},
+        {"7.006492321624086e-46", true, FloatWithBits(1)},
+        {"0.0000000000000000000000000000000000000117549421", true, FloatWithBits(0x7FFFFF)},
     };
     for (const ParseCase& c : cases) {
         float value;
         EXPECT_EQ(ParseNumber(c.Text, value), c.Accepted) << c.Text;
-        EXPECT_EQ(BitsOf(value), BitsOf(c.Value)) << c.Text;
+        EXPECT_EQ(BitsOfFloat(value), BitsOfFloat(c.Value)) << c.Text;
     }
     const std::string farAbove = "1.000000059604644775390625" + std::string(150, '0') + "1";
     float value;
@@ -185,7 +173,7 @@ TEST_P(NumberTextInLocale, IntegersNearHalfwayPointsRoundLikeTheHardware) {
     std::mt19937_64 random(17);
     for (int i = 0; i < 1500; ++i) {
         // The midpoint between a float in [2^24, 2^62) and the next one.
-        const float f = FromBits(0x4B800000 + random() % (0x5E800000 - 0x4B800000));
+        const float f = FloatWithBits(0x4B800000 + random() % (0x5E800000 - 0x4B800000));
         const int64_t mid =
             static_cast<int64_t>(f) +
             (static_cast<int64_t>(std::nextafter(f, INFINITY)) - static_cast<int64_t>(f)) / 2;
@@ -200,13 +188,64 @@ TEST_P(NumberTextInLocale, IntegersNearHalfwayPointsRoundLikeTheHardware) {
 TEST_P(NumberTextInLocale, NineDigitTextsReadBackToTheSameFloat) {
     std::mt19937 random(5);
     for (int i = 0; i < 1500; ++i) {
-        const float x = FromBits(random());
+        const float x = FloatWithBits(random());
         if (!IsFiniteNumber(x)) continue;
         NumberText text;
         FormatFloat(text, x, NumberTextSize);
         float back;
         ASSERT_TRUE(ParseNumber(text, back)) << text;
-        ASSERT_EQ(BitsOf(back), BitsOf(x)) << text;
+        ASSERT_EQ(BitsOfFloat(back), BitsOfFloat(x)) << text;
+    }
+}
+
+std::string Shortest(float value) {
+    NumberText text;
+    FormatShortest(text, value);
+    return text;
+}
+
+int SignificantDigitsOf(const std::string& text) {
+    const std::string mantissa = text.substr(0, text.find('e'));
+    const size_t first = mantissa.find_first_of("123456789");
+    const size_t last = mantissa.find_last_of("123456789");
+    if (first == std::string::npos) return 0;
+    int digits = 0;
+    for (size_t i = first; i <= last; ++i) digits += mantissa[i] != '.';
+    return digits;
+}
+
+TEST_P(NumberTextInLocale, ShortestTextsReadBackBitForBitWithNoDigitToSpare) {
+    EXPECT_EQ(Shortest(-59.16f), "-59.16");
+    EXPECT_EQ(Shortest(0.1f), "0.1");
+    EXPECT_EQ(Shortest(1500.0f), "1500");
+    EXPECT_EQ(Shortest(0.0f), "0");
+    EXPECT_EQ(Shortest(-0.0f), "-0");
+    EXPECT_EQ(Shortest(0.0001f), "0.0001");
+    EXPECT_EQ(Shortest(0.00001f), "1e-5");
+    EXPECT_EQ(Shortest(123456792.0f), "123456790");
+    EXPECT_EQ(Shortest(1e9f), "1e+9");
+    EXPECT_EQ(Shortest(FLT_MAX), "3.4028235e+38");
+    EXPECT_EQ(Shortest(FloatWithBits(1)), "1e-45");
+    EXPECT_EQ(Shortest(FloatWithBits(0x00800000)), "1.1754944e-38") << "smallest normal";
+    EXPECT_EQ(Shortest(NAN), "Nan");
+    EXPECT_EQ(Shortest(-INFINITY), "-Inf");
+    std::mt19937 random(11);
+    for (int i = 0; i < 1500; ++i) {
+        // Random bits, and powers of two, where the gaps below and above differ.
+        const float x =
+            FloatWithBits(i % 3 ? random() : (random() & 0x80000000) | (i % 254 + 1) << 23);
+        if (!IsFiniteNumber(x)) continue;
+        const std::string text = Shortest(x);
+        float back;
+        ASSERT_TRUE(ParseNumber(text.c_str(), back)) << text;
+        ASSERT_EQ(BitsOfFloat(back), BitsOfFloat(x)) << text;
+        // One digit fewer, rounded, reads back as another float.
+        char fewer[48];
+        const int digits = SignificantDigitsOf(text);
+        if (digits < 2) continue;
+        std::snprintf(fewer, sizeof fewer, "%.*e", digits - 2, static_cast<double>(x));
+        ASSERT_TRUE(ParseNumber(fewer, back)) << fewer;
+        EXPECT_NE(BitsOfFloat(back), BitsOfFloat(x)) << text << " is longer than " << fewer;
     }
 }
 
@@ -248,6 +287,28 @@ TEST(NumberText, BcdDigitsAndDates) {
     const unsigned char wire[4] = {0x06, 0x12, 0x26, 0x20};
     EXPECT_EQ(std::memcmp(&date, wire, 4), 0) << "day, month, then the year word";
     EXPECT_EQ(BcdDate(1999, 1, 31), 0x19990131u);
+}
+
+TEST(NumberText, WholeNumbersAndCalendarDays) {
+    int32_t n = 99;
+    EXPECT_TRUE(ParseInteger("30", n));
+    EXPECT_EQ(n, 30);
+    EXPECT_TRUE(ParseInteger("-2147483648", n));
+    EXPECT_EQ(n, INT_MIN);
+    for (const char* text : {"", "-", "5.0", " 5", "5 ", "2147483648", "99999999999", "0x10"})
+        EXPECT_FALSE(ParseInteger(text, n)) << text;
+    EXPECT_EQ(n, INT_MIN) << "a refused text leaves the value";
+    uint32_t date = 1;
+    EXPECT_TRUE(ParseDate("2024-02-29", date));
+    EXPECT_EQ(date, 0x20240229u);
+    EXPECT_TRUE(ParseDate("0000-00-00", date));
+    EXPECT_EQ(date, 0u) << "no date";
+    for (const char* text : {"2023-02-29", "1900-02-29", "2024-13-01", "2024-04-31", "0000-01-01",
+                             "2024-1-15", "2024-01-15x", "24-01-15", "2024/01/15"})
+        EXPECT_FALSE(ParseDate(text, date)) << text;
+    EXPECT_TRUE(IsCalendarDate(0x20000229));
+    EXPECT_FALSE(IsCalendarDate(0x20241A15)) << "a nibble that is no digit";
+    EXPECT_FALSE(IsCalendarDate(0));
 }
 
 } // namespace

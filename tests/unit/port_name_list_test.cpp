@@ -1,4 +1,4 @@
-#include "app/port_combo_box.h"
+#include "core/port_name_list.h"
 #include "unit/serial_device_map.h"
 
 #include <gtest/gtest.h>

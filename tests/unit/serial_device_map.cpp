@@ -1,6 +1,6 @@
 #include "unit/serial_device_map.h"
 
-#include "app/port_combo_box.h"
+#include "core/port_name_list.h"
 
 #include <gtest/gtest.h>
 

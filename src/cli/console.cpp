@@ -1,0 +1,73 @@
+#include "cli/console.h"
+
+#include "cli/text_encoding.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+StandardStream::StandardStream(DWORD which) : Handle(GetStdHandle(which)) {
+    DWORD mode;
+    Console = GetConsoleMode(Handle, &mode) != FALSE;
+}
+
+void StandardStream::Write(const std::string& text) {
+    DWORD done;
+    if (Console) {
+        const std::wstring wide = WideFromUtf8(text);
+        WriteConsoleW(Handle, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr);
+    } else {
+        WriteFile(Handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+    }
+}
+
+void StatusLine::Show(const std::string& text) {
+    if (!Out.IsConsole()) return;
+    // Spaces cover what is left of a longer line before.
+    const size_t cover = Shown > text.size() ? Shown - text.size() : 0;
+    Out.Write("\r" + text + std::string(cover, ' '));
+    Shown = text.size();
+    Active = true;
+}
+
+void StatusLine::Finish() {
+    if (Active) Out.Write("\n");
+    Shown = 0;
+    Active = false;
+}
+
+namespace {
+
+// What the reading thread and the waiting one share; the last to let go of it
+// closes the event.
+struct LineReading {
+    HANDLE Done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> GotLine{false};
+    ~LineReading() { CloseHandle(Done); }
+};
+
+} // namespace
+
+InputEvent StandardInput::WaitForLine(const Interruption& stop) {
+    auto reading = std::make_shared<LineReading>();
+    std::thread reader([reading] {
+        const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        char c;
+        DWORD n;
+        while (ReadFile(input, &c, 1, &n, nullptr) && n == 1) {
+            if (c == '\n') {
+                reading->GotLine = true;
+                break;
+            }
+        }
+        SetEvent(reading->Done);
+    });
+    const HANDLE events[] = {reading->Done, stop.Event()};
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        // The read cannot be called off; the process ends before it matters.
+        reader.detach();
+        return InputEvent::Interrupted;
+    }
+    reader.join();
+    return reading->GotLine ? InputEvent::Line : InputEvent::End;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// The PC's local time, as files and records show it.
+class LocalTime {
+public:
+    static LocalTime Now();
+
+    // 2026-12-07T14:03:05.123 (ISO 8601, local time, milliseconds)
+    std::string IsoWithMilliseconds() const;
+    // 2026-12-07 14:03
+    std::string ToMinute() const;
+    // 2026-12-07
+    std::string IsoDate() const;
+    // The transmitter's calibration date of this day.
+    uint32_t BcdDay() const;
+
+private:
+    SYSTEMTIME Time = {};
+};
+
+// Digits with leading zeros up to the width: Padded(7, 2) is "07".
+std::string Padded(int value, int width);

@@ -1,0 +1,64 @@
+#include "cli/machine_text.h"
+
+#include "core/number_text.h"
+
+std::string ExactText(float value) {
+    NumberText text;
+    FormatShortest(text, value);
+    return text;
+}
+
+std::string IntegerText(int32_t value) {
+    NumberText text;
+    FormatInteger(text, value);
+    return text;
+}
+
+std::string JsonString(const std::string& text) {
+    static const char Hex[] = "0123456789abcdef";
+    std::string json = "\"";
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            json += "\\u00";
+            json += Hex[byte >> 4];
+            json += Hex[byte & 15];
+        } else {
+            json += c;
+        }
+    }
+    return json + "\"";
+}
+
+std::string JsonFloat(float value) {
+    return IsFiniteNumber(value) ? ExactText(value) : "null";
+}
+
+JsonObject& JsonObject::Add(const std::string& name, const std::string& json) {
+    if (!Members.empty()) Members += ", ";
+    Members += JsonString(name) + ": " + json;
+    return *this;
+}
+
+std::string JsonObject::Text() const {
+    return "{" + Members + "}";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
+    return line + "\n";
+}

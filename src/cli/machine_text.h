@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Texts for programs that read vl4's output: JSON and CSV. Floats are the
+// shortest decimals that read back to the very same float.
+
+std::string ExactText(float value);
+std::string IntegerText(int32_t value);
+
+std::string JsonString(const std::string& text);
+// A float as a JSON number; null for one JSON cannot carry (not finite).
+std::string JsonFloat(float value);
+
+// One JSON object on one line, its members in the order they are added.
+class JsonObject {
+public:
+    JsonObject& Add(const std::string& name, const std::string& json);
+    std::string Text() const;
+
+private:
+    std::string Members;
+};
+
+// A CSV field, quoted when it holds a separator, a quote or a line end.
+std::string CsvField(const std::string& text);
+// Fields joined into one CSV line with its line end.
+std::string CsvLine(const std::vector<std::string>& fields);

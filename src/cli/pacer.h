@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/interruption.h"
+
+#include <chrono>
+
+// Keeps a steady rhythm of samples: the k-th falls due k periods after the
+// first, whatever each took; a sample that ran past its successor's time
+// lets that one go rather than crowding the next ones together.
+class Pacer {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit Pacer(std::chrono::milliseconds period);
+    // Waits for the next sample's time; false when interrupted meanwhile.
+    bool WaitForNext(const Interruption& stop);
+    // Seconds since the first sample.
+    double Elapsed() const;
+
+private:
+    std::chrono::milliseconds Period;
+    Clock::time_point Start = Clock::now();
+    long long Next = 0; // the number of the next sample
+};

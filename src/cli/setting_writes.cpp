@@ -1,0 +1,40 @@
+#include "cli/setting_writes.h"
+
+namespace {
+
+std::string Progress(const std::vector<SettingWrite>& writes) {
+    std::vector<const Setting*> written, left;
+    for (const SettingWrite& write : writes) (write.Done ? written : left).push_back(write.Target);
+    return "wrote " + KeyList(written) + "; not written: " + KeyList(left);
+}
+
+} // namespace
+
+int WriteSettings(CommandContext& context, TransmitterSession& session,
+                  std::vector<SettingWrite>& writes) {
+    int status = ExitDone;
+    for (SettingWrite& write : writes) {
+        if (context.Stop.Requested())
+            return context.Fail(ExitInterrupted, session.Port, "interrupted; " + Progress(writes));
+        uint32_t raw = write.Wanted;
+        if (!WriteSetting(session.Link, *write.Target, raw))
+            return session.NoAnswer(context, std::string("writing ") + write.Target->Key + "; " +
+                                                 Progress(writes));
+        write.Returned = raw;
+        write.Done = true;
+        if (raw == write.Wanted) continue;
+        context.Fail(ExitFailed, session.Port,
+                     std::string(write.Target->Key) + ": wrote " +
+                         SettingText(*write.Target, write.Wanted) + ", transmitter holds " +
+                         SettingText(*write.Target, raw));
+        status = ExitFailed;
+    }
+    return status;
+}
+
+std::string KeyList(const std::vector<const Setting*>& settings) {
+    std::string list;
+    for (const Setting* setting : settings)
+        list += (list.empty() ? "" : ", ") + std::string(setting->Key);
+    return list.empty() ? "nothing" : list;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/transmitter_session.h"
+#include "cli/transmitter_settings.h"
+
+#include <vector>
+
+struct SettingWrite {
+    const Setting* Target;
+    uint32_t Wanted;
+    uint32_t Returned = 0; // what the transmitter's reply carried
+    bool Done = false;
+};
+
+// Writes in order, each checked against the transmitter's reply, and says on
+// the error stream what went wrong: a value the transmitter holds
+// differently, a write without a reply (the rest is not tried), an
+// interruption (looked at before each frame). In the last two cases the
+// line says what was written and what was not. Answers the exit status.
+int WriteSettings(CommandContext& context, TransmitterSession& session,
+                  std::vector<SettingWrite>& writes);
+
+// "probe, damping"; "nothing" for none.
+std::string KeyList(const std::vector<const Setting*>& settings);

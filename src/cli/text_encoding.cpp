@@ -1,0 +1,44 @@
+#include "cli/text_encoding.h"
+
+#include "framework/wide_text.h"
+
+#include <windows.h>
+
+namespace {
+
+std::wstring Widened(UINT codePage, DWORD flags, const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    if (length > 0) MultiByteToWideChar(codePage, flags, text.data(), size, &wide[0], length);
+    return wide;
+}
+
+} // namespace
+
+std::wstring WideFromUtf8(const std::string& text) {
+    return Widened(CP_UTF8, 0, text);
+}
+
+std::string Utf8FromWide(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(length, '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
+// The window tool's own table: the identification reads the same in both.
+std::string Utf8FromWindows1250(const std::string& text) {
+    std::wstring wide;
+    for (char byte : text) wide += ToWideChar(byte);
+    return Utf8FromWide(wide);
+}
+
+bool IsUtf8(const std::string& text) {
+    return text.empty() || !Widened(CP_UTF8, MB_ERR_INVALID_CHARS, text).empty();
+}

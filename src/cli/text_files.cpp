@@ -1,0 +1,104 @@
+#include "cli/text_files.h"
+
+#include "cli/text_encoding.h"
+#include "core/number_text.h"
+
+namespace {
+
+// The system's messages speak the user's language; vl4 speaks English.
+std::string LastProblem() {
+    const DWORD error = GetLastError();
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "no such file";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return "no such folder";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "in use by another program";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
+    default:
+        NumberText code;
+        FormatInteger(code, static_cast<int32_t>(error));
+        return std::string("system error ") + code;
+    }
+}
+
+HANDLE OpenFile(const std::string& path, DWORD access, DWORD disposition) {
+    return CreateFileW(WideFromUtf8(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool WriteAll(HANDLE file, const std::string& text) {
+    DWORD done = 0;
+    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+           done == text.size();
+}
+
+} // namespace
+
+FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
+                       std::string& problem) {
+    const HANDLE file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        problem = LastProblem();
+        return FileRead::Failed;
+    }
+    // One byte more than allowed tells a file that is too large.
+    content.assign(maxBytes + 1, '\0');
+    DWORD total = 0, done = 0;
+    bool read = true;
+    while (total < content.size() &&
+           (read = ReadFile(file, &content[total], static_cast<DWORD>(content.size() - total),
+                            &done, nullptr)) &&
+           done > 0)
+        total += done;
+    if (!read) problem = LastProblem();
+    CloseHandle(file);
+    content.resize(total);
+    if (!read) return FileRead::Failed;
+    return total > maxBytes ? FileRead::TooLarge : FileRead::Done;
+}
+
+bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem) {
+    const std::string fresh = path + ".vl4-new";
+    const HANDLE file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
+        problem = LastProblem();
+        return false;
+    }
+    const bool written = WriteAll(file, content);
+    if (!written) problem = LastProblem();
+    CloseHandle(file);
+    if (written && MoveFileExW(WideFromUtf8(fresh).c_str(), WideFromUtf8(path).c_str(),
+                               MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (written) problem = LastProblem();
+    DeleteFileW(WideFromUtf8(fresh).c_str());
+    return false;
+}
+
+AppendingFile::~AppendingFile() {
+    if (Handle != INVALID_HANDLE_VALUE) CloseHandle(Handle);
+}
+
+bool AppendingFile::Open(const std::string& path, std::string& problem) {
+    Handle = OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
+    if (Handle == INVALID_HANDLE_VALUE) problem = LastProblem();
+    return Handle != INVALID_HANDLE_VALUE;
+}
+
+bool AppendingFile::IsEmpty() const {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(Handle, &size) && size.QuadPart == 0;
+}
+
+// Straight to the system, which keeps it whatever becomes of this process.
+bool AppendingFile::Append(const std::string& text) {
+    return WriteAll(Handle, text);
+}

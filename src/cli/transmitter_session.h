@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/command.h"
+#include "devlink/transmitter_link.h"
+
+#include <string>
+
+enum class Connection { Identified, NoSuchPort, PortInUse, CannotOpen, NoAnswer, Foreign };
+
+// The transmitter on the port a command names.
+class TransmitterSession {
+public:
+    // Opens the port (a name such as COM3 or a device path such as \\.\COM3)
+    // and identifies the device on it.
+    Connection Connect(const std::string& port);
+    // The same for a command: the reason on the error line and the exit
+    // status when the port holds no VL4 transmitter; ExitDone when it does.
+    int Open(CommandContext& context, const std::string& port);
+    // The error line of a read or write that got no reply.
+    int NoAnswer(CommandContext& context, const std::string& what);
+
+    TransmitterLink Link;
+    std::string Port;
+    std::string Identification; // as received, in UTF-8; empty when none came
+};
+
+// Why the port holds no transmitter, in a few words.
+const char* ConnectionProblem(Connection connection);
+
+// The identification as the window shows it (Windows-1250), in UTF-8, with
+// control bytes written as \xHH.
+std::string IdentificationText(const char* ident);

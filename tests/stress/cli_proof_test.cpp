@@ -1,0 +1,293 @@
+// vl4.exe as a technician runs it, against the simulated transmitter that
+// this process serves on COM6: scan, Ctrl+C during a load, a log and a
+// calibration, the cable pulled during each command, and generated hostile
+// settings files (the last in this process). Short in every test run, at
+// full size in scripts/proof.
+#include "cli/settings_file.h"
+#include "e2e/child_process.h"
+#include "line/vl4_on_cable.h"
+#include "stress/cable_control.h"
+#include "stress/proof.h"
+#include "tool_driver.h"
+#include "unit/serial_device_map.h"
+
+#include <random>
+
+namespace {
+
+// Far beyond any of vl4's time-outs: a guard against a hang, not a measure.
+constexpr DWORD HangMs = 60000;
+
+class Vl4Proof : public Vl4OnCable {
+protected:
+    // Starts vl4.exe with the arguments, on a console of its own.
+    void Start(ChildProcess& vl4, const std::string& arguments) {
+        ASSERT_TRUE(vl4.Start("\"" + WindowsPath(VL4_EXE) + "\" " + arguments, true));
+    }
+    // The frames received since the last Forget that begin so.
+    int Frames(const std::string& begin) {
+        for (const std::string& frame : Requests()) Received.push_back(frame);
+        int count = 0;
+        for (const std::string& frame : Received)
+            count += frame.compare(0, begin.size(), begin) == 0;
+        return count;
+    }
+    void Forget() {
+        Frames("");
+        Received.clear();
+    }
+    bool WaitForFrames(const std::string& begin, int count = 1) {
+        return Eventually([&] { return Frames(begin) >= count; }, HangMs, 5);
+    }
+    int Count(const std::string& text, const std::string& part) {
+        int count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++count;
+        return count;
+    }
+    // Every line of a log file has a time and three fields, and ends.
+    void ExpectWholeCsv(const std::string& path) {
+        const std::string csv = Contents(path);
+        ASSERT_FALSE(csv.empty());
+        EXPECT_EQ(csv.back(), '\n');
+        EXPECT_EQ(Count(csv, "\n"), Count(csv, ",") / 3) << csv;
+    }
+
+    std::vector<std::string> Received;
+};
+
+TEST_F(Vl4Proof, ScanFindsEachTransmitterAndLeavesOutTheSilentPort) {
+    SerialDeviceMap map;
+    map.Add("\\Device\\Serial4", "COM5");
+    map.Add("\\Device\\Serial6", "COM7");
+    map.Add("\\Device\\Serial8", "COM9");
+    SimServer second;
+    second.WithModel([](TransmitterModel& m) {
+        std::vector<std::string> out;
+        RunSimCommand(m, "set ident ZD2W50", out);
+        RunSimCommand(m, "set production 77", out);
+    });
+    ASSERT_TRUE(second.Start("COM8"));
+    ChildProcess scan, json;
+    Start(scan, "scan");
+    EXPECT_EQ(scan.AllOutput(HangMs), "COM5  VL4  firmware 1.02  production number 2403117\n"
+                                      "COM7  ZD2W50  firmware 1.02  production number 77\n");
+    EXPECT_EQ(scan.ExitCode(), DWORD(ExitDone));
+    Start(json, "scan --json");
+    const std::string found = json.AllOutput(HangMs);
+    EXPECT_NE(
+        found.find(
+            "{\"port\": \"COM9\", \"found\": false, \"problem\": \"no transmitter answers\"}"),
+        std::string::npos)
+        << found;
+    EXPECT_EQ(Count(found, "\"found\": true"), 2) << found;
+}
+
+TEST_F(Vl4Proof, CtrlCStopsALoadALogAndACalibrationCleanly) {
+    const int rounds = ProofSize(1, 10);
+    // Each reply 120 ms late, so that a load is still under way when Ctrl+C comes.
+    const std::string settings = Written("load.txt", "[settings]\nprobe = oxygen\ndamping = 9\n"
+                                                     "depth = 2\nlower = 1\nupper = 13\n");
+    const std::string csv = FileNamed("log.csv");
+    for (int round = 0; round < rounds; ++round) {
+        Steer("set probe 0");
+        Steer("set damping 5");
+        Steer("fault late 120 1000000");
+        Forget();
+        ChildProcess load;
+        Start(load, "load COM5 " + settings);
+        ASSERT_TRUE(WaitForFrames("01 2B 01"));
+        ASSERT_TRUE(load.SendCtrlC());
+        const std::string loaded = load.AllOutput(HangMs);
+        EXPECT_EQ(load.ExitCode(), DWORD(ExitInterrupted)) << loaded;
+        // What it says it wrote is what the transmitter holds.
+        const bool damping = loaded.find("wrote probe, damping") != std::string::npos;
+        EXPECT_NE(loaded.find("interrupted; wrote probe"), std::string::npos) << loaded;
+        EXPECT_EQ(Dump().at("damping"), damping ? "9" : "5") << loaded;
+        Steer("fault clear");
+
+        std::remove(csv.c_str());
+        Forget();
+        ChildProcess log;
+        Start(log, "log COM5 --every 0.1 --out " + csv);
+        ASSERT_TRUE(WaitForFrames("01 26 00", 3)); // the ratio, last of a sample
+        ASSERT_TRUE(log.SendCtrlC());
+        const std::string logged = log.AllOutput(HangMs);
+        EXPECT_EQ(log.ExitCode(), DWORD(ExitInterrupted)) << logged;
+        ExpectWholeCsv(csv);
+
+        Forget();
+        ChildProcess calibration;
+        Start(calibration, "calibrate COM5 --standard 7 --yes");
+        ASSERT_TRUE(WaitForFrames("01 24 00", 3)); // sampling, the damping at 0
+        EXPECT_EQ(Dump().at("damping"), "0");
+        ASSERT_TRUE(calibration.SendCtrlC());
+        const std::string calibrated = calibration.AllOutput(HangMs);
+        EXPECT_EQ(calibration.ExitCode(), DWORD(ExitInterrupted)) << calibrated;
+        EXPECT_NE(calibrated.find("interrupted; nothing written"), std::string::npos) << calibrated;
+        EXPECT_EQ(Dump().at("damping"), damping ? "9" : "5") << "restored";
+        EXPECT_EQ(Frames("01 30 04"), 0) << "no offset written";
+    }
+    Figure("Ctrl+C: %d loads, %d logs, %d calibrations stopped cleanly", rounds, rounds, rounds);
+}
+
+struct PulledCable {
+    const char* Arguments;
+    const char* Trigger; // the frame after which the cable goes
+    int Count;
+    const char* Said; // what the error line says
+};
+
+TEST_F(Vl4Proof, APulledCableEndsEachCommandWithAClearError) {
+    const int rounds = ProofSize(1, 5);
+    const std::string settings = Written("load.txt", "[settings]\nprobe = oxygen\ndamping = 9\n"
+                                                     "depth = 2\nlower = 1\nupper = 13\n");
+    const std::string csv = FileNamed("log.csv"), saved = FileNamed("saved.txt");
+    const PulledCable commands[] = {
+        {"read COM5", "01 22 00", 1, "COM5: no answer reading"},
+        {"save COM5 ", "01 2B 00", 1, "no file written"},
+        {"load COM5 ", "01 2B 01", 1, "COM5: no answer writing"},
+        {"set COM5 damping=3 depth=2 lower=1 upper=13 offset=1", "01 2C 01", 1,
+         "COM5: no answer writing"},
+        {"log COM5 --every 0.1 --out ", "01 24 00", 3, "COM5: the transmitter stopped answering"},
+        {"calibrate COM5 --standard 7 --yes", "01 24 00", 3, "damping was not restored to 5"},
+        {"scan", "01 21 00", 1, "no VL4 transmitter answers"},
+    };
+    CableControl cable;
+    int ended = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (const PulledCable& command : commands) {
+            Steer("set damping 5");
+            Steer("set probe 0");
+            // Replies 120 ms late leave time to pull the cable in the middle.
+            Steer("fault late 120 1000000");
+            std::string arguments = command.Arguments;
+            if (arguments == "save COM5 ") arguments += saved;
+            if (arguments == "load COM5 ") arguments += settings;
+            if (arguments.compare(0, 3, "log") == 0) arguments += csv;
+            std::remove(saved.c_str());
+            Forget();
+            ChildProcess vl4;
+            Start(vl4, arguments);
+            ASSERT_TRUE(cable.Arm());
+            ASSERT_TRUE(WaitForFrames(command.Trigger, command.Count)) << arguments;
+            ASSERT_TRUE(cable.Fire() && cable.Finish());
+            const std::string said = vl4.AllOutput(HangMs);
+            EXPECT_FALSE(vl4.Running()) << arguments << ": still running";
+            EXPECT_EQ(vl4.ExitCode(), DWORD(ExitFailed)) << arguments << "\n" << said;
+            EXPECT_NE(said.find(command.Said), std::string::npos) << arguments << "\n" << said;
+            ended += vl4.ExitCode() == DWORD(ExitFailed);
+            if (arguments.compare(0, 3, "log") == 0) ExpectWholeCsv(csv);
+            if (arguments.compare(0, 4, "save") == 0) {
+                EXPECT_EQ(Contents(saved), "") << "no file written";
+            }
+            ASSERT_TRUE(cable.Plug());
+            Sim.Server.Stop();
+            ASSERT_TRUE(Sim.Server.Start(SimOnCable::Port));
+            Steer("fault clear");
+        }
+    }
+    Figure("pulled cable: %d of %d commands ended with a clear error, exit status 1", ended,
+           rounds * int(sizeof commands / sizeof commands[0]));
+}
+
+// A valid settings file with values drawn at random.
+std::string RandomSettings(std::mt19937& random, const char* lineEnd) {
+    static const char* const probes[] = {"pH", "Redox", "chlorine", "oxygen", "2", "OXYGEN"};
+    auto number = [&] {
+        return std::to_string(static_cast<int>(random() % 2001) - 1000) + "." +
+               std::to_string(random() % 1000);
+    };
+    std::string text =
+        std::string("# vl4 settings") + lineEnd + "[transmitter]" + lineEnd +
+        "identification = VL4" + lineEnd + "[settings]" + lineEnd +
+        "probe = " + probes[random() % 6] + lineEnd + "damping = " + std::to_string(random() % 31) +
+        lineEnd + "depth = " + std::to_string(random() % 100) + lineEnd + "lower = " + number() +
+        lineEnd + "upper = " + number() + lineEnd + "[calibration]" + lineEnd +
+        "offset = " + number() + lineEnd + "sensitivity = " + number() + lineEnd + "date = 2025-0" +
+        std::to_string(1 + random() % 9) + "-1" + std::to_string(random() % 10) + lineEnd;
+    return text;
+}
+
+// Spoils a valid file in one of the ways a file goes bad, or leaves it
+// valid with another form (CRLF, a byte-order mark).
+std::string Spoiled(std::mt19937& random, int kind, std::string text) {
+    static const char* const values[] = {
+        "abc",  "1,2,3",        "0x10", "--1",      "1e",         "",      "5 mV",
+        "nan",  "NaN",          "inf",  "-Inf",     "1e39",       "-1e39", "3.5e38",
+        "1..2", "\xEF\xBC\x91", "+-3",  "1e-99999", "99999999999"};
+    static const char* const keys[] = {"probe", "damping", "depth",       "lower",
+                                       "upper", "offset",  "sensitivity", "date"};
+    const std::string key = std::string(keys[random() % 8]) + " = ";
+    const size_t at = text.find(key);
+    switch (kind) {
+    case 0: // truncated anywhere
+        return text.substr(0, random() % text.size());
+    case 1: { // binary
+        std::string bytes(1 + random() % 300, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        return bytes;
+    }
+    case 2: // huge
+        return text + std::string(64 * 1024, '#');
+    case 3: // a key with a value that is no number or is out of range
+        return text.substr(0, at + key.size()) + values[random() % 19] +
+               text.substr(text.find('\n', at));
+    case 4: // a key twice
+        return text + key + "1\n";
+    case 5: { // a section header missing
+        static const char* const headers[] = {"[transmitter]", "[settings]", "[calibration]"};
+        const size_t header = text.find(headers[random() % 3]);
+        return text.erase(header, text.find('\n', header) + 1 - header);
+    }
+    case 6: // every byte flipped somewhere
+        text[random() % text.size()] ^= static_cast<char>(1 << (random() % 8));
+        return text;
+    case 7: // an unknown key or section
+        return text + (random() % 2 ? "[firmware]\n" : "[settings]\nrange = 5\n");
+    case 8: // a byte-order mark
+        return "\xEF\xBB\xBF" + text;
+    default: // as it is (with CRLF or LF)
+        return text;
+    }
+}
+
+TEST_F(Vl4Proof, HostileSettingsFilesNeverCrashAndARefusedOneWritesNothing) {
+    const int files = ProofSize(200, 5000);
+    std::mt19937 random(20261207);
+    const std::string path = FileNamed("hostile.txt");
+    int refused = 0, loaded = 0, limited = 0;
+    for (int i = 0; i < files; ++i) {
+        const std::string text =
+            Spoiled(random, i % 10, RandomSettings(random, i % 2 ? "\r\n" : "\n"));
+        Written("hostile.txt", text);
+        Requests();
+        const int status = Run({"load", "COM5", path, "--with-calibration"});
+        SettingsFile file;
+        int line;
+        std::string problem;
+        const bool valid =
+            ParseSettingsFile(text, file, line, problem) && text.size() <= MaxSettingsFileSize;
+        if (status == ExitUsage) {
+            ++refused;
+            ASSERT_FALSE(valid) << text;
+            ASSERT_EQ(Requests(), std::vector<std::string>{}) << text;
+            ASSERT_NE(Err.Text.find(path), std::string::npos) << Err.Text;
+            continue;
+        }
+        ASSERT_TRUE(valid) << text << "\n" << Err.Text;
+        ASSERT_TRUE(status == ExitDone || status == ExitFailed) << status << "\n" << Err.Text;
+        // The transmitter holds the file's values, but those it limits, which are reported.
+        ++(status == ExitDone ? loaded : limited);
+        if (status == ExitFailed) {
+            ASSERT_NE(Err.Text.find("transmitter holds"), std::string::npos) << Err.Text;
+        }
+    }
+    Figure("hostile settings files: %d generated, %d refused before any frame, %d loaded, "
+           "%d loaded with a value the transmitter limits (reported)",
+           files, refused, loaded, limited);
+    EXPECT_GT(refused, files / 2);
+    EXPECT_GT(loaded, 0);
+}
+
+} // namespace
