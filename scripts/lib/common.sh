@@ -25,10 +25,13 @@ vl4_log() { echo "vl4: $*" >&2; }
 # The DLLs every Windows has: a program that imports nothing else runs from
 # any folder without installation.
 VL4_SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll)
+# vl4_imports EXE: the DLLs EXE imports, in lower case, one a line.
+vl4_imports() {
+  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort
+}
 # vl4_foreign_imports EXE: the DLLs EXE imports beyond those, one a line.
 vl4_foreign_imports() {
-  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort |
-    grep -vxF "${VL4_SYSTEM_DLLS[@]/#/-e}" || true
+  vl4_imports "$1" | grep -vxF "${VL4_SYSTEM_DLLS[@]/#/-e}" || true
 }
 
 # vl4_quiet_step NAME STEP [environment...]: runs scripts/STEP with its
