@@ -134,8 +134,7 @@ void CalibrationDialog::StartPoint(int point) {
     // Focus leaves the button before it is disabled.
     SendMessageW(Handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(Handle, IDOK)), TRUE);
     row.StartButton.Disable();
-    SampleSum = 0.0;
-    SampleCount = 0;
+    Samples = VoltageSamples();
     SamplingPoint = point;
 }
 
@@ -146,16 +145,14 @@ void CalibrationDialog::OnSampleTimer(MessageRecord&) {
     if (!Link.GetProbeVoltage(voltage)) return;
     VoltageDisplay->ShowFloat(voltage);
     if (SamplingPoint == 0) return;
-    SampleSum += voltage;
+    Samples.Add(voltage);
     Progress->StepIt();
-    ++SampleCount;
-    if (SampleCount >= SamplesPerPoint) FinishPoint();
+    if (Samples.Count() >= SamplesPerPoint) FinishPoint();
 }
 
 void CalibrationDialog::FinishPoint() {
-    SampleSum /= SampleCount;
     PointRow row = Row(SamplingPoint);
-    row.Voltage = static_cast<float>(SampleSum);
+    row.Voltage = Samples.Mean();
     row.VoltageField.ShowFloat(row.Voltage);
     // "Jeden bod" may have been checked while the second point was sampled.
     if (SamplingPoint == 1 || SinglePointBox->CheckState() == BST_UNCHECKED)

@@ -4,6 +4,7 @@
 #include "app/grey_dialog.h"
 #include "app/value_fields.h"
 #include "core/calibration_math.h"
+#include "core/voltage_samples.h"
 #include "framework/button.h"
 
 // Calibrates the probe input against one or two standards. For each standard
@@ -56,8 +57,7 @@ public:
     const CalibrationTargets& Targets;
     BYTE ProbeType = 0;
     UINT_PTR TimerStarted = 0;
-    double SampleSum = 0.0;
-    int SampleCount = 0;
+    VoltageSamples Samples;
     int SamplingPoint = 0; // 0 idle, else the point being sampled
     float Standard1 = 0.0f;
     float Standard2 = 0.0f;

@@ -42,12 +42,11 @@ bool SlopeSignPossible(uint8_t law, float sensitivity) {
     return sensitivity > 0.0f;
 }
 
-CalibrationFault FaultOf(const CalibrationPoints& points, const CalibrationResult& r) {
-    if (!PointsValid(points)) return CalibrationFault::InvalidPoints;
+// What keeps the pair of valid points from being written.
+CalibrationFault FaultOf(uint8_t law, const CalibrationResult& r) {
     if (r.Sensitivity == 0.0f || !IsFinite(r.Sensitivity) || !IsFinite(r.Offset))
         return CalibrationFault::NoUsableSlope;
-    if (!SlopeSignPossible(CalibrationLaw(points.ProbeType), r.Sensitivity))
-        return CalibrationFault::WrongSlopeSign;
+    if (!SlopeSignPossible(law, r.Sensitivity)) return CalibrationFault::WrongSlopeSign;
     return CalibrationFault::None;
 }
 
@@ -69,8 +68,10 @@ bool PointsValid(const CalibrationPoints& p) {
 
 bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result,
                         CalibrationFault* fault) {
-    const CalibrationResult r = PointsValid(points) ? Compute(points) : CalibrationResult{};
-    const CalibrationFault found = FaultOf(points, r);
+    const bool valid = PointsValid(points);
+    const CalibrationResult r = valid ? Compute(points) : CalibrationResult{};
+    const CalibrationFault found =
+        valid ? FaultOf(CalibrationLaw(points.ProbeType), r) : CalibrationFault::InvalidPoints;
     if (fault) *fault = found;
     if (found != CalibrationFault::None) return false;
     result = r;

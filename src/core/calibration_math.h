@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devlink/probe_defaults.h"
+
 #include <cstdint>
 
 // The arithmetic of a probe calibration, without windows or a link, so that
@@ -10,8 +12,6 @@ constexpr int SamplesPerPoint = 66;
 // which an ideal electrode gives 0 mV.
 constexpr float SinglePointPhSlope = -58.0f;
 constexpr double PhNeutralPoint = 7.0;
-// The slope of an ideal pH electrode at 25 °C, mV per pH.
-constexpr double IdealPhSlope = -59.16;
 
 // What the calibration dialog has measured: the nominal values N of the
 // standards and the mean probe voltages U at them, in mV.

@@ -63,17 +63,9 @@ Decimal ExactValue(uint32_t mantissa, int exponent) {
     return d;
 }
 
-// Keeps the first `keep` digits, rounding half away from zero.
-void RoundTo(Decimal& d, int keep) {
-    if (keep >= d.Count) return;
-    if (keep < 0) {
-        d.Count = 0;
-        return;
-    }
-    const bool up = d.Digits[keep] >= 5;
-    d.Count = keep;
-    if (!up) return;
-    int i = keep - 1;
+// One unit more in the last digit kept.
+void Increment(Decimal& d) {
+    int i = d.Count - 1;
     while (i >= 0 && d.Digits[i] == 9) --i;
     if (i < 0) { // 999.. carries into a new leading 1
         d.Digits[0] = 1;
@@ -83,6 +75,18 @@ void RoundTo(Decimal& d, int keep) {
     }
     ++d.Digits[i];
     d.Count = i + 1;
+}
+
+// Keeps the first `keep` digits, rounding half away from zero.
+void RoundTo(Decimal& d, int keep) {
+    if (keep >= d.Count) return;
+    if (keep < 0) {
+        d.Count = 0;
+        return;
+    }
+    const bool up = d.Digits[keep] >= 5;
+    d.Count = keep;
+    if (up) Increment(d);
 }
 
 char* WriteDigits(char* out, const Decimal& d, int from, int to) {
@@ -242,21 +246,6 @@ Decimal Stripped(Decimal d) {
     return d;
 }
 
-// One unit more in the last digit kept.
-Decimal Incremented(Decimal d) {
-    int i = d.Count - 1;
-    while (i >= 0 && d.Digits[i] == 9) --i;
-    if (i < 0) {
-        d.Digits[0] = 1;
-        d.Count = 1;
-        ++d.Point;
-        return d;
-    }
-    ++d.Digits[i];
-    d.Count = i + 1;
-    return d;
-}
-
 // Digits without an exponent where a reader expects them (0.0001 up to
 // 999999999), d.ddde+XX beyond.
 void WriteShortest(char* out, const Decimal& d) {
@@ -269,9 +258,7 @@ void WriteShortest(char* out, const Decimal& d) {
         const int exponent = d.Point - 1;
         *out++ = 'e';
         *out++ = exponent < 0 ? '-' : '+';
-        NumberText digits;
-        WriteFixed(digits, ExactValue(exponent < 0 ? -exponent : exponent, 0), 0);
-        std::strcpy(out, digits);
+        WriteFixed(out, ExactValue(exponent < 0 ? -exponent : exponent, 0), 0);
         return;
     }
     WriteFixed(out, d, d.Count > d.Point ? d.Count - d.Point : 0);
@@ -304,7 +291,10 @@ void FormatShortest(NumberText& text, float value) {
             return;
         }
         const Decimal kept = Kept(exact, n);
-        const Decimal down = Stripped(kept), up = Stripped(Incremented(kept));
+        Decimal up = kept;
+        Increment(up);
+        const Decimal down = Stripped(kept);
+        up = Stripped(up);
         const bool upNearer = exact.Digits[n] >= 5;
         const Decimal* const candidates[] = {upNearer ? &up : &down, upNearer ? &down : &up};
         for (const Decimal* candidate : candidates) {

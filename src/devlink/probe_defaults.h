@@ -14,6 +14,9 @@ enum ProbeType : uint8_t {
 };
 constexpr int ProbeTypeCount = 4;
 
+// The slope of an ideal pH electrode at 25 °C, mV per pH.
+constexpr double IdealPhSlope = -59.16;
+
 // The input parameters loaded into the transmitter when its probe type changes.
 struct ProbeParameters {
     float Offset;
@@ -23,8 +26,8 @@ struct ProbeParameters {
 };
 
 inline constexpr ProbeParameters ProbeDefaults[ProbeTypeCount] = {
-    {0.0f, -59.16f, 0.0f, 14.0f},    // pH: the ideal electrode slope, mV per pH
-    {0.0f, 1.0f, -1000.0f, 1000.0f}, // Redox
-    {0.0f, 200.0f, 0.0f, 2.0f},      // chlorine
-    {0.0f, 9.0f, 0.0f, 20.0f},       // oxygen
+    {0.0f, static_cast<float>(IdealPhSlope), 0.0f, 14.0f}, // pH
+    {0.0f, 1.0f, -1000.0f, 1000.0f},                       // Redox
+    {0.0f, 200.0f, 0.0f, 2.0f},                            // chlorine
+    {0.0f, 9.0f, 0.0f, 20.0f},                             // oxygen
 };

@@ -246,7 +246,7 @@ void CalibrationRuns::Tick(HWND h, const PointPlan& point, size_t sample, TickFa
             EXPECT_EQ(RunSimCommand(m, command, out), CommandResult::Ok) << command;
         }
     });
-    const int before = Dialog->SampleCount;
+    const int before = Dialog->Samples.Count();
     PostMessageA(h, WM_TIMER, D::SampleTimerId, 0);
     Actions.push_front([this, &point, sample, fault, before, &measured, &taken](HWND h2) {
         CheckTick(h2, point, sample, fault, before, measured, taken);
@@ -266,7 +266,7 @@ void CalibrationRuns::CheckTick(HWND h, const PointPlan& point, size_t sample, T
     // is proved here are the values; shown, every tick would repaint its
     // fields through the display, some 20 ms under emulation.
     if (IsWindowVisible(h)) ShowWindow(h, SW_HIDE);
-    const bool counted = Dialog->SampleCount == before + 1;
+    const bool counted = Dialog->Samples.Count() == before + 1;
     const float v = point.Voltages[sample];
     if (Spoils(fault)) {
         ++Tally.SpoiltTicks;

@@ -269,7 +269,7 @@ TEST_F(CalibrationDialogTest, OnePointCheckedWhileTheSecondPointSamples) {
                Steer("set voltage 99");
                FailNext(36);
                Tick(h);
-               EXPECT_EQ(dialog->SampleCount, 10);
+               EXPECT_EQ(dialog->Samples.Count(), 10);
                EXPECT_EQ(Progress(h), 10);
                EXPECT_EQ(ItemText(h, D::VoltageId), "12.500");
                Steer("set voltage 12.5");
