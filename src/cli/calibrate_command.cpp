@@ -19,12 +19,6 @@ constexpr int ProgressWidth = 33;
 // Readings in a row without an answer before the sampling gives up.
 constexpr int DeadReadings = 10;
 
-std::string Fixed(double value, int decimals) {
-    NumberText text;
-    FormatFloat(text, static_cast<float>(value), decimals);
-    return text;
-}
-
 // The damping set to 0 while the probe is sampled, so that the readings are
 // the probe's own, and put back afterwards, whatever ended the calibration.
 class DampingBracket {
@@ -205,15 +199,15 @@ private:
         return "point " + IntegerText(point + 1) + " [" + std::string(filled, '#') +
                std::string(ProgressWidth - filled, '.') + "] " + IntegerText(count) + "/" +
                IntegerText(SamplesPerPoint) + "  " +
-               (read ? Fixed(voltage, 3) + " mV" : "no answer");
+               (read ? FixedText(voltage, 3) + " mV" : "no answer");
     }
 
     void Report(int point) {
         const VoltageSamples& samples = Record.Samples[point];
         Context.Say("point " + IntegerText(point + 1) + ": standard " +
                     ExactText(Record.Standards[point]) + ", " + IntegerText(samples.Count()) +
-                    " readings, mean " + Fixed(samples.Mean(), 3) + " mV, spread " +
-                    Fixed(samples.StandardDeviation(), 3) + " mV");
+                    " readings, mean " + FixedText(samples.Mean(), 3) + " mV, spread " +
+                    FixedText(samples.StandardDeviation(), 3) + " mV");
         if (Record.Unstable(point))
             Context.Say("warning: point " + IntegerText(point + 1) +
                         " unstable: the readings spread more than 1 mV");
@@ -233,10 +227,10 @@ private:
         Context.Say("sensitivity " + ExactText(Record.Computed.Sensitivity) + (ph ? " mV/pH" : "") +
                     ", offset " + ExactText(Record.Computed.Offset) + " mV");
         if (!ph) return;
-        Context.Say("slope " + Fixed(PhSlopePercent(Record.Computed.Sensitivity), 1) +
+        Context.Say("slope " + FixedText(PhSlopePercent(Record.Computed.Sensitivity), 1) +
                     " % of an ideal electrode (-59.16 mV/pH at 25 \xC2\xB0"
                     "C), offset at pH 7 " +
-                    Fixed(Record.Computed.Offset, 1) + " mV");
+                    FixedText(Record.Computed.Offset, 1) + " mV");
         if (Record.CheckProbe())
             Context.Say("warning: check probe: a healthy electrode has 90 to 105 % and at most "
                         "30 mV");

@@ -18,9 +18,7 @@ struct ShownValue {
 };
 
 ShownValue FloatValue(float value, int decimals) {
-    NumberText shown;
-    FormatFloat(shown, value, decimals);
-    return {shown, JsonFloat(value), {ExactText(value)}};
+    return {FixedText(value, decimals), JsonFloat(value), {ExactText(value)}};
 }
 
 ShownValue TextValue(const std::string& text) {
@@ -49,12 +47,6 @@ ShownValue DateValue(const CalibrationDate& date) {
     return value;
 }
 
-ShownValue VersionValue(uint16_t version) {
-    NumberText text;
-    FormatVersion(text, version);
-    return TextValue(text);
-}
-
 struct ValueShape {
     const char* Label;
     const char* Key;
@@ -65,7 +57,7 @@ struct ValueShape {
 // In the order of the read-out's steps.
 const ValueShape Shapes[ReadoutStepCount] = {
     {"firmware", "firmware", nullptr,
-     [](const Readout& v) { return VersionValue(v.FirmwareVersion); }},
+     [](const Readout& v) { return TextValue(VersionText(v.FirmwareVersion)); }},
     {"production number", "production_number", nullptr,
      [](const Readout& v) { return IntegerValue(v.ProductionNumber); }},
     {"output", "output", "output_name",
