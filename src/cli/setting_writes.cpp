@@ -10,6 +10,19 @@ std::string Progress(const std::vector<SettingWrite>& writes) {
 
 } // namespace
 
+int ReadSettings(CommandContext& context, TransmitterSession& session,
+                 const std::function<bool(int)>& wanted, uint32_t (&raw)[SettingCount],
+                 const char* when) {
+    for (int i = 0; i < SettingCount; ++i) {
+        if (!wanted(i)) continue;
+        if (context.Stop.Requested())
+            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted") + when);
+        if (!ReadSetting(session.Link, Settings[i], raw[i]))
+            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key + when);
+    }
+    return ExitDone;
+}
+
 int WriteSettings(CommandContext& context, TransmitterSession& session,
                   std::vector<SettingWrite>& writes) {
     int status = ExitDone;

@@ -3,7 +3,16 @@
 #include "cli/transmitter_session.h"
 #include "cli/transmitter_settings.h"
 
+#include <functional>
 #include <vector>
+
+// Reads what the transmitter holds of each setting `wanted` takes (by its
+// index in Settings) into raw, looking at the interruption before each
+// frame. A read without a reply or an interruption gets its error line,
+// which `when` ends ("; nothing written"). Answers the exit status.
+int ReadSettings(CommandContext& context, TransmitterSession& session,
+                 const std::function<bool(int)>& wanted, uint32_t (&raw)[SettingCount],
+                 const char* when);
 
 struct SettingWrite {
     const Setting* Target;
