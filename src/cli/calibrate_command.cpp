@@ -5,9 +5,8 @@
 #include "cli/local_time.h"
 #include "cli/machine_text.h"
 #include "cli/pacer.h"
+#include "cli/setting_writes.h"
 #include "cli/text_files.h"
-#include "cli/transmitter_session.h"
-#include "cli/transmitter_settings.h"
 #include "core/english_names.h"
 #include "core/number_text.h"
 #include "devlink/probe_defaults.h"
@@ -241,32 +240,28 @@ private:
     int Write() {
         if (int status = Compute()) return status;
         ShowResult();
-        Record.Time = LocalTime::Now().IsoWithMilliseconds();
-        const uint32_t wanted[3] = {BitsOfFloat(Record.Computed.Offset),
-                                    BitsOfFloat(Record.Computed.Sensitivity),
-                                    LocalTime::Now().BcdDay()};
-        const char* const keys[3] = {"offset", "sensitivity", "date"};
+        const LocalTime now = LocalTime::Now();
+        Record.Time = now.IsoWithMilliseconds();
+        SettingWrite writes[] = {
+            {FindSetting("offset"), BitsOfFloat(Record.Computed.Offset)},
+            {FindSetting("sensitivity"), BitsOfFloat(Record.Computed.Sensitivity)},
+            {FindSetting("date"), now.BcdDay()},
+        };
         int status = ExitDone;
         std::string written;
-        for (int i = 0; i < 3; ++i) {
-            const Setting& setting = *FindSetting(keys[i]);
-            uint32_t raw = wanted[i];
-            if (!WriteSetting(Session.Link, setting, raw)) {
-                status = Session.NoAnswer(Context, std::string("writing ") + keys[i]);
+        for (SettingWrite& write : writes) {
+            if (!WriteChecked(Context, Session, write, status)) {
+                status = Session.NoAnswer(Context, std::string("writing ") + write.Target->Key);
                 continue;
             }
-            Written = true;
-            if (i == 0) Record.OffsetReturned = true, Record.Returned.Offset = FloatWithBits(raw);
-            if (i == 1)
-                Record.SensitivityReturned = true, Record.Returned.Sensitivity = FloatWithBits(raw);
-            written += (written.empty() ? "" : ", ") + std::string(keys[i]) + " " +
-                       SettingText(setting, raw);
-            if (raw == wanted[i]) continue;
-            status =
-                Context.Fail(ExitFailed, Session.Port,
-                             std::string(keys[i]) + ": wrote " + SettingText(setting, wanted[i]) +
-                                 ", transmitter holds " + SettingText(setting, raw));
+            written += (written.empty() ? "" : ", ") + std::string(write.Target->Key) + " " +
+                       SettingText(*write.Target, write.Returned);
         }
+        Record.OffsetReturned = writes[0].Done;
+        Record.Returned.Offset = FloatWithBits(writes[0].Returned);
+        Record.SensitivityReturned = writes[1].Done;
+        Record.Returned.Sensitivity = FloatWithBits(writes[1].Returned);
+        Written = !written.empty();
         if (Written) Context.Say("wrote " + written);
         return status;
     }

@@ -21,6 +21,12 @@ struct SettingWrite {
     bool Done = false;
 };
 
+// Writes one value and keeps the transmitter's reply in write.Returned. A
+// value the transmitter holds differently gets its error line and makes
+// status ExitFailed. False when no reply came.
+bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingWrite& write,
+                  int& status);
+
 // Writes in order, each checked against the transmitter's reply, and says on
 // the error stream what went wrong: a value the transmitter holds
 // differently, a write without a reply (the rest is not tried), an
