@@ -6,8 +6,6 @@
 #include "core/english_names.h"
 #include "core/readout.h"
 
-#include <cstring>
-
 namespace {
 
 // One value of the read-out in every form vl4 gives it.
@@ -37,8 +35,7 @@ ShownValue NamedValue(uint8_t code, const char* name) {
 }
 
 ShownValue DateValue(const CalibrationDate& date) {
-    uint32_t bits;
-    std::memcpy(&bits, &date, sizeof bits);
+    const uint32_t bits = DateBits(date);
     NumberText text;
     FormatDate(text, bits);
     // A transmitter never calibrated holds 0000-00-00.
