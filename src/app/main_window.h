@@ -29,7 +29,6 @@ public:
     static constexpr int ReadCheckBoxId = 112;
     static constexpr UINT_PTR PollTimerId = 1;
     static constexpr UINT PollPeriodMs = 1000;
-    static constexpr int MaxDamping = 30;
     static constexpr int OuterWidth = 485;
     static constexpr int OuterHeight = 412;
     static constexpr DWORD FixedFrameStyle =

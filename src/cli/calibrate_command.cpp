@@ -5,9 +5,8 @@
 #include "cli/local_time.h"
 #include "cli/machine_text.h"
 #include "cli/pacer.h"
+#include "cli/setting_writes.h"
 #include "cli/text_files.h"
-#include "cli/transmitter_session.h"
-#include "cli/transmitter_settings.h"
 #include "core/english_names.h"
 #include "core/number_text.h"
 #include "devlink/probe_defaults.h"
@@ -18,12 +17,6 @@ constexpr int SampleIntervalMs = 300;
 constexpr int ProgressWidth = 33;
 // Readings in a row without an answer before the sampling gives up.
 constexpr int DeadReadings = 10;
-
-std::string Fixed(double value, int decimals) {
-    NumberText text;
-    FormatFloat(text, static_cast<float>(value), decimals);
-    return text;
-}
 
 // The damping set to 0 while the probe is sampled, so that the readings are
 // the probe's own, and put back afterwards, whatever ended the calibration.
@@ -205,15 +198,15 @@ private:
         return "point " + IntegerText(point + 1) + " [" + std::string(filled, '#') +
                std::string(ProgressWidth - filled, '.') + "] " + IntegerText(count) + "/" +
                IntegerText(SamplesPerPoint) + "  " +
-               (read ? Fixed(voltage, 3) + " mV" : "no answer");
+               (read ? FixedText(voltage, 3) + " mV" : "no answer");
     }
 
     void Report(int point) {
         const VoltageSamples& samples = Record.Samples[point];
         Context.Say("point " + IntegerText(point + 1) + ": standard " +
                     ExactText(Record.Standards[point]) + ", " + IntegerText(samples.Count()) +
-                    " readings, mean " + Fixed(samples.Mean(), 3) + " mV, spread " +
-                    Fixed(samples.StandardDeviation(), 3) + " mV");
+                    " readings, mean " + FixedText(samples.Mean(), 3) + " mV, spread " +
+                    FixedText(samples.StandardDeviation(), 3) + " mV");
         if (Record.Unstable(point))
             Context.Say("warning: point " + IntegerText(point + 1) +
                         " unstable: the readings spread more than 1 mV");
@@ -233,10 +226,10 @@ private:
         Context.Say("sensitivity " + ExactText(Record.Computed.Sensitivity) + (ph ? " mV/pH" : "") +
                     ", offset " + ExactText(Record.Computed.Offset) + " mV");
         if (!ph) return;
-        Context.Say("slope " + Fixed(PhSlopePercent(Record.Computed.Sensitivity), 1) +
+        Context.Say("slope " + FixedText(PhSlopePercent(Record.Computed.Sensitivity), 1) +
                     " % of an ideal electrode (-59.16 mV/pH at 25 \xC2\xB0"
                     "C), offset at pH 7 " +
-                    Fixed(Record.Computed.Offset, 1) + " mV");
+                    FixedText(Record.Computed.Offset, 1) + " mV");
         if (Record.CheckProbe())
             Context.Say("warning: check probe: a healthy electrode has 90 to 105 % and at most "
                         "30 mV");
@@ -247,32 +240,28 @@ private:
     int Write() {
         if (int status = Compute()) return status;
         ShowResult();
-        Record.Time = LocalTime::Now().IsoWithMilliseconds();
-        const uint32_t wanted[3] = {BitsOfFloat(Record.Computed.Offset),
-                                    BitsOfFloat(Record.Computed.Sensitivity),
-                                    LocalTime::Now().BcdDay()};
-        const char* const keys[3] = {"offset", "sensitivity", "date"};
+        const LocalTime now = LocalTime::Now();
+        Record.Time = now.IsoWithMilliseconds();
+        SettingWrite writes[] = {
+            {FindSetting("offset"), BitsOfFloat(Record.Computed.Offset)},
+            {FindSetting("sensitivity"), BitsOfFloat(Record.Computed.Sensitivity)},
+            {FindSetting("date"), now.BcdDay()},
+        };
         int status = ExitDone;
         std::string written;
-        for (int i = 0; i < 3; ++i) {
-            const Setting& setting = *FindSetting(keys[i]);
-            uint32_t raw = wanted[i];
-            if (!WriteSetting(Session.Link, setting, raw)) {
-                status = Session.NoAnswer(Context, std::string("writing ") + keys[i]);
+        for (SettingWrite& write : writes) {
+            if (!WriteChecked(Context, Session, write, status)) {
+                status = Session.NoAnswer(Context, std::string("writing ") + write.Target->Key);
                 continue;
             }
-            Written = true;
-            if (i == 0) Record.OffsetReturned = true, Record.Returned.Offset = FloatWithBits(raw);
-            if (i == 1)
-                Record.SensitivityReturned = true, Record.Returned.Sensitivity = FloatWithBits(raw);
-            written += (written.empty() ? "" : ", ") + std::string(keys[i]) + " " +
-                       SettingText(setting, raw);
-            if (raw == wanted[i]) continue;
-            status =
-                Context.Fail(ExitFailed, Session.Port,
-                             std::string(keys[i]) + ": wrote " + SettingText(setting, wanted[i]) +
-                                 ", transmitter holds " + SettingText(setting, raw));
+            written += (written.empty() ? "" : ", ") + std::string(write.Target->Key) + " " +
+                       SettingText(*write.Target, write.Returned);
         }
+        Record.OffsetReturned = writes[0].Done;
+        Record.Returned.Offset = FloatWithBits(writes[0].Returned);
+        Record.SensitivityReturned = writes[1].Done;
+        Record.Returned.Sensitivity = FloatWithBits(writes[1].Returned);
+        Written = !written.empty();
         if (Written) Context.Say("wrote " + written);
         return status;
     }

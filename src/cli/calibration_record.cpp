@@ -2,20 +2,9 @@
 
 #include "cli/machine_text.h"
 #include "core/english_names.h"
-#include "core/number_text.h"
 #include "devlink/probe_defaults.h"
 
 #include <vector>
-
-namespace {
-
-std::string Fixed(double value, int decimals) {
-    NumberText text;
-    FormatFloat(text, static_cast<float>(value), decimals);
-    return text;
-}
-
-} // namespace
 
 bool CalibrationRecord::IsPh() const {
     return CalibrationLaw(ProbeType) == ProbePH;
@@ -54,8 +43,8 @@ std::string CalibrationRecordLine(const CalibrationRecord& r) {
     fields.push_back(two ? ExactText(r.Standards[1]) : "");
     fields.push_back(ExactText(r.Samples[0].Mean()));
     fields.push_back(two ? ExactText(r.Samples[1].Mean()) : "");
-    fields.push_back(Fixed(r.Samples[0].StandardDeviation(), 3));
-    fields.push_back(two ? Fixed(r.Samples[1].StandardDeviation(), 3) : "");
+    fields.push_back(FixedText(r.Samples[0].StandardDeviation(), 3));
+    fields.push_back(two ? FixedText(r.Samples[1].StandardDeviation(), 3) : "");
     fields.push_back(IntegerText(r.Samples[0].Count()));
     fields.push_back(two ? IntegerText(r.Samples[1].Count()) : "");
     fields.push_back(ExactText(r.Computed.Offset));
@@ -63,7 +52,7 @@ std::string CalibrationRecordLine(const CalibrationRecord& r) {
     fields.push_back(r.OffsetReturned ? ExactText(r.Returned.Offset) : "");
     fields.push_back(r.SensitivityReturned ? ExactText(r.Returned.Sensitivity) : "");
     // The offset of the pH pair is the voltage at pH 7.
-    fields.push_back(r.IsPh() ? Fixed(PhSlopePercent(r.Computed.Sensitivity), 1) : "");
+    fields.push_back(r.IsPh() ? FixedText(PhSlopePercent(r.Computed.Sensitivity), 1) : "");
     fields.push_back(r.IsPh() ? ExactText(r.Computed.Offset) : "");
     fields.push_back(r.Health());
     return CsvLine(fields);

@@ -38,14 +38,10 @@ int ReadFile(CommandContext& context, const std::string& path, SettingsFile& fil
 // those that are wanted when `wanted` is set); `when` ends an error line.
 int ReadHeld(CommandContext& context, TransmitterSession& session, LoadPlan& plan, bool wanted,
              const char* when) {
-    for (int i = 0; i < SettingCount; ++i) {
-        if (!(wanted ? plan.Wanted(i) : plan.File.Values[i].Present)) continue;
-        if (context.Stop.Requested())
-            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted") + when);
-        if (!ReadSetting(session.Link, Settings[i], plan.Held[i]))
-            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key + when);
-    }
-    return ExitDone;
+    return ReadSettings(
+        context, session,
+        [&](int i) { return wanted ? plan.Wanted(i) : plan.File.Values[i].Present; }, plan.Held,
+        when);
 }
 
 // A file saved from another unit is fine to load; the technician should know.

@@ -1,5 +1,6 @@
 #include "cli/local_time.h"
 
+#include "cli/machine_text.h"
 #include "core/number_text.h"
 
 LocalTime LocalTime::Now() {
@@ -26,9 +27,7 @@ uint32_t LocalTime::BcdDay() const {
 }
 
 std::string Padded(int value, int width) {
-    NumberText digits;
-    FormatInteger(digits, value);
-    std::string text = digits;
+    std::string text = IntegerText(value);
     if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), '0');
     return text;
 }

@@ -69,10 +69,7 @@ std::string CsvRow(const std::string& time, const TrendSample& sample) {
 }
 
 std::string Shown(const TrendSample& sample, int series, int decimals, const char* unit) {
-    if (!sample.Read[series]) return std::string("-") + unit;
-    NumberText text;
-    FormatFloat(text, sample.Values[series], decimals);
-    return text + std::string(unit);
+    return (sample.Read[series] ? FixedText(sample.Values[series], decimals) : "-") + unit;
 }
 
 // What a person watching the console sees, replaced with each sample.

@@ -14,6 +14,18 @@ std::string IntegerText(int32_t value) {
     return text;
 }
 
+std::string FixedText(double value, int decimals) {
+    NumberText text;
+    FormatFloat(text, static_cast<float>(value), decimals);
+    return text;
+}
+
+std::string VersionText(uint16_t version) {
+    NumberText text;
+    FormatVersion(text, version);
+    return text;
+}
+
 std::string JsonString(const std::string& text) {
     static const char Hex[] = "0123456789abcdef";
     std::string json = "\"";

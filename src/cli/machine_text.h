@@ -5,11 +5,16 @@
 #include <utility>
 #include <vector>
 
-// Texts for programs that read vl4's output: JSON and CSV. Floats are the
-// shortest decimals that read back to the very same float.
+// The number texts as vl4's strings, and texts for programs that read vl4's
+// output: JSON and CSV. Floats for programs are the shortest decimals that
+// read back to the very same float.
 
 std::string ExactText(float value);
 std::string IntegerText(int32_t value);
+// As the window shows a value: fixed point with `decimals` digits.
+std::string FixedText(double value, int decimals);
+// The firmware version as the window shows it: "1.02".
+std::string VersionText(uint16_t version);
 
 std::string JsonString(const std::string& text);
 // A float as a JSON number; null for one JSON cannot carry (not finite).

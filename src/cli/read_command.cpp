@@ -6,8 +6,6 @@
 #include "core/english_names.h"
 #include "core/readout.h"
 
-#include <cstring>
-
 namespace {
 
 // One value of the read-out in every form vl4 gives it.
@@ -18,9 +16,7 @@ struct ShownValue {
 };
 
 ShownValue FloatValue(float value, int decimals) {
-    NumberText shown;
-    FormatFloat(shown, value, decimals);
-    return {shown, JsonFloat(value), {ExactText(value)}};
+    return {FixedText(value, decimals), JsonFloat(value), {ExactText(value)}};
 }
 
 ShownValue TextValue(const std::string& text) {
@@ -39,20 +35,13 @@ ShownValue NamedValue(uint8_t code, const char* name) {
 }
 
 ShownValue DateValue(const CalibrationDate& date) {
-    uint32_t bits;
-    std::memcpy(&bits, &date, sizeof bits);
+    const uint32_t bits = DateBits(date);
     NumberText text;
     FormatDate(text, bits);
     // A transmitter never calibrated holds 0000-00-00.
     ShownValue value = TextValue(text);
     if (bits == 0) value.Json = "null";
     return value;
-}
-
-ShownValue VersionValue(uint16_t version) {
-    NumberText text;
-    FormatVersion(text, version);
-    return TextValue(text);
 }
 
 struct ValueShape {
@@ -65,7 +54,7 @@ struct ValueShape {
 // In the order of the read-out's steps.
 const ValueShape Shapes[ReadoutStepCount] = {
     {"firmware", "firmware", nullptr,
-     [](const Readout& v) { return VersionValue(v.FirmwareVersion); }},
+     [](const Readout& v) { return TextValue(VersionText(v.FirmwareVersion)); }},
     {"production number", "production_number", nullptr,
      [](const Readout& v) { return IntegerValue(v.ProductionNumber); }},
     {"output", "output", "output_name",

@@ -2,6 +2,7 @@
 #include "cli/command_line.h"
 #include "cli/local_time.h"
 #include "cli/machine_text.h"
+#include "cli/setting_writes.h"
 #include "cli/settings_file.h"
 #include "cli/text_files.h"
 #include "cli/transmitter_session.h"
@@ -17,14 +18,8 @@ int ReadSaved(CommandContext& context, TransmitterSession& session, SavedTransmi
         return session.NoAnswer(context, "reading the production number; no file written");
     saved.Firmware = firmware;
     saved.ProductionNumber = production;
-    for (int i = 0; i < SettingCount; ++i) {
-        if (context.Stop.Requested())
-            return context.Fail(ExitInterrupted, session.Port, "interrupted; no file written");
-        if (!ReadSetting(session.Link, Settings[i], saved.Raw[i]))
-            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key +
-                                                 "; no file written");
-    }
-    return ExitDone;
+    return ReadSettings(
+        context, session, [](int) { return true; }, saved.Raw, "; no file written");
 }
 
 // A value the transmitter holds that a settings file cannot carry (a damping

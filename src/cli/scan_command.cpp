@@ -4,7 +4,6 @@
 #include "cli/command_line.h"
 #include "cli/machine_text.h"
 #include "cli/transmitter_session.h"
-#include "core/number_text.h"
 #include "core/port_name_list.h"
 
 #include <thread>
@@ -40,16 +39,11 @@ std::vector<PortProbe> RegisteredPorts() {
     return probes;
 }
 
-std::string FirmwareText(const PortProbe& probe) {
-    NumberText text;
-    FormatVersion(text, probe.Firmware);
-    return text;
-}
-
 std::string AsText(const PortProbe& probe) {
     std::string line = probe.Port + "  " + probe.Identification;
-    if (probe.State == Connection::Foreign) return line + "  not a VL4 transmitter\n";
-    line += "  firmware " + (probe.HasFirmware ? FirmwareText(probe) : "(no answer)");
+    if (probe.State == Connection::Foreign)
+        return line + "  " + ConnectionProblem(probe.State) + "\n";
+    line += "  firmware " + (probe.HasFirmware ? VersionText(probe.Firmware) : "(no answer)");
     line += "  production number " +
             (probe.HasProduction ? IntegerText(probe.Production) : "(no answer)");
     return line + "\n";
@@ -60,16 +54,10 @@ std::string AsJson(const PortProbe& probe) {
     json.Add("port", JsonString(probe.Port));
     const bool found = probe.State == Connection::Identified;
     json.Add("found", found ? "true" : "false");
-    if (!found) {
-        if (probe.State == Connection::Foreign)
-            json.Add("identification", JsonString(probe.Identification))
-                .Add("problem", JsonString("not a VL4 transmitter"));
-        else
-            json.Add("problem", JsonString(ConnectionProblem(probe.State)));
-        return json.Text();
-    }
-    json.Add("identification", JsonString(probe.Identification))
-        .Add("firmware", probe.HasFirmware ? JsonString(FirmwareText(probe)) : "null")
+    if (found || probe.State == Connection::Foreign)
+        json.Add("identification", JsonString(probe.Identification));
+    if (!found) return json.Add("problem", JsonString(ConnectionProblem(probe.State))).Text();
+    json.Add("firmware", probe.HasFirmware ? JsonString(VersionText(probe.Firmware)) : "null")
         .Add("production_number", probe.HasProduction ? IntegerText(probe.Production) : "null");
     return json.Text();
 }

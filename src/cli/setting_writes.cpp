@@ -10,24 +10,42 @@ std::string Progress(const std::vector<SettingWrite>& writes) {
 
 } // namespace
 
+int ReadSettings(CommandContext& context, TransmitterSession& session,
+                 const std::function<bool(int)>& wanted, uint32_t (&raw)[SettingCount],
+                 const char* when) {
+    for (int i = 0; i < SettingCount; ++i) {
+        if (!wanted(i)) continue;
+        if (context.Stop.Requested())
+            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted") + when);
+        if (!ReadSetting(session.Link, Settings[i], raw[i]))
+            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key + when);
+    }
+    return ExitDone;
+}
+
+bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingWrite& write,
+                  int& status) {
+    uint32_t raw = write.Wanted;
+    if (!WriteSetting(session.Link, *write.Target, raw)) return false;
+    write.Returned = raw;
+    write.Done = true;
+    if (raw == write.Wanted) return true;
+    status = context.Fail(ExitFailed, session.Port,
+                          std::string(write.Target->Key) + ": wrote " +
+                              SettingText(*write.Target, write.Wanted) + ", transmitter holds " +
+                              SettingText(*write.Target, raw));
+    return true;
+}
+
 int WriteSettings(CommandContext& context, TransmitterSession& session,
                   std::vector<SettingWrite>& writes) {
     int status = ExitDone;
     for (SettingWrite& write : writes) {
         if (context.Stop.Requested())
             return context.Fail(ExitInterrupted, session.Port, "interrupted; " + Progress(writes));
-        uint32_t raw = write.Wanted;
-        if (!WriteSetting(session.Link, *write.Target, raw))
+        if (!WriteChecked(context, session, write, status))
             return session.NoAnswer(context, std::string("writing ") + write.Target->Key + "; " +
                                                  Progress(writes));
-        write.Returned = raw;
-        write.Done = true;
-        if (raw == write.Wanted) continue;
-        context.Fail(ExitFailed, session.Port,
-                     std::string(write.Target->Key) + ": wrote " +
-                         SettingText(*write.Target, write.Wanted) + ", transmitter holds " +
-                         SettingText(*write.Target, raw));
-        status = ExitFailed;
     }
     return status;
 }

@@ -3,7 +3,16 @@
 #include "cli/transmitter_session.h"
 #include "cli/transmitter_settings.h"
 
+#include <functional>
 #include <vector>
+
+// Reads what the transmitter holds of each setting `wanted` takes (by its
+// index in Settings) into raw, looking at the interruption before each
+// frame. A read without a reply or an interruption gets its error line,
+// which `when` ends ("; nothing written"). Answers the exit status.
+int ReadSettings(CommandContext& context, TransmitterSession& session,
+                 const std::function<bool(int)>& wanted, uint32_t (&raw)[SettingCount],
+                 const char* when);
 
 struct SettingWrite {
     const Setting* Target;
@@ -11,6 +20,12 @@ struct SettingWrite {
     uint32_t Returned = 0; // what the transmitter's reply carried
     bool Done = false;
 };
+
+// Writes one value and keeps the transmitter's reply in write.Returned. A
+// value the transmitter holds differently gets its error line and makes
+// status ExitFailed. False when no reply came.
+bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingWrite& write,
+                  int& status);
 
 // Writes in order, each checked against the transmitter's reply, and says on
 // the error stream what went wrong: a value the transmitter holds

@@ -2,7 +2,6 @@
 
 #include "cli/machine_text.h"
 #include "cli/text_encoding.h"
-#include "core/number_text.h"
 
 #include <vector>
 
@@ -170,12 +169,10 @@ bool ParseSettingsFile(const std::string& content, SettingsFile& file, int& line
 }
 
 std::string FormatSettingsFile(const SavedTransmitter& saved) {
-    NumberText firmware;
-    FormatVersion(firmware, saved.Firmware);
     std::string text = "# vl4 settings, saved " + saved.SavedAt + " from " + saved.Port + "\n" +
                        "[transmitter]\n" + "identification = " + saved.Identification + "\n" +
                        "production_number = " + IntegerText(saved.ProductionNumber) + "\n" +
-                       "firmware = " + firmware + "\n";
+                       "firmware = " + VersionText(saved.Firmware) + "\n";
     for (int i = 0; i < SettingCount; ++i) {
         const Setting& setting = Settings[i];
         if (i == 0 || setting.Section != Settings[i - 1].Section)

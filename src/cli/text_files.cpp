@@ -1,7 +1,7 @@
 #include "cli/text_files.h"
 
+#include "cli/machine_text.h"
 #include "cli/text_encoding.h"
-#include "core/number_text.h"
 
 namespace {
 
@@ -23,9 +23,7 @@ std::string LastProblem() {
     case ERROR_HANDLE_DISK_FULL:
         return "the disk is full";
     default:
-        NumberText code;
-        FormatInteger(code, static_cast<int32_t>(error));
-        return std::string("system error ") + code;
+        return "system error " + IntegerText(static_cast<int32_t>(error));
     }
 }
 

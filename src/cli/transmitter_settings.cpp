@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int MaxDamping = 30;
-
 bool IsByte(const Setting& setting) {
     return setting.Kind == SettingKind::Probe || setting.Kind == SettingKind::Damping;
 }

@@ -1,5 +1,6 @@
 #include "cli/trend_svg.h"
 
+#include "cli/machine_text.h"
 #include "core/number_text.h"
 
 #include <algorithm>
@@ -23,12 +24,6 @@ const SeriesLook Looks[TrendSample::Series] = {
     {"ratio [%]", "#2e7d32"},
 };
 
-std::string Number(double value, int decimals) {
-    NumberText text;
-    FormatFloat(text, static_cast<float>(value), decimals);
-    return text;
-}
-
 std::string Escaped(const std::string& text) {
     std::string xml;
     for (char c : text) {
@@ -48,13 +43,13 @@ std::string Escaped(const std::string& text) {
 
 std::string Text(double x, double y, const std::string& text, const char* anchor,
                  const char* extra = "") {
-    return "<text x=\"" + Number(x, 1) + "\" y=\"" + Number(y, 1) + "\" text-anchor=\"" + anchor +
-           "\"" + extra + ">" + Escaped(text) + "</text>\n";
+    return "<text x=\"" + FixedText(x, 1) + "\" y=\"" + FixedText(y, 1) + "\" text-anchor=\"" +
+           anchor + "\"" + extra + ">" + Escaped(text) + "</text>\n";
 }
 
 std::string Line(double x1, double y1, double x2, double y2, const char* colour) {
-    return "<line x1=\"" + Number(x1, 1) + "\" y1=\"" + Number(y1, 1) + "\" x2=\"" + Number(x2, 1) +
-           "\" y2=\"" + Number(y2, 1) + "\" stroke=\"" + colour + "\"/>\n";
+    return "<line x1=\"" + FixedText(x1, 1) + "\" y1=\"" + FixedText(y1, 1) + "\" x2=\"" +
+           FixedText(x2, 1) + "\" y2=\"" + FixedText(y2, 1) + "\" stroke=\"" + colour + "\"/>\n";
 }
 
 // Ticks at 1, 2 or 5 times a power of ten, about `count` of them over the range.
@@ -105,9 +100,9 @@ public:
     }
 
     std::string Panel(int series, double top) const {
-        std::string svg = "<rect x=\"" + Number(Left, 0) + "\" y=\"" + Number(top, 0) +
-                          "\" width=\"" + Number(PlotWidth, 0) + "\" height=\"" +
-                          Number(PanelHeight, 0) + "\" fill=\"#fff\" stroke=\"#888\"/>\n";
+        std::string svg = "<rect x=\"" + FixedText(Left, 0) + "\" y=\"" + FixedText(top, 0) +
+                          "\" width=\"" + FixedText(PlotWidth, 0) + "\" height=\"" +
+                          FixedText(PanelHeight, 0) + "\" fill=\"#fff\" stroke=\"#888\"/>\n";
         svg += Text(
             Left + 6, top - 6, Looks[series].Name, "start",
             (std::string(" fill=\"") + Looks[series].Colour + "\" font-weight=\"bold\"").c_str());
@@ -119,7 +114,7 @@ public:
         axis.ForEachTick([&](double value) {
             const double y = top + PanelHeight * (1 - axis.Fraction(value));
             svg += Line(Left, y, Left + PlotWidth, y, "#e4e4e4");
-            svg += Text(Left - 6, y + 4, Number(value, axis.Decimals), "end");
+            svg += Text(Left - 6, y + 4, FixedText(value, axis.Decimals), "end");
         });
         svg += TimeGrid(top);
         return svg + Curve(series, top, axis);
@@ -142,7 +137,7 @@ private:
         const Axis axis(0, End / unit.Seconds, 8);
         axis.ForEachTick([&](double value) {
             if (value * unit.Seconds <= End * (1 + 1e-9))
-                each(X(value * unit.Seconds), Number(value, axis.Decimals));
+                each(X(value * unit.Seconds), FixedText(value, axis.Decimals));
         });
     }
 
@@ -212,8 +207,8 @@ private:
     std::string Point(int sample, int series, double top, const Axis& axis,
                       const char* command) const {
         const double y = top + PanelHeight * (1 - axis.Fraction(Samples[sample].Values[series]));
-        return std::string(command) + Number(X(Samples[sample].Seconds), 1) + " " + Number(y, 1) +
-               (command[0] == 'M' ? " h0.01 " : " ");
+        return std::string(command) + FixedText(X(Samples[sample].Seconds), 1) + " " +
+               FixedText(y, 1) + (command[0] == 'M' ? " h0.01 " : " ");
     }
 
     int Column(double seconds) const { return static_cast<int>(PlotWidth * seconds / End); }
@@ -230,8 +225,8 @@ std::string TrendSvg(const std::vector<TrendSample>& samples, const std::string&
     const Picture picture(samples);
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      Number(Width, 0) + "\" height=\"" + Number(Height, 0) + "\" viewBox=\"0 0 " +
-                      Number(Width, 0) + " " + Number(Height, 0) +
+                      FixedText(Width, 0) + "\" height=\"" + FixedText(Height, 0) +
+                      "\" viewBox=\"0 0 " + FixedText(Width, 0) + " " + FixedText(Height, 0) +
                       "\" font-family=\"sans-serif\" font-size=\"12\">\n"
                       "<rect width=\"100%\" height=\"100%\" fill=\"#f8f8f8\"/>\n";
     svg += Text(Width / 2.0, 24, title, "middle", " font-size=\"15\"");

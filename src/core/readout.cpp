@@ -16,13 +16,13 @@ const char* Shown(NumberText& text, Format format, Args... args) {
     return text;
 }
 
+} // namespace
+
 uint32_t DateBits(const CalibrationDate& date) {
     uint32_t bits;
     std::memcpy(&bits, &date, sizeof bits);
     return bits;
 }
-
-} // namespace
 
 const ReadoutStep ReadoutSteps[ReadoutStepCount] = {
     {"firmware version", 2,

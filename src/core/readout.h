@@ -21,6 +21,9 @@ struct Readout {
     float Ratio = 0.0f;
 };
 
+// The calibration date as one BCD value 0xYYYYMMDD, as FormatDate takes it.
+uint32_t DateBits(const CalibrationDate& date);
+
 // One transaction of a full read-out: what it reads, how big the value is on
 // the wire, and how the tool shows it.
 struct ReadoutStep {

@@ -27,3 +27,6 @@ enum TransmitterCommand : uint8_t {
     CmdSensitivity = 49,     // float
     CmdDepth = 50,           // float
 };
+
+// The highest damping the transmitter takes.
+constexpr int MaxDamping = 30;
