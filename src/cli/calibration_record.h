@@ -9,9 +9,6 @@
 // What the calibration dialog cannot keep: a record of each calibration, one
 // CSV line, and the health of the probe it shows.
 
-// A pH electrode is healthy with a slope of 90 to 105 % of the ideal one and
-// an offset at pH 7 within 30 mV.
-constexpr PhLimits HealthyPhLimits = {90.0, 105.0, 30.0};
 // A point whose readings spread more than this (standard deviation, mV) was
 // taken while the probe had not settled.
 constexpr double UnstableSpreadMv = 1.0;

@@ -24,8 +24,8 @@ CalibrationResult Compute(const CalibrationPoints& p) {
         r.Sensitivity = 1.0f;
         r.Offset = static_cast<float>(u1 - n1);
     } else if (law == ProbePH) {
-        r.Sensitivity = p.SinglePoint ? SinglePointPhSlope : TwoPointSlope(p);
-        r.Offset = static_cast<float>(u1 - (n1 - PhNeutralPoint) * r.Sensitivity);
+        r = PairWithSlope(p.Standard1, p.Voltage1,
+                          p.SinglePoint ? SinglePointPhSlope : TwoPointSlope(p));
     } else if (p.SinglePoint) {
         r.Sensitivity = static_cast<float>(u1 / n1);
         r.Offset = 0.0f;
@@ -42,15 +42,20 @@ bool SlopeSignPossible(uint8_t law, float sensitivity) {
     return sensitivity > 0.0f;
 }
 
-// What keeps the pair of valid points from being written.
-CalibrationFault FaultOf(uint8_t law, const CalibrationResult& r) {
+} // namespace
+
+CalibrationFault PairFault(uint8_t probeType, const CalibrationResult& r) {
     if (r.Sensitivity == 0.0f || !IsFinite(r.Sensitivity) || !IsFinite(r.Offset))
         return CalibrationFault::NoUsableSlope;
-    if (!SlopeSignPossible(law, r.Sensitivity)) return CalibrationFault::WrongSlopeSign;
+    if (!SlopeSignPossible(CalibrationLaw(probeType), r.Sensitivity))
+        return CalibrationFault::WrongSlopeSign;
     return CalibrationFault::None;
 }
 
-} // namespace
+CalibrationResult PairWithSlope(float standard, float voltage, float sensitivity) {
+    return {sensitivity, static_cast<float>(static_cast<double>(voltage) -
+                                            (standard - PhNeutralPoint) * sensitivity)};
+}
 
 uint8_t CalibrationLaw(uint8_t probeType) {
     return probeType & 3;
@@ -71,19 +76,24 @@ bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& resu
     const bool valid = PointsValid(points);
     const CalibrationResult r = valid ? Compute(points) : CalibrationResult{};
     const CalibrationFault found =
-        valid ? FaultOf(CalibrationLaw(points.ProbeType), r) : CalibrationFault::InvalidPoints;
+        valid ? PairFault(points.ProbeType, r) : CalibrationFault::InvalidPoints;
     if (fault) *fault = found;
     if (found != CalibrationFault::None) return false;
     result = r;
     return true;
 }
 
-double PhSlopePercent(float sensitivity) {
-    return sensitivity / IdealPhSlope * 100.0;
+double IdealPhSlopeAt(double celsius) {
+    return -0.198416 * (273.15 + celsius);
 }
 
-bool PhWithin(const CalibrationResult& result, const PhLimits& limits) {
-    const double percent = PhSlopePercent(result.Sensitivity);
-    return percent >= limits.MinSlopePercent && percent <= limits.MaxSlopePercent &&
-           std::fabs(result.Offset) <= limits.MaxOffsetMv;
+double PhSlopePercent(float sensitivity, double idealSlope) {
+    return sensitivity / idealSlope * 100.0;
+}
+
+bool PhWithin(const CalibrationResult& result, const PhLimits& limits, double idealSlope,
+              bool slopeMeasured) {
+    const double percent = PhSlopePercent(result.Sensitivity, idealSlope);
+    const bool slopeWithin = percent >= limits.MinSlopePercent && percent <= limits.MaxSlopePercent;
+    return (slopeWithin || !slopeMeasured) && std::fabs(result.Offset) <= limits.MaxOffsetMv;
 }

@@ -63,6 +63,15 @@ bool PointsValid(const CalibrationPoints& points);
 bool ComputeCalibration(const CalibrationPoints& points, CalibrationResult& result,
                         CalibrationFault* fault = nullptr);
 
+// What keeps a pair from being written into a transmitter of the probe type,
+// however it was found: a sensitivity of zero, a value that is not a finite
+// float, or a slope of the wrong sign for the probe's law.
+CalibrationFault PairFault(uint8_t probeType, const CalibrationResult& pair);
+
+// A one-point pH standardisation that keeps a sensitivity found before: the
+// offset that puts the point's voltage at its standard with that slope.
+CalibrationResult PairWithSlope(float standard, float voltage, float sensitivity);
+
 // A pH pair against a healthy electrode: the slope as a percentage of the
 // ideal one, and the offset, which is the voltage at pH 7.
 struct PhLimits {
@@ -70,8 +79,19 @@ struct PhLimits {
     double MaxSlopePercent;
     double MaxOffsetMv; // either side of 0
 };
-// Beyond these the window asks before it writes.
+// Beyond these a calibration is written only when someone says so.
 constexpr PhLimits UsualPhLimits = {80.0, 110.0, 60.0};
+// Within these the electrode is healthy.
+constexpr PhLimits HealthyPhLimits = {90.0, 105.0, 30.0};
 
-double PhSlopePercent(float sensitivity);
-bool PhWithin(const CalibrationResult& result, const PhLimits& limits);
+// The slope of an ideal pH electrode at a temperature, mV per pH (negative):
+// 0.198416 mV/pH per kelvin, the Nernst slope.
+double IdealPhSlopeAt(double celsius);
+
+// The sensitivity as a percentage of the ideal slope (IdealPhSlope, or the
+// one at the solutions' temperature).
+double PhSlopePercent(float sensitivity, double idealSlope = IdealPhSlope);
+// Whether the offset lies within the limits and, when the slope was measured,
+// the slope too.
+bool PhWithin(const CalibrationResult& result, const PhLimits& limits,
+              double idealSlope = IdealPhSlope, bool slopeMeasured = true);
