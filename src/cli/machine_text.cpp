@@ -69,8 +69,8 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
+std::string CsvLine(const std::vector<std::string>& fields, const char* lineEnd) {
     std::string line;
     for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
-    return line + "\n";
+    return line + lineEnd;
 }

@@ -33,4 +33,4 @@ private:
 // A CSV field, quoted when it holds a separator, a quote or a line end.
 std::string CsvField(const std::string& text);
 // Fields joined into one CSV line with its line end.
-std::string CsvLine(const std::vector<std::string>& fields);
+std::string CsvLine(const std::vector<std::string>& fields, const char* lineEnd = "\n");
