@@ -25,6 +25,9 @@ bool IsDevicePath(const std::string& port) {
 } // namespace
 
 Connection TransmitterSession::Connect(const std::string& port) {
+    // A reply that comes after its time-out must never pass for the next
+    // command's: vl4's values go into files and scripts that cannot tell.
+    Link.SettleAfterFailure = true;
     Port = port;
     Identification.clear();
     const bool open = IsDevicePath(port) ? Link.OpenPath(port.c_str()) : Link.Open(port.c_str());

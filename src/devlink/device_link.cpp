@@ -53,17 +53,29 @@ bool DeviceLink::OpenPath(const char* devicePath) {
 void DeviceLink::Close() {
     Port->Purge(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     Port->Close();
+    Unsettled = false;
 }
 
 DWORD DeviceLink::SendFrame(BYTE command, int length) {
     if (length < 0 || length > MaxRequestData) return 0;
+    if (Unsettled && SettleAfterFailure) Settle();
+    Unsettled = false;
     // A late reply to an earlier request must not pass for the answer to this one.
     Port->Purge(PURGE_RXCLEAR);
     FrameBuffer[0] = RequestStart;
     FrameBuffer[1] = command;
     FrameBuffer[2] = static_cast<BYTE>(length);
     FrameBuffer[3 + length] = static_cast<BYTE>(-ByteSum(FrameBuffer, 3 + length));
+    if (Observer) Observer->Sent(FrameBuffer, 4 + length);
     return Port->Write(FrameBuffer, 4 + length);
+}
+
+// Reads until a read of the whole time-out brings nothing. The bytes go to a
+// buffer of their own: the frame buffer may hold a request being built.
+void DeviceLink::Settle() {
+    BYTE late[FrameSize];
+    for (DWORD n; (n = Port->Read(late, sizeof late)) > 0;)
+        if (Observer) Observer->Discarded(late, static_cast<int>(n));
 }
 
 // Reads up to `count` bytes into FrameBuffer at `position`, in as many pieces
@@ -81,21 +93,34 @@ DWORD DeviceLink::ReadInto(DWORD& position, DWORD count) {
 
 bool DeviceLink::ReceiveFrame(int expected) {
     DWORD received = 0;
-    if (ReadInto(received, 2) < 2) return false;
+    if (ReadInto(received, 2) < 2)
+        return Judge(received, received ? ReplyOutcome::Cut : ReplyOutcome::TimedOut);
     // Only a reply header that fits the buffer says how much more to read; any
     // other header is judged on its two bytes.
     if (FrameBuffer[0] == ReplyStart && FrameBuffer[1] <= MaxReplyData) {
         DWORD rest = FrameBuffer[1] + 1u;
-        if (ReadInto(received, rest) < rest) return false;
+        if (ReadInto(received, rest) < rest) return Judge(received, ReplyOutcome::Cut);
     }
     if (ByteSum(FrameBuffer, received) != 0) {
         // The line is garbled: drop whatever else is under way in both directions.
         Port->Purge(PURGE_TXCLEAR | PURGE_RXCLEAR);
-        return false;
+        return Judge(received, ReplyOutcome::BadChecksum);
     }
     // A length beyond the buffer was never read: its two header bytes may
     // sum to zero (06 FA), but they carry no data.
-    return FrameBuffer[0] == ReplyStart && FrameBuffer[1] == expected && expected <= MaxReplyData;
+    const bool asked =
+        FrameBuffer[0] == ReplyStart && FrameBuffer[1] == expected && expected <= MaxReplyData;
+    return Judge(received, asked ? ReplyOutcome::Ok : ReplyOutcome::Unexpected);
+}
+
+// Answers whether the reply is one to take; a failed one leaves the line to
+// be settled before the next request.
+bool DeviceLink::Judge(DWORD received, ReplyOutcome outcome) {
+    LastOutcome = outcome;
+    if (Observer) Observer->Received(FrameBuffer, static_cast<int>(received), outcome);
+    if (outcome == ReplyOutcome::Ok) return true;
+    Unsettled = true;
+    return false;
 }
 
 bool DeviceLink::ReceiveByte(BYTE& value) {

@@ -9,6 +9,27 @@
 #include <cstring>
 #include <type_traits>
 
+// How a reply came, as the link judged it.
+enum class ReplyOutcome {
+    Ok,
+    TimedOut,    // not a byte within the read time-out
+    Cut,         // fewer bytes than the frame announced
+    BadChecksum, // the bytes do not sum to zero
+    Unexpected,  // a whole frame, but not a reply of the length asked for
+};
+
+// Sees every frame the link sends and receives, for a trace of the line and
+// its counters. Called on the thread that runs the transaction.
+class LinkObserver {
+public:
+    virtual ~LinkObserver() = default;
+    virtual void Sent(const BYTE* bytes, int count) = 0;
+    // The bytes read for one reply (none for a time-out) and their judgement.
+    virtual void Received(const BYTE* bytes, int count, ReplyOutcome outcome) = 0;
+    // Bytes that came after a failed transaction, dropped before the next request.
+    virtual void Discarded(const BYTE* bytes, int count) = 0;
+};
+
 // The framed request/response link to one device over one serial port.
 //
 // Request: 01, command, n, n data bytes, checksum.
@@ -77,8 +98,21 @@ public:
     // The last version read successfully, 0 before any.
     WORD FirmwareVersion = 0;
 
+    // After a transaction that failed, a reply may still be on its way and
+    // would pass for the next request's: with this set, the next request
+    // waits until the line has been quiet for a whole read time-out and drops
+    // what came meanwhile. Off, the link keeps the window's timing.
+    bool SettleAfterFailure = false;
+    // Not owned; null: nobody watches.
+    LinkObserver* Observer = nullptr;
+    // How the last reply came.
+    ReplyOutcome LastOutcome = ReplyOutcome::Ok;
+
 private:
     DWORD ReadInto(DWORD& position, DWORD count);
+    bool Judge(DWORD received, ReplyOutcome outcome);
+    void Settle();
+    bool Unsettled = false;
 };
 
 template <typename T> bool DeviceLink::ReceiveDword(T& value) {

@@ -420,3 +420,54 @@ TEST_F(OpenLink, OnlyAWellFormedFrameOfTheExpectedLengthIsAccepted) {
 }
 
 } // namespace
+
+// What an observer of the link sees, one line per event.
+struct Watcher : LinkObserver {
+    void Sent(const BYTE*, int count) override { Events.push_back(">" + std::to_string(count)); }
+    void Received(const BYTE*, int count, ReplyOutcome outcome) override {
+        static const char* const Names[] = {"ok", "time-out", "cut", "bad checksum", "unexpected"};
+        Events.push_back("<" + std::to_string(count) + " " + Names[static_cast<int>(outcome)]);
+    }
+    void Discarded(const BYTE*, int count) override {
+        Events.push_back("late " + std::to_string(count));
+    }
+    Strings Events;
+};
+
+TEST_F(OpenLink, ASettlingLinkWaitsForAQuietLineAfterAFailureAndShowsEveryFrame) {
+    Line.Guard(nullptr, 0); // the late bytes go to a buffer of their own
+    Watcher watcher;
+    Link.Observer = &watcher;
+    BYTE value = 9;
+    // Without settling, a failure is followed at once by the next request.
+    Line.Replies = {{{}}, {Reply({2})}};
+    EXPECT_FALSE(Link.GetByte(43, value));
+    EXPECT_TRUE(Link.GetByte(43, value));
+    EXPECT_EQ(Reads(), (Strings{"Read 2", "Read 2", "Read 2"}));
+
+    // Settling: after the time-out the late reply comes in pieces, then the
+    // line stays quiet for a whole read; only then the next request goes out.
+    Link.SettleAfterFailure = true;
+    Line.Forget();
+    watcher.Events.clear();
+    Line.Replies = {{{}, {0x06, 0x01}, {0x07, 0xF2}, {}}, {Reply({3})}, {{0x06, 0x01, 0x03}}, {}};
+    EXPECT_FALSE(Link.GetByte(43, value));
+    EXPECT_TRUE(Link.GetByte(43, value));
+    EXPECT_EQ(value, 3);
+    EXPECT_FALSE(Link.GetByte(43, value)) << "cut: the checksum never came";
+    EXPECT_FALSE(Link.GetByte(43, value));
+    EXPECT_EQ(Line.Log,
+              (Strings{"Purge 8", "Write", "Read 2", "Read 64", "Read 64", "Read 64", "Purge 8",
+                       "Write", "Read 2", "Read 2", "Purge 8", "Write", "Read 2", "Read 2",
+                       "Read 1", "Read 64", "Purge 8", "Write", "Read 2"}));
+    EXPECT_EQ(watcher.Events, (Strings{">4", "<0 time-out", "late 2", "late 2", ">4", "<4 ok", ">4",
+                                       "<3 cut", ">4", "<0 time-out"}));
+
+    // A garbled frame and one of another length are judged as such.
+    watcher.Events.clear();
+    Line.Replies = {{{0x06, 0x01, 0x02, 0xF8}}, {Reply({1, 2})}};
+    EXPECT_FALSE(Link.GetByte(43, value));
+    EXPECT_FALSE(Link.GetByte(43, value));
+    EXPECT_EQ(watcher.Events, (Strings{">4", "<4 bad checksum", ">4", "<5 unexpected"}));
+    EXPECT_EQ(value, 3);
+}
