@@ -1,4 +1,8 @@
+#include "core/buffer_table.h"
 #include "core/calibration_math.h"
+#include "core/calibration_policy.h"
+#include "core/settling_window.h"
+#include "core/voltage_samples.h"
 #include "devlink/probe_defaults.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +146,99 @@ TEST(CalibrationMath, StandardsThatMayBeMeasured) {
         EXPECT_FALSE(StandardAccepted(true, -Infinity, negativeAllowed));
         EXPECT_FALSE(StandardAccepted(true, NotANumber, negativeAllowed));
     }
+}
+
+// The one policy of the window and vl4: refused, unusual, plausible, and
+// the health words of the record.
+TEST(CalibrationPolicy, VerdictsAndHealthOfMeasuredAssumedAndKeptSlopes) {
+    CalibrationResult pair;
+    const auto verdict = [&](const CalibrationPoints& points, double ideal = IdealPhSlope) {
+        return JudgeCalibration(points, pair, ideal).Verdict;
+    };
+    // A probe never moved from its first buffer: a slope of almost nothing.
+    EXPECT_EQ(verdict(TwoPoints(ProbePH, 7.0f, 0.0f, 4.01f, 0.015f)), CalibrationVerdict::Unusual);
+    EXPECT_EQ(verdict(TwoPoints(ProbePH, 7.0f, 0.0f, 4.01f, 170.0f)),
+              CalibrationVerdict::Plausible);
+    EXPECT_EQ(verdict(TwoPoints(ProbePH, 4.01f, -177.0f, 7.0f, 0.0f)), CalibrationVerdict::Refused);
+    EXPECT_EQ(verdict(TwoPoints(ProbePH, 7.0f, 1.0f, 7.0f, 2.0f)), CalibrationVerdict::Refused);
+    EXPECT_EQ(JudgeCalibration(TwoPoints(ProbePH, 7.0f, 1.0f, 7.0f, 2.0f), pair).Fault,
+              CalibrationFault::InvalidPoints);
+    EXPECT_EQ(verdict(TwoPoints(ProbeChlorine, 0.5f, 100.0f, 1.5f, 300.0f)),
+              CalibrationVerdict::Plausible)
+        << "no usual limits but pH's";
+    // One point: only the offset says anything; the assumed -58 is 98 %.
+    EXPECT_EQ(verdict(OnePoint(ProbePH, 6.86f, 8.3f)), CalibrationVerdict::Plausible);
+    EXPECT_EQ(verdict(OnePoint(ProbePH, 6.86f, 75.0f)), CalibrationVerdict::Unusual);
+    EXPECT_EQ(verdict(OnePoint(ProbePH, 6.86f, 8.3f), IdealPhSlopeAt(-80.0)),
+              CalibrationVerdict::Plausible)
+        << "the assumed slope is not judged at any temperature";
+    EXPECT_STREQ(HealthWords(ProbePH, {-58.0f, 8.3f}, SlopeSource::Assumed),
+                 "ok (offset only; slope assumed)");
+    EXPECT_STREQ(HealthWords(ProbePH, {-58.0f, 31.0f}, SlopeSource::Assumed),
+                 "check probe (offset only; slope assumed)");
+    // A kept slope was measured before: it is judged, with the new offset.
+    const CalibrationResult kept = PairWithSlope(9.276f, -131.0f, -45.0f);
+    EXPECT_EQ(kept.Sensitivity, -45.0f);
+    EXPECT_FLOAT_EQ(kept.Offset, -131.0f - 2.276f * -45.0f);
+    EXPECT_EQ(JudgeCalibration(ProbePH, kept, SlopeSource::Kept).Verdict,
+              CalibrationVerdict::Unusual);
+    EXPECT_STREQ(HealthWords(ProbePH, {-59.0f, 5.0f}, SlopeSource::Kept), "ok");
+    EXPECT_STREQ(HealthWords(ProbePH, {-52.0f, 5.0f}, SlopeSource::Measured), "check probe");
+    EXPECT_STREQ(HealthWords(ProbeOxygen, {1.0f, 500.0f}, SlopeSource::Measured), "ok");
+    // At 15 degrees an ideal electrode has 57.17 mV/pH: 56 is healthy there.
+    EXPECT_NEAR(IdealPhSlopeAt(25.0), -59.16, 0.005);
+    EXPECT_NEAR(IdealPhSlopeAt(15.0), -0.198416 * 288.15, 1e-12);
+    EXPECT_NEAR(PhSlopePercent(-56.0f, IdealPhSlopeAt(15.0)), 97.95, 0.01);
+    EXPECT_FALSE(Healthy(ProbePH, {-53.0f, 0.0f}, SlopeSource::Measured));
+    EXPECT_TRUE(Healthy(ProbePH, {-53.0f, 0.0f}, SlopeSource::Measured, IdealPhSlopeAt(-10.0)));
+}
+
+// A window of 66 readings 0.3 s apart on a known line and noise.
+TEST(SettlingWindow, DriftSpreadAndMeanOfTheLastReadings) {
+    SettlingWindow window;
+    EXPECT_EQ(window.DriftMvPerMinute(), 0.0);
+    for (int i = 0; i < 100; ++i) {
+        const double t = 0.3 * i;
+        // 1.2 mV a minute, with a zig-zag of +-0.1 mV that has no slope of its own.
+        const float v = static_cast<float>(20.0 + 0.02 * t + (i % 2 ? 0.1 : -0.1));
+        window.Add({t, v, i % 3 != 0, static_cast<float>(7.0 + i * 0.001)});
+        EXPECT_EQ(window.Count(), i < 66 ? i + 1 : 66);
+    }
+    EXPECT_NEAR(window.DriftMvPerMinute(), 1.2, 0.05);
+    EXPECT_TRUE(window.Full());
+    EXPECT_EQ(window[0].Seconds, 0.3 * 34) << "the oldest of the last 66";
+    VoltageSamples samples;
+    for (int i = 0; i < 66; ++i) samples.Add(window[i].Voltage);
+    EXPECT_EQ(window.MeanVoltage(), samples.Mean()) << "the dialog's arithmetic";
+    EXPECT_EQ(window.SpreadMv(), samples.StandardDeviation());
+    int values = 0;
+    const double mean = window.MeanValue(values);
+    EXPECT_EQ(values, 44) << "the readings that came with a value";
+    EXPECT_NEAR(mean, 7.0 + 0.001 * 66.5, 0.001);
+    EXPECT_FALSE(window.Stable(UsualSettlingLimits)) << "1.2 mV a minute drifts";
+    EXPECT_TRUE(window.Stable({1.3, 0.5}));
+    EXPECT_FALSE(window.Stable({1.3, 0.1})) << "the spread";
+}
+
+TEST(BufferTable, ValuesAtTheTemperatureAndTheirNames) {
+    const int borax = FindBuffer(NistBuffers, 9.18);
+    ASSERT_EQ(borax, 4);
+    EXPECT_EQ(FindBuffer(NistBuffers, 9.2), 4) << "within 0.02";
+    EXPECT_EQ(FindBuffer(NistBuffers, 9.21), -1);
+    EXPECT_EQ(FindBuffer(NistBuffers, 4.01), 1);
+    EXPECT_EQ(FindBuffer(NistBuffers, 6.86), 2);
+    double value = 0;
+    ASSERT_TRUE(BufferValueAt(NistBuffers, borax, 15.0, value));
+    EXPECT_EQ(value, 9.276);
+    ASSERT_TRUE(BufferValueAt(NistBuffers, borax, 17.5, value));
+    EXPECT_NEAR(value, (9.276 + 9.225) / 2, 1e-12);
+    ASSERT_TRUE(BufferValueAt(NistBuffers, 0, 0.0, value));
+    EXPECT_EQ(value, 1.666);
+    ASSERT_TRUE(BufferValueAt(NistBuffers, 5, 50.0, value));
+    EXPECT_EQ(value, 9.828);
+    EXPECT_FALSE(BufferValueAt(NistBuffers, borax, -0.5, value));
+    EXPECT_FALSE(BufferValueAt(NistBuffers, borax, 50.5, value));
+    EXPECT_TRUE(RowsInOrder(NistBuffers));
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+// Standard buffers and their values at the solution's temperature: a pH
+// buffer's value moves with it (a 9.18 borax buffer is 9.276 at 15 °C), and
+// a calibration at the wrong value costs slope.
+
+struct BufferTable {
+    static constexpr int MaxBuffers = 16;
+    static constexpr int MaxRows = 64;
+    int Buffers = 0;
+    double Nominal[MaxBuffers] = {}; // each buffer's name: its value at 25 °C
+    int Rows = 0;
+    double Celsius[MaxRows] = {}; // rising
+    double Value[MaxRows][MaxBuffers] = {};
+};
+
+// The six standard buffers of the usual table, 0 to 50 °C in steps of 5.
+extern const BufferTable NistBuffers;
+
+// How far a given standard may be from a buffer's nominal value and still name it.
+constexpr double BufferNameTolerance = 0.02;
+
+// The column of the buffer the value names, -1 when none is within the tolerance.
+int FindBuffer(const BufferTable& table, double nominal);
+
+// The buffer's value at the temperature, linear between the rows; false
+// outside the table's temperatures.
+bool BufferValueAt(const BufferTable& table, int column, double celsius, double& value);
+
+// Whether the rows rise in temperature, as BufferValueAt needs them.
+bool RowsInOrder(const BufferTable& table);
