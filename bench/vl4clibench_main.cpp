@@ -28,7 +28,7 @@ struct Discarded : TextOutput {
     std::string Text;
 };
 struct NoInput : LineInput {
-    InputEvent WaitForLine(const Interruption&) override { return InputEvent::Line; }
+    InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::Line; }
 };
 
 // Runs vl4 with the words; answers the milliseconds it took.

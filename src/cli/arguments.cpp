@@ -95,3 +95,7 @@ int CommandContext::Fail(int status, const std::string& where, const std::string
 void CommandContext::Warn(const std::string& where, const std::string& what) {
     Err.Write("vl4: " + where + ": warning: " + what + "\n");
 }
+
+void CommandContext::Note(const std::string& what) {
+    Err.Write("note: " + what + "\n");
+}

@@ -1,59 +1,108 @@
 #include "cli/calibration_record.h"
 
+#include "cli/command.h"
 #include "cli/machine_text.h"
+#include "cli/record_file.h"
+#include "cli/text_files.h"
 #include "core/english_names.h"
-#include "devlink/probe_defaults.h"
+#include "core/number_text.h"
 
-#include <vector>
+namespace {
+
+std::string Exact(double value) {
+    return ExactText(static_cast<float>(value));
+}
+
+void PutPoint(std::vector<std::string>& fields, int first, const PointResult& p) {
+    if (!p.Taken) return;
+    const std::string values[] = {
+        ExactText(p.Standard),     ExactText(p.StandardUsed),
+        ExactText(p.Voltage),      Exact(p.SpreadMv),
+        Exact(p.DriftMvPerMinute), IntegerText(p.Readings),
+        Exact(p.SettleSeconds),    p.HasFoundValue ? Exact(p.FoundValue) : ""};
+    for (int i = 0; i < 8; ++i) fields[first + i] = values[i];
+}
+
+void PutHeld(std::vector<std::string>& fields, int first, const HeldPair& held) {
+    if (held.HasOffset) fields[first] = ExactText(held.Offset);
+    if (held.HasSensitivity) fields[first + 1] = ExactText(held.Sensitivity);
+    if (held.HasDate) fields[first + 2] = DateText(held.Date);
+}
+
+} // namespace
 
 bool CalibrationRecord::IsPh() const {
     return CalibrationLaw(ProbeType) == ProbePH;
 }
 
-bool CalibrationRecord::CheckProbe() const {
-    return IsPh() && !PhWithin(Computed, HealthyPhLimits);
-}
-
-bool CalibrationRecord::Unstable(int point) const {
-    return point < Points && Samples[point].StandardDeviation() > UnstableSpreadMv;
+double CalibrationRecord::IdealSlope() const {
+    return IdealPhSlopeAt(Temperature);
 }
 
 std::string CalibrationRecord::Health() const {
-    std::string health = CheckProbe() ? "check probe" : "";
-    for (int point = 0; point < Points; ++point)
-        if (Unstable(point))
-            health += (health.empty() ? "" : "; ") + std::string("point ") +
-                      IntegerText(point + 1) + " unstable";
-    return health.empty() ? "ok" : health;
+    return HasComputed ? HealthWords(ProbeType, Computed, Slope, IdealSlope()) : "";
 }
 
-std::string CalibrationRecordHeader() {
-    return "time,port,identification,production_number,probe,standard_1,standard_2,"
-           "voltage_1_mv,voltage_2_mv,stddev_1_mv,stddev_2_mv,readings_1,readings_2,"
-           "offset_computed,sensitivity_computed,offset_returned,sensitivity_returned,"
-           "slope_percent,offset_ph7_mv,health\n";
+std::string DateText(uint32_t bcd) {
+    NumberText text;
+    FormatDate(text, bcd);
+    return text;
 }
 
-std::string CalibrationRecordLine(const CalibrationRecord& r) {
-    std::vector<std::string> fields = {r.Time, r.Port, r.Identification,
-                                       IntegerText(r.ProductionNumber),
-                                       ProbeTypeEnglishName(r.ProbeType)};
-    const bool two = r.Points == 2;
-    fields.push_back(ExactText(r.Standards[0]));
-    fields.push_back(two ? ExactText(r.Standards[1]) : "");
-    fields.push_back(ExactText(r.Samples[0].Mean()));
-    fields.push_back(two ? ExactText(r.Samples[1].Mean()) : "");
-    fields.push_back(FixedText(r.Samples[0].StandardDeviation(), 3));
-    fields.push_back(two ? FixedText(r.Samples[1].StandardDeviation(), 3) : "");
-    fields.push_back(IntegerText(r.Samples[0].Count()));
-    fields.push_back(two ? IntegerText(r.Samples[1].Count()) : "");
-    fields.push_back(ExactText(r.Computed.Offset));
-    fields.push_back(ExactText(r.Computed.Sensitivity));
-    fields.push_back(r.OffsetReturned ? ExactText(r.Returned.Offset) : "");
-    fields.push_back(r.SensitivityReturned ? ExactText(r.Returned.Sensitivity) : "");
-    // The offset of the pH pair is the voltage at pH 7.
-    fields.push_back(r.IsPh() ? FixedText(PhSlopePercent(r.Computed.Sensitivity), 1) : "");
-    fields.push_back(r.IsPh() ? ExactText(r.Computed.Offset) : "");
-    fields.push_back(r.Health());
-    return CsvLine(fields);
+std::vector<std::string> RecordFields(const CalibrationRecord& r) {
+    std::vector<std::string> f(RecordColumnCount);
+    f[RecTime] = r.Time;
+    f[RecPort] = r.Port;
+    f[RecIdentification] = r.Identification;
+    f[RecProductionNumber] = IntegerText(r.ProductionNumber);
+    f[RecFirmware] = r.Firmware;
+    f[RecProbe] = ProbeTypeEnglishName(r.ProbeType);
+    f[RecTechnician] = r.Technician;
+    f[RecTag] = r.Tag;
+    f[RecTemperature] = Exact(r.Temperature);
+    if (r.Points) f[RecPoints] = IntegerText(r.Points);
+    PutPoint(f, RecStandard1, r.Point[0]);
+    PutPoint(f, RecStandard2, r.Point[1]);
+    PutHeld(f, RecFoundOffset, r.Found);
+    if (r.HasComputed) {
+        f[RecComputedOffset] = ExactText(r.Computed.Offset);
+        f[RecComputedSensitivity] = ExactText(r.Computed.Sensitivity);
+        // The offset of a pH pair is the voltage at pH 7; a slope that was
+        // assumed was not measured and has no percentage.
+        if (r.IsPh() && r.Slope != SlopeSource::Assumed)
+            f[RecSlopePercent] = Exact(PhSlopePercent(r.Computed.Sensitivity, r.IdealSlope()));
+        if (r.IsPh()) f[RecOffsetPh7] = ExactText(r.Computed.Offset);
+    }
+    PutHeld(f, RecLeftOffset, r.Left);
+    if (r.HasCheck && r.Check.Taken) {
+        f[RecCheckStandard] = ExactText(r.Check.Standard);
+        f[RecCheckStandardUsed] = ExactText(r.Check.StandardUsed);
+        if (r.Check.HasFoundValue) f[RecCheckValue] = Exact(r.Check.FoundValue);
+        f[RecCheckResult] = r.CheckPassed ? "pass" : "fail";
+    }
+    f[RecHealth] = r.Health();
+    f[RecOutcome] = r.Outcome;
+    f[RecDueDate] = r.DueDate;
+    return f;
+}
+
+// A record grows by a line per calibration; far beyond what a bench makes in years.
+constexpr size_t MaxRecordSize = 64 * 1024 * 1024;
+
+int OpenRecordFile(CommandContext& context, const std::string& path, AppendingFile& file,
+                   std::vector<RecordRow>* rows) {
+    std::string content, problem;
+    const FileRead read = ReadWholeFile(path, MaxRecordSize, content, problem);
+    if (read == FileRead::TooLarge)
+        return context.Fail(ExitUsage, path, "larger than 64 MiB; start a new record");
+    std::vector<RecordRow> lines;
+    int line = 0;
+    if (read == FileRead::Done && !ParseRecord(content, lines, line, problem))
+        return context.Fail(ExitUsage, path + ":" + IntegerText(line), problem);
+    if (rows) *rows = lines;
+    if (!file.Open(path, problem))
+        return context.Fail(ExitUsage, path, "cannot write the record: " + problem);
+    if (file.IsEmpty() && !file.Append(RecordHeader()))
+        return context.Fail(ExitUsage, path, "cannot write the record: " + file.Problem());
+    return ExitDone;
 }

@@ -1,37 +1,75 @@
 #pragma once
 
-#include "core/calibration_math.h"
-#include "core/voltage_samples.h"
+#include "core/calibration_policy.h"
+#include "core/settling_window.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// What the calibration dialog cannot keep: a record of each calibration, one
-// CSV line, and the health of the probe it shows.
+// Everything a calibration found out and did, as its record line and its
+// certificate give it.
 
-// A point whose readings spread more than this (standard deviation, mV) was
-// taken while the probe had not settled.
-constexpr double UnstableSpreadMv = 1.0;
+// One point (or the check): the standard, its readings and what was taken.
+struct PointResult {
+    bool Taken = false;
+    float Standard = 0.0f;     // as given
+    float StandardUsed = 0.0f; // its value at the temperature
+    float Voltage = 0.0f;      // the mean of the accepted window
+    double SpreadMv = 0.0;
+    double DriftMvPerMinute = 0.0;
+    int Readings = 0;         // good readings since the point began
+    double SettleSeconds = 0; // from the point's start to its acceptance
+    bool HasFoundValue = false;
+    double FoundValue = 0.0;            // the transmitter's measured value over the window
+    std::vector<SettlingReading> Trace; // every good reading since the point began
+    int WindowStart = 0;                // the first of the accepted window in Trace
+};
+
+// A calibration value the transmitter holds, with whether it is known.
+struct HeldPair {
+    bool HasOffset = false, HasSensitivity = false, HasDate = false;
+    float Offset = 0.0f;
+    float Sensitivity = 0.0f;
+    uint32_t Date = 0; // BCD; 0: none
+};
 
 struct CalibrationRecord {
-    std::string Time;
-    std::string Port;
-    std::string Identification;
+    std::string Time; // of the result, with its UTC offset
+    std::string Port, Identification, Firmware, Technician, Tag;
     int32_t ProductionNumber = 0;
     uint8_t ProbeType = 0;
-    int Points = 1;
-    float Standards[2] = {};
-    VoltageSamples Samples[2];
+    double Temperature = 25.0;
+    int Points = 0; // 0 for an undo
+    PointResult Point[2];
+    HeldPair Found;
+    bool HasComputed = false;
     CalibrationResult Computed = {};
-    bool OffsetReturned = false, SensitivityReturned = false;
-    CalibrationResult Returned = {};
+    SlopeSource Slope = SlopeSource::Measured;
+    HeldPair Left;
+    bool HasCheck = false;
+    PointResult Check;
+    bool CheckPassed = false;
+    std::string Outcome; // OutcomeWritten, ...
+    std::string DueDate; // ISO, empty for none
 
     bool IsPh() const;
-    bool CheckProbe() const; // a pH electrode outside the healthy limits
-    bool Unstable(int point) const;
-    // "ok", or what is wrong: "check probe; point 2 unstable".
+    double IdealSlope() const; // of a pH electrode at the temperature
+    // "ok", "check probe", ... for the computed pair; empty without one.
     std::string Health() const;
 };
 
-std::string CalibrationRecordHeader();
-std::string CalibrationRecordLine(const CalibrationRecord& record);
+// The fields of the record line, in the record's column order.
+std::vector<std::string> RecordFields(const CalibrationRecord& record);
+// "2026-12-07", "0000-00-00" for no date.
+std::string DateText(uint32_t bcd);
+
+class AppendingFile;
+struct CommandContext;
+struct RecordRow;
+
+// Opens the record file for appending before the first frame goes out: a new
+// one gets its header, an old one must have this layout's. Its lines go into
+// rows when asked for. Answers the exit status, the error line said.
+int OpenRecordFile(CommandContext& context, const std::string& path, AppendingFile& file,
+                   std::vector<RecordRow>* rows = nullptr);

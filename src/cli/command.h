@@ -28,6 +28,9 @@ struct CommandContext {
     int Fail(int status, const std::string& where, const std::string& what);
     // The same as a warning, which changes no exit status.
     void Warn(const std::string& where, const std::string& what);
+    // A note for the person, on the error stream with the warnings, so that
+    // standard output holds results only: "note: WHAT".
+    void Note(const std::string& what);
 };
 
 struct OptionSpec {

@@ -82,5 +82,10 @@ int RunVl4(CommandContext& context, const std::vector<std::string>& words) {
     std::string problem;
     if (!ParseArguments(*command, rest, arguments, problem))
         return UsageError(context, *command, problem);
-    return command->Run(context, arguments);
+    const int status = command->Run(context, arguments);
+    // A result nobody received is no success.
+    if (status == ExitDone && context.Out.Failed())
+        return context.Fail(ExitFailed, "standard output",
+                            "cannot write: " + context.Out.Problem());
+    return status;
 }

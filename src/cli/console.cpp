@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include "cli/text_encoding.h"
+#include "cli/text_files.h"
 
 #include <atomic>
 #include <memory>
@@ -11,14 +12,26 @@ StandardStream::StandardStream(DWORD which) : Handle(GetStdHandle(which)) {
     Console = GetConsoleMode(Handle, &mode) != FALSE;
 }
 
+// Once a write has failed nothing more is written: a later one that worked
+// would leave a hole in the middle of what a program reads.
 void StandardStream::Write(const std::string& text) {
-    DWORD done;
+    if (Error || text.empty()) return;
+    DWORD done = 0;
+    bool written;
     if (Console) {
         const std::wstring wide = WideFromUtf8(text);
-        WriteConsoleW(Handle, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr);
+        written =
+            WriteConsoleW(Handle, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr) &&
+            done == wide.size();
     } else {
-        WriteFile(Handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+        written = WriteFile(Handle, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+                  done == text.size();
     }
+    if (!written) Error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+}
+
+std::string StandardStream::Problem() const {
+    return SystemProblem(Error);
 }
 
 void StatusLine::Show(const std::string& text) {
@@ -43,12 +56,17 @@ namespace {
 struct LineReading {
     HANDLE Done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> GotLine{false};
+    std::string Text;
     ~LineReading() { CloseHandle(Done); }
 };
 
+// Ctrl+C ends a console read before its handler has run; the handler comes
+// within this time.
+constexpr DWORD HandlerLagMs = 300;
+
 } // namespace
 
-InputEvent StandardInput::WaitForLine(const Interruption& stop) {
+InputEvent StandardInput::WaitForLine(const Interruption& stop, std::string& line) {
     auto reading = std::make_shared<LineReading>();
     std::thread reader([reading] {
         const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -59,6 +77,7 @@ InputEvent StandardInput::WaitForLine(const Interruption& stop) {
                 reading->GotLine = true;
                 break;
             }
+            if (c != '\r') reading->Text += c;
         }
         SetEvent(reading->Done);
     });
@@ -69,5 +88,13 @@ InputEvent StandardInput::WaitForLine(const Interruption& stop) {
         return InputEvent::Interrupted;
     }
     reader.join();
-    return reading->GotLine ? InputEvent::Line : InputEvent::End;
+    line = reading->Text;
+    if (reading->GotLine) return InputEvent::Line;
+    return stop.Wait(HandlerLagMs) ? InputEvent::End : InputEvent::Interrupted;
+}
+
+void StandardInput::DiscardTypedAhead() {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode;
+    if (GetConsoleMode(input, &mode)) FlushConsoleInputBuffer(input);
 }

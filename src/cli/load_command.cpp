@@ -5,19 +5,46 @@
 #include "cli/setting_writes.h"
 #include "cli/settings_file.h"
 #include "cli/text_files.h"
+#include "core/english_names.h"
+#include "core/probe_change.h"
 
 namespace {
+
+constexpr int ProbeIndex = 0; // the probe type is the first of the settings
 
 struct LoadPlan {
     SettingsFile File;
     bool WithCalibration = false;
     uint32_t Held[SettingCount] = {};
+    // A probe type that differs is written as the window's probe dialog
+    // writes it: with the new probe's defaults and no calibration date.
+    bool ChangesProbe = false;
+    ProbeChange Change = {};
+    // What the transmitter holds once the probe change is done.
+    uint32_t After[SettingCount] = {};
 
     bool Wanted(int i) const {
         return File.Values[i].Present &&
                (WithCalibration || Settings[i].Section != SettingSection::Calibration);
     }
 };
+
+// The setting a write of the probe change writes.
+int SettingOf(const ProbeChangeWrite& write) {
+    for (int i = 0; i < SettingCount; ++i)
+        if (Settings[i].Command == write.Command) return i;
+    return -1;
+}
+
+void PlanChange(LoadPlan& plan) {
+    for (int i = 0; i < SettingCount; ++i) plan.After[i] = plan.Held[i];
+    const SettingsFile::Entry& probe = plan.File.Values[ProbeIndex];
+    plan.ChangesProbe = probe.Present && probe.Raw != plan.Held[ProbeIndex];
+    if (!plan.ChangesProbe) return;
+    plan.Change = PlanProbeChange(static_cast<BYTE>(probe.Raw));
+    for (const ProbeChangeWrite& write : plan.Change.Writes)
+        plan.After[SettingOf(write)] = write.Sent;
+}
 
 int ReadFile(CommandContext& context, const std::string& path, SettingsFile& file) {
     std::string content, problem;
@@ -49,23 +76,58 @@ void NoteOrigin(CommandContext& context, TransmitterSession& session, const Load
     LONG production;
     if (plan.File.ProductionNumber.empty() || !session.Link.GetProductionNumber(production)) return;
     if (plan.File.ProductionNumber == IntegerText(production)) return;
-    context.Say("note: the file was saved from production number " + plan.File.ProductionNumber +
-                "; this transmitter is " + IntegerText(production));
+    context.Note("the file was saved from production number " + plan.File.ProductionNumber +
+                 "; this transmitter is " + IntegerText(production));
 }
 
+void SayProbeChange(CommandContext& context, const LoadPlan& plan) {
+    const Setting& probe = Settings[ProbeIndex];
+    const std::string name = SettingText(probe, plan.File.Values[ProbeIndex].Raw);
+    context.Say("probe: " + SettingText(probe, plan.Held[ProbeIndex]) + " -> " + name +
+                (plan.WithCalibration
+                     ? " (with the " + name + " defaults, then the file's calibration)"
+                     : " (calibration reset to the " + name + " defaults; calibrate the probe)"));
+}
+
+// The settings after the probe that differ from what the transmitter holds
+// then, each printed; those it takes are the writes.
 std::vector<SettingWrite> Differences(CommandContext& context, const LoadPlan& plan) {
+    if (plan.ChangesProbe) SayProbeChange(context, plan);
     std::vector<SettingWrite> writes;
-    for (int i = 0; i < SettingCount; ++i) {
+    for (int i = ProbeIndex + 1; i < SettingCount; ++i) {
         const SettingsFile::Entry& entry = plan.File.Values[i];
-        if (!entry.Present || entry.Raw == plan.Held[i]) continue;
+        if (!entry.Present || entry.Raw == plan.After[i]) continue;
         const Setting& setting = Settings[i];
-        std::string line = std::string(setting.Key) + ": " + SettingText(setting, plan.Held[i]) +
+        std::string line = std::string(setting.Key) + ": " + SettingText(setting, plan.After[i]) +
                            " -> " + SettingText(setting, entry.Raw);
         if (!plan.Wanted(i)) line += " (calibration: written only with --with-calibration)";
         context.Say(line);
         if (plan.Wanted(i)) writes.push_back({&setting, entry.Raw});
     }
     return writes;
+}
+
+// The probe change, each write checked against its reply. A write without a
+// reply stops the load: the file's values must not land on a probe change
+// half done.
+int WriteChange(CommandContext& context, TransmitterSession& session, LoadPlan& plan) {
+    const bool answered = WriteProbeChange(session.Link, plan.Change);
+    int status = ExitDone;
+    std::string missing;
+    for (const ProbeChangeWrite& write : plan.Change.Writes) {
+        const Setting& setting = Settings[SettingOf(write)];
+        if (!write.Done) {
+            missing += (missing.empty() ? "" : ", ") + std::string(setting.Key);
+        } else if (write.Returned != write.Sent) {
+            status = context.Fail(ExitFailed, session.Port,
+                                  std::string(setting.Key) + ": wrote " +
+                                      SettingText(setting, write.Sent) + ", transmitter holds " +
+                                      SettingText(setting, write.Returned));
+        }
+    }
+    if (answered) return status;
+    return session.NoAnswer(context,
+                            "writing the probe change (" + missing + "); nothing else written");
 }
 
 // Reads everything back: a transmitter may change a value of its own accord
@@ -89,6 +151,12 @@ int Verify(CommandContext& context, TransmitterSession& session, LoadPlan& plan,
     return status;
 }
 
+bool AllAnswered(const ProbeChange& change) {
+    for (const ProbeChangeWrite& write : change.Writes)
+        if (!write.Done) return false;
+    return true;
+}
+
 bool AllDone(const std::vector<SettingWrite>& writes) {
     for (const SettingWrite& write : writes)
         if (!write.Done) return false;
@@ -103,8 +171,9 @@ int Load(CommandContext& context, const Arguments& arguments) {
     if (int status = session.Open(context, arguments.Positional[0])) return status;
     NoteOrigin(context, session, plan);
     if (int status = ReadHeld(context, session, plan, false, "; nothing written")) return status;
+    PlanChange(plan);
     std::vector<SettingWrite> writes = Differences(context, plan);
-    if (writes.empty()) {
+    if (writes.empty() && !plan.ChangesProbe) {
         context.Say("nothing to write");
         return ExitDone;
     }
@@ -112,13 +181,20 @@ int Load(CommandContext& context, const Arguments& arguments) {
         context.Say("dry run: nothing written");
         return ExitDone;
     }
+    if (context.Stop.Requested())
+        return context.Fail(ExitInterrupted, session.Port, "interrupted; nothing written");
+    const int changed = plan.ChangesProbe ? WriteChange(context, session, plan) : ExitDone;
+    if (plan.ChangesProbe && !AllAnswered(plan.Change)) return changed;
     const int written = WriteSettings(context, session, writes);
     if (!AllDone(writes)) return written;
     std::vector<const Setting*> keys;
+    if (plan.ChangesProbe) keys.push_back(&Settings[ProbeIndex]);
     for (const SettingWrite& write : writes) keys.push_back(write.Target);
     context.Say("wrote " + KeyList(keys));
     const int verified = Verify(context, session, plan, writes);
-    return verified != ExitDone ? verified : written;
+    for (int status : {changed, written, verified})
+        if (status != ExitDone) return status;
+    return ExitDone;
 }
 
 } // namespace
@@ -130,10 +206,12 @@ const CommandSpec LoadCommand = {
     "Checks the whole settings FILE (see vl4 save --help) before the first frame goes\n"
     "out: a bad file is named with its line and nothing is written. Then reads the\n"
     "transmitter, prints each difference (offset: 1.5 -> 0), writes the probe type\n"
-    "first when it differs (without the window's probe defaults: the file's values\n"
-    "follow), then every other differing setting, each checked against the\n"
-    "transmitter's reply, and reads everything back. A value the transmitter holds\n"
-    "differently from the file is reported and makes the exit status 1.\n"
+    "first when it differs, as the window's probe dialog does: with the new probe's\n"
+    "default offset, sensitivity, lower and upper range and no calibration date,\n"
+    "so that nothing of the old probe's calibration stays behind. Then every other\n"
+    "setting that differs from what the transmitter holds now, each checked against\n"
+    "the transmitter's reply, and reads everything back. A value the transmitter\n"
+    "holds differently from the file is reported and makes the exit status 1.\n"
     "\n"
     "  --dry-run             print the differences and write nothing\n"
     "  --with-calibration    write [calibration] too: offset, sensitivity and date\n"

@@ -3,9 +3,33 @@
 #include "cli/machine_text.h"
 #include "core/number_text.h"
 
+namespace {
+
+long long Minutes(const SYSTEMTIME& time) {
+    FILETIME file;
+    SystemTimeToFileTime(&time, &file);
+    return ((static_cast<long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime) /
+           (10000000LL * 60);
+}
+
+std::string OffsetText(int minutes) {
+    const int size = minutes < 0 ? -minutes : minutes;
+    return (minutes < 0 ? "-" : "+") + Padded(size / 60, 2) + ":" + Padded(size % 60, 2);
+}
+
+} // namespace
+
+// The local time is taken from the same UTC moment as its offset, so that
+// the two agree across a change of the clock.
 LocalTime LocalTime::Now() {
     LocalTime now;
-    GetLocalTime(&now.Time);
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &now.Time)) {
+        now.Time = utc;
+        return now;
+    }
+    now.Offset = static_cast<int>(Minutes(now.Time) - Minutes(utc));
     return now;
 }
 
@@ -19,7 +43,21 @@ std::string LocalTime::ToMinute() const {
 
 std::string LocalTime::IsoWithMilliseconds() const {
     return IsoDate() + "T" + Padded(Time.wHour, 2) + ":" + Padded(Time.wMinute, 2) + ":" +
-           Padded(Time.wSecond, 2) + "." + Padded(Time.wMilliseconds, 3);
+           Padded(Time.wSecond, 2) + "." + Padded(Time.wMilliseconds, 3) + OffsetText(Offset);
+}
+
+LocalTime LocalTime::DaysLater(int days) const {
+    FILETIME file;
+    SystemTimeToFileTime(&Time, &file);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    ticks.QuadPart += static_cast<unsigned long long>(days) * 24 * 3600 * 10000000ULL;
+    file.dwLowDateTime = ticks.LowPart;
+    file.dwHighDateTime = ticks.HighPart;
+    LocalTime later = *this;
+    FileTimeToSystemTime(&file, &later.Time);
+    return later;
 }
 
 uint32_t LocalTime::BcdDay() const {

@@ -10,7 +10,9 @@ class LocalTime {
 public:
     static LocalTime Now();
 
-    // 2026-12-07T14:03:05.123 (ISO 8601, local time, milliseconds)
+    // 2026-12-07T14:03:05.123+01:00 (ISO 8601, local time with milliseconds
+    // and its offset from UTC, so that a log across a change of the clock
+    // stays in order and means one moment)
     std::string IsoWithMilliseconds() const;
     // 2026-12-07 14:03
     std::string ToMinute() const;
@@ -18,9 +20,15 @@ public:
     std::string IsoDate() const;
     // The transmitter's calibration date of this day.
     uint32_t BcdDay() const;
+    // The same time of day, `days` calendar days later.
+    LocalTime DaysLater(int days) const;
+
+    // Minutes the local time is ahead of UTC.
+    int OffsetMinutes() const { return Offset; }
 
 private:
     SYSTEMTIME Time = {};
+    int Offset = 0;
 };
 
 // Digits with leading zeros up to the width: Padded(7, 2) is "07".

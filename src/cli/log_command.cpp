@@ -74,7 +74,7 @@ std::string Shown(const TrendSample& sample, int series, int decimals, const cha
 
 // What a person watching the console sees, replaced with each sample.
 std::string Status(const std::string& time, const TrendSample& sample, int count) {
-    return time.substr(11) + "  " + Shown(sample, 0, 3, " mV") + "  value " +
+    return time.substr(11, 12) + "  " + Shown(sample, 0, 3, " mV") + "  value " +
            Shown(sample, 1, 2, "") + "  ratio " + Shown(sample, 2, 2, " %") + "  (" +
            IntegerText(count) + ")";
 }
@@ -113,7 +113,7 @@ private:
             const TrendSample sample = Sample(Session.Link, pacer.Elapsed());
             Samples.push_back(sample);
             FailedReads += !sample.Read[0] + !sample.Read[1] + !sample.Read[2];
-            if (!Record(time, sample)) return ExitUsage;
+            if (!Record(time, sample)) return ExitFailed;
             dead = AnyRead(sample) ? 0 : dead + 1;
             if (dead >= DeadSamples)
                 return Context.Fail(ExitFailed, Session.Port,
@@ -126,11 +126,19 @@ private:
         }
     }
 
+    // False when the row could not be written: the log ends, as nobody
+    // would see what it reads from then on.
     bool Record(const std::string& time, const TrendSample& sample) {
         const std::string row = CsvRow(time, sample);
         if (CsvToOutput) Context.Out.Write(row);
+        if (CsvToOutput && Context.Out.Failed()) {
+            Context.Fail(ExitFailed, "standard output",
+                         "cannot write: " + Context.Out.Problem() + "; log ended");
+            return false;
+        }
         if (Options.CsvPath && !Csv.Append(row)) {
-            Context.Fail(ExitUsage, *Options.CsvPath, "cannot write any more");
+            Context.Fail(ExitFailed, *Options.CsvPath,
+                         "cannot write: " + Csv.Problem() + "; log ended");
             return false;
         }
         Line.Show(Status(time, sample, static_cast<int>(Samples.size())));
@@ -142,13 +150,19 @@ private:
             const std::string title = "VL4 on " + Session.Port;
             std::string problem;
             if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Samples, title, Since), problem))
-                status = Context.Fail(ExitUsage, *Options.SvgPath, "cannot write: " + problem);
+                status = Context.Fail(ExitFailed, *Options.SvgPath, "cannot write: " + problem);
         }
+        const int32_t reads = static_cast<int32_t>(Samples.size()) * TrendSample::Series;
         if (!CsvToOutput)
             Context.Say("logged " + IntegerText(static_cast<int32_t>(Samples.size())) +
                         " samples, " + IntegerText(FailedReads) + " failed reads" +
                         (Options.CsvPath ? " into " + *Options.CsvPath : ""));
         if (status == ExitInterrupted) Context.Fail(status, Session.Port, "interrupted");
+        // Empty cells are no complete log: a script must not take it for one.
+        if (status == ExitDone && FailedReads > 0)
+            status = Context.Fail(ExitFailed, Session.Port,
+                                  IntegerText(FailedReads) + " of " + IntegerText(reads) +
+                                      " reads failed; their cells are empty");
         return status;
     }
 
@@ -181,12 +195,15 @@ const CommandSpec LogCommand = {
     "the live values (voltage, value, ratio) with time stamps",
     "Reads the probe voltage, the measured value and the ratio every SECONDS until N\n"
     "samples are taken or Ctrl+C ends the log. Each sample is a CSV line: the local\n"
-    "time (ISO 8601 with milliseconds), voltage_mv, value and ratio_percent, written\n"
+    "time (ISO 8601 with milliseconds and the offset from UTC), voltage_mv, value\n"
+    "and ratio_percent, written\n"
     "at once, so that a file cut short by a pulled cable or an ended program is\n"
     "whole up to its last line. A read that fails leaves its field empty. A console\n"
     "shows one line that each sample updates; without --out, CSV goes to standard\n"
     "output when that is a pipe or a file. The log gives up, with exit status 1,\n"
-    "after 10 samples in a row without any answer.\n"
+    "after 10 samples in a row without any answer. The exit status is 1 too when\n"
+    "any read failed, and when the CSV cannot be written (a full disk, a program\n"
+    "reading the output that has ended): the log ends at once.\n"
     "\n"
     "  --every SECONDS   time between samples, 0.1 to 86400 (default 1)\n"
     "  --count N         stop after N samples (default: until Ctrl+C)\n"

@@ -20,6 +20,13 @@ std::string FixedText(double value, int decimals) {
     return text;
 }
 
+std::string HexText(uint32_t value) {
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    for (int shift = 28; shift >= 0; shift -= 4) text += Hex[value >> shift & 15];
+    return text;
+}
+
 std::string VersionText(uint16_t version) {
     NumberText text;
     FormatVersion(text, version);

@@ -13,6 +13,8 @@ std::string ExactText(float value);
 std::string IntegerText(int32_t value);
 // As the window shows a value: fixed point with `decimals` digits.
 std::string FixedText(double value, int decimals);
+// 0x20241399: a raw 32-bit value in hex.
+std::string HexText(uint32_t value);
 // The firmware version as the window shows it: "1.02".
 std::string VersionText(uint16_t version);
 

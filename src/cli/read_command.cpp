@@ -13,6 +13,8 @@ struct ShownValue {
     std::string Shown; // as the window formats it
     std::string Json;
     std::vector<std::string> Csv; // one field, or code and name
+    // For a value JSON cannot give as what it is: its bits, as KEY_raw beside it.
+    std::string JsonRaw = {};
 };
 
 ShownValue FloatValue(float value, int decimals) {
@@ -38,9 +40,14 @@ ShownValue DateValue(const CalibrationDate& date) {
     const uint32_t bits = DateBits(date);
     NumberText text;
     FormatDate(text, bits);
-    // A transmitter never calibrated holds 0000-00-00.
+    // A transmitter never calibrated holds 0000-00-00; a value that is no day
+    // is no date for a program either, and its digits go beside it.
     ShownValue value = TextValue(text);
     if (bits == 0) value.Json = "null";
+    if (bits != 0 && !IsCalendarDate(bits)) {
+        value.Json = "null";
+        value.JsonRaw = JsonString(HexText(bits));
+    }
     return value;
 }
 
@@ -115,8 +122,11 @@ std::string AsJson(const TransmitterSession& session, const ReadResult& result) 
     JsonObject json;
     json.Add("port", JsonString(session.Port))
         .Add("identification", JsonString(session.Identification));
-    for (int i = 0; i < ReadoutStepCount; ++i)
-        json.Add(Shapes[i].Key, result.Read[i] ? Shapes[i].Show(result.Values).Json : "null");
+    for (int i = 0; i < ReadoutStepCount; ++i) {
+        const ShownValue value = result.Read[i] ? Shapes[i].Show(result.Values) : ShownValue{};
+        json.Add(Shapes[i].Key, result.Read[i] ? value.Json : "null");
+        if (!value.JsonRaw.empty()) json.Add(std::string(Shapes[i].Key) + "_raw", value.JsonRaw);
+    }
     return json.Text() + "\n";
 }
 

@@ -28,6 +28,11 @@ struct PortProbe {
     }
 };
 
+bool Unopened(Connection state) {
+    return state == Connection::NoSuchPort || state == Connection::PortInUse ||
+           state == Connection::CannotOpen;
+}
+
 std::vector<PortProbe> RegisteredPorts() {
     std::vector<PortProbe> probes;
     PortNameList* ports = new PortNameList;
@@ -77,6 +82,9 @@ int Scan(CommandContext& context, const Arguments& arguments) {
             output += std::string(&probe == &probes[0] ? "\n  " : ",\n  ") + AsJson(probe);
         else if (probe.State == Connection::Identified || probe.State == Connection::Foreign)
             output += AsText(probe);
+        else if (Unopened(probe.State))
+            // A transmitter may sit behind a port another program holds.
+            context.Warn(probe.Port, ConnectionProblem(probe.State));
     }
     if (json) output += probes.empty() ? "]\n" : "\n]\n";
     context.Out.Write(output);

@@ -5,26 +5,8 @@
 
 namespace {
 
-// The system's messages speak the user's language; vl4 speaks English.
 std::string LastProblem() {
-    const DWORD error = GetLastError();
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-        return "no such file";
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-        return "no such folder";
-    case ERROR_ACCESS_DENIED:
-        return "access denied";
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return "in use by another program";
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return "the disk is full";
-    default:
-        return "system error " + IntegerText(static_cast<int32_t>(error));
-    }
+    return SystemProblem(GetLastError());
 }
 
 HANDLE OpenFile(const std::string& path, DWORD access, DWORD disposition) {
@@ -39,6 +21,30 @@ bool WriteAll(HANDLE file, const std::string& text) {
 }
 
 } // namespace
+
+// The system's messages speak the user's language; vl4 speaks English.
+std::string SystemProblem(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "no such file";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return "no such folder";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "in use by another program";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "the disk is full";
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return "the program reading it has ended";
+    default:
+        return "system error " + IntegerText(static_cast<int32_t>(error));
+    }
+}
 
 FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
                        std::string& problem) {
@@ -70,7 +76,9 @@ bool ReplaceFileContent(const std::string& path, const std::string& content, std
         problem = LastProblem();
         return false;
     }
-    const bool written = WriteAll(file, content);
+    // On the disk before it takes the old file's place: a power cut must not
+    // leave an empty file where the settings were.
+    const bool written = WriteAll(file, content) && FlushFileBuffers(file);
     if (!written) problem = LastProblem();
     CloseHandle(file);
     if (written && MoveFileExW(WideFromUtf8(fresh).c_str(), WideFromUtf8(path).c_str(),
@@ -98,5 +106,7 @@ bool AppendingFile::IsEmpty() const {
 
 // Straight to the system, which keeps it whatever becomes of this process.
 bool AppendingFile::Append(const std::string& text) {
-    return WriteAll(Handle, text);
+    if (WriteAll(Handle, text)) return true;
+    Failure = LastProblem();
+    return false;
 }

@@ -9,6 +9,9 @@
 
 enum class FileRead { Done, Failed, TooLarge };
 
+// A system error code in vl4's words: "the disk is full", "no such folder".
+std::string SystemProblem(DWORD error);
+
 // The whole file, unless it holds more than maxBytes.
 FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
                        std::string& problem);
@@ -30,7 +33,10 @@ public:
     bool Open(const std::string& path, std::string& problem);
     bool IsEmpty() const;
     bool Append(const std::string& text);
+    // Why the last Append failed.
+    const std::string& Problem() const { return Failure; }
 
 private:
     HANDLE Handle = INVALID_HANDLE_VALUE;
+    std::string Failure;
 };

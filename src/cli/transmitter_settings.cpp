@@ -1,5 +1,6 @@
 #include "cli/transmitter_settings.h"
 
+#include "core/damping.h"
 #include "core/english_names.h"
 #include "core/number_text.h"
 #include "devlink/probe_defaults.h"
@@ -70,7 +71,9 @@ bool ReadSetting(TransmitterLink& link, const Setting& setting, uint32_t& raw) {
 bool WriteSetting(TransmitterLink& link, const Setting& setting, uint32_t& raw) {
     if (!IsByte(setting)) return link.SetDword(setting.Command, raw);
     BYTE value = static_cast<BYTE>(raw);
-    if (!link.SetByte(setting.Command, value)) return false;
+    const bool done = setting.Kind == SettingKind::Damping ? WriteDamping(link, value)
+                                                           : link.SetByte(setting.Command, value);
+    if (!done) return false;
     raw = value;
     return true;
 }

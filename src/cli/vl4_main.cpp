@@ -10,5 +10,7 @@ int wmain(int argc, wchar_t** argv) {
     Interruption stop;
     stop.CatchConsoleControl();
     CommandContext context = {out, err, in, stop};
-    return RunVl4(context, words);
+    const int status = RunVl4(context, words);
+    stop.Finished();
+    return status;
 }

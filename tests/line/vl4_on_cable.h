@@ -21,12 +21,21 @@ struct CapturedOutput : TextOutput {
 };
 
 // Answers each question of a command; the test may steer the transmitter
-// meanwhile (put the probe in the next standard).
+// meanwhile (put the probe in the next standard). Lines is what the answers
+// type, one line each; an empty line once it runs out.
 struct ScriptedInput : LineInput {
-    InputEvent WaitForLine(const Interruption&) override {
+    InputEvent WaitForLine(const Interruption&, std::string& line) override {
+        line.clear();
+        if (!Lines.empty()) {
+            line = Lines.front();
+            Lines.erase(Lines.begin());
+        }
         return Answer ? Answer() : InputEvent::Line;
     }
+    void DiscardTypedAhead() override { ++Discards; }
     std::function<InputEvent()> Answer;
+    std::vector<std::string> Lines;
+    int Discards = 0;
 };
 
 class Vl4OnCable : public ::testing::Test {

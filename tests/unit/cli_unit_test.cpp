@@ -16,7 +16,7 @@ struct Captured : TextOutput {
     std::string Text;
 };
 struct NoInput : LineInput {
-    InputEvent WaitForLine(const Interruption&) override { return InputEvent::End; }
+    InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::End; }
 };
 
 struct Vl4Words {
@@ -39,7 +39,8 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
           "vl4 set PORT NAME=VALUE ...\n", "vl4 save PORT FILE\n",
           "vl4 load PORT FILE [--dry-run] [--with-calibration]\n",
           "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg]\n",
-          "vl4 calibrate PORT --standard N1 [--standard N2] [--record FILE] [--yes]\n"})
+          "vl4 calibrate PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record "
+          "FILE\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("usage: vl4 load PORT FILE"), 0u) << vl4.Out.Text;
@@ -62,6 +63,19 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         {{"set", "COM5", "damping=31"}, "vl4 set: damping must be a whole number 0 to 30"},
         {{"calibrate", "COM5"}, "vl4 calibrate: give one or two --standard values"},
         {{"calibrate", "COM5", "--standard", "nan"}, "vl4 calibrate: --standard takes a number"},
+        {{"calibrate", "COM5", "--standard", "7", "--temperature", "120"},
+         "vl4 calibrate: --temperature takes the solutions' temperature"},
+        {{"calibrate", "COM5", "--standard", "7", "--standard", "4", "--keep-slope"},
+         "vl4 calibrate: --keep-slope keeps the slope of a one-point calibration"},
+        {{"calibrate", "COM5", "--standard", "7", "--buffers", "din"},
+         "vl4 calibrate: --buffers knows nist, not din"},
+        {{"calibrate", "COM5", "--standard", "7.1", "--buffers", "nist"},
+         "vl4 calibrate: the standard 7.1 names no buffer of nist (within 0.02)"},
+        {{"calibrate", "COM5", "--standard", "6.86", "--buffers", "nist", "--temperature", "60"},
+         "vl4 calibrate: nist has no values at 60.0"},
+        {{"calibrate", "COM5", "--standard", "7", "--no-settle", "--max-drift", "1"},
+         "vl4 calibrate: --no-settle takes no --max-drift"},
+        {{"calibrate", "COM5", "--undo"}, "vl4 calibrate: --undo needs the --record FILE"},
         {{"ports", "COM5"}, "vl4 ports: unexpected argument COM5"},
     };
     for (const auto& call : wrong) {

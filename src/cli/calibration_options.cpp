@@ -1,0 +1,274 @@
+#include "cli/calibration_options.h"
+
+#include "cli/machine_text.h"
+#include "cli/record_file.h"
+#include "cli/text_files.h"
+#include "core/number_text.h"
+
+namespace {
+
+// Bottle tables are a few lines; anything larger is not one.
+constexpr size_t MaxBufferTableSize = 64 * 1024;
+constexpr double NoTemperatureBelow = -5.0, NoTemperatureAbove = 100.0; // °C, for solutions
+
+bool NumberIn(const std::string& text, double low, double high, double& value) {
+    float number;
+    if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
+    value = number;
+    return value >= low && value <= high;
+}
+
+// Splits a line of plain CSV fields (the bottle tables have no quotes).
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells(1);
+    for (char c : line) {
+        if (c == ',')
+            cells.emplace_back();
+        else if (c != ' ' && c != '\t' && c != '\r')
+            cells.back() += c;
+    }
+    return cells;
+}
+
+class OptionReader {
+public:
+    OptionReader(CommandContext& context, const CommandSpec& command, const Arguments& arguments,
+                 CalibrationOptions& options)
+        : Context(context), Command(command), Given(arguments), Options(options) {}
+
+    int Read() {
+        Options.Unattended = Given.Has("--yes");
+        Options.AcceptUnusual = Given.Has("--accept-unusual");
+        Options.Undo = Given.Has("--undo");
+        Options.RecordPath = Given.Value("--record");
+        Options.CertificatePath = Given.Value("--certificate");
+        if (Options.Undo) return ReadUndo();
+        if (int status = ReadStandards()) return status;
+        if (int status = ReadTemperature()) return status;
+        if (int status = ReadSettling()) return status;
+        if (int status = ReadCheck()) return status;
+        if (int status = ReadRecordFields()) return status;
+        if (int status = ReadBuffers()) return status;
+        Options.KeepSlope = Given.Has("--keep-slope");
+        if (Options.KeepSlope && Options.Standards.size() != 1)
+            return Usage("--keep-slope keeps the slope of a one-point calibration: give one --standard");
+        return ExitDone;
+    }
+
+private:
+    int Usage(const std::string& what) { return UsageError(Context, Command, what); }
+
+    int ReadUndo() {
+        if (!Options.RecordPath) return Usage("--undo needs the --record FILE of the calibration");
+        for (const char* option :
+             {"--standard", "--temperature", "--buffers", "--buffer-table", "--check",
+              "--check-tolerance", "--keep-slope", "--max-drift", "--max-spread",
+              "--settle-timeout", "--no-settle", "--certificate", "--accept-unusual",
+              "--due-days"})
+            if (Given.Has(option)) return Usage(std::string("--undo takes no ") + option);
+        Options.Technician = Given.Value("--technician") ? *Given.Value("--technician") : "";
+        Options.Tag = Given.Value("--tag") ? *Given.Value("--tag") : "";
+        return ExitDone;
+    }
+
+    int ReadStandards() {
+        const std::vector<std::string> standards = Given.Values("--standard");
+        if (standards.empty() || standards.size() > 2)
+            return Usage("give one or two --standard values");
+        for (const std::string& text : standards) {
+            float value;
+            if (!ParseNumber(text.c_str(), value) || !IsFiniteNumber(value))
+                return Usage("--standard takes a number, not " + text);
+            Options.Standards.push_back(value);
+        }
+        return ExitDone;
+    }
+
+    int ReadTemperature() {
+        const std::string* text = Given.Value("--temperature");
+        if (!text) return ExitDone;
+        if (!NumberIn(*text, NoTemperatureBelow, NoTemperatureAbove, Options.Temperature))
+            return Usage("--temperature takes the solutions' temperature in \xC2\xB0"
+                         "C, -5 to 100, not " +
+                         *text);
+        Options.TemperatureGiven = true;
+        return ExitDone;
+    }
+
+    int ReadSettling() {
+        Options.Settle = !Given.Has("--no-settle");
+        const struct {
+            const char* Name;
+            double* Value;
+            double Low, High;
+            const char* What;
+        } limits[] = {
+            {"--max-drift", &Options.Limits.MaxDriftMvPerMinute, 0.001, 1000, "mV a minute"},
+            {"--max-spread", &Options.Limits.MaxSpreadMv, 0.001, 1000, "mV"},
+            {"--settle-timeout", &Options.SettleTimeout, 20, 86400, "seconds, 20 or more"},
+        };
+        for (const auto& limit : limits) {
+            const std::string* text = Given.Value(limit.Name);
+            if (!text) continue;
+            if (!Options.Settle) return Usage(std::string("--no-settle takes no ") + limit.Name);
+            if (!NumberIn(*text, limit.Low, limit.High, *limit.Value))
+                return Usage(std::string(limit.Name) + " takes " + limit.What + ", not " + *text);
+        }
+        return ExitDone;
+    }
+
+    int ReadCheck() {
+        const std::string* check = Given.Value("--check");
+        const std::string* tolerance = Given.Value("--check-tolerance");
+        if (tolerance && !check) return Usage("--check-tolerance needs --check N");
+        if (!check) return ExitDone;
+        if (!ParseNumber(check->c_str(), Options.CheckStandard) ||
+            !IsFiniteNumber(Options.CheckStandard))
+            return Usage("--check takes a number, not " + *check);
+        Options.HasCheck = true;
+        if (tolerance && !NumberIn(*tolerance, 1e-6, 1e6, Options.CheckTolerance))
+            return Usage("--check-tolerance takes a number above 0, not " + *tolerance);
+        return ExitDone;
+    }
+
+    int ReadRecordFields() {
+        if (const std::string* name = Given.Value("--technician")) Options.Technician = *name;
+        if (const std::string* tag = Given.Value("--tag")) Options.Tag = *tag;
+        const std::string* days = Given.Value("--due-days");
+        if (!days) return ExitDone;
+        if (!ParseInteger(days->c_str(), Options.DueDays) || Options.DueDays < 1 ||
+            Options.DueDays > 3660)
+            return Usage("--due-days takes a number of days, 1 to 3660, not " + *days);
+        Options.HasDueDays = true;
+        return ExitDone;
+    }
+
+    int ReadBuffers() {
+        const std::string* named = Given.Value("--buffers");
+        const std::string* file = Given.Value("--buffer-table");
+        if (named && file) return Usage("--buffers and --buffer-table exclude each other");
+        if (named && *named != "nist") return Usage("--buffers knows nist, not " + *named);
+        if (named) {
+            Options.Buffers = NistBuffers;
+            Options.BufferSource = "nist";
+        } else if (file) {
+            if (int status = ReadTableFile(*file)) return status;
+            Options.BufferSource = *file;
+        } else {
+            return ExitDone;
+        }
+        Options.UseBuffers = true;
+        return CheckBuffers();
+    }
+
+    int ReadTableFile(const std::string& path) {
+        std::string content, problem;
+        switch (ReadWholeFile(path, MaxBufferTableSize, content, problem)) {
+        case FileRead::Failed:
+            return Context.Fail(ExitUsage, path, "cannot read: " + problem);
+        case FileRead::TooLarge:
+            return Context.Fail(ExitUsage, path, "larger than 64 KiB; not a buffer table");
+        case FileRead::Done:
+            break;
+        }
+        int line;
+        if (ParseBufferTable(content, Options.Buffers, line, problem)) return ExitDone;
+        return Context.Fail(ExitUsage, path + ":" + IntegerText(line), problem);
+    }
+
+    // Every standard (and the check) must name a buffer of the table, and
+    // the table must reach the temperature.
+    int CheckBuffers() {
+        std::vector<float> named = Options.Standards;
+        if (Options.HasCheck) named.push_back(Options.CheckStandard);
+        for (float standard : named) {
+            const int column = FindBuffer(Options.Buffers, standard);
+            double value;
+            if (column < 0)
+                return Usage("the standard " + ExactText(standard) + " names no buffer of " +
+                             Options.BufferSource + " (within 0.02)");
+            if (!BufferValueAt(Options.Buffers, column, Options.Temperature, value))
+                return Usage(Options.BufferSource + " has no values at " +
+                             FixedText(Options.Temperature, 1) + " \xC2\xB0" "C");
+        }
+        return ExitDone;
+    }
+
+    CommandContext& Context;
+    const CommandSpec& Command;
+    const Arguments& Given;
+    CalibrationOptions& Options;
+};
+
+} // namespace
+
+int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
+                            const Arguments& arguments, CalibrationOptions& options) {
+    OptionReader reader(context, command, arguments, options);
+    return reader.Read();
+}
+
+bool ParseBufferTable(const std::string& content, BufferTable& table, int& line,
+                      std::string& problem) {
+    table = BufferTable();
+    size_t start = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    bool header = true;
+    for (line = 1; start <= content.size(); ++line) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        const std::vector<std::string> cells = Cells(content.substr(start, end - start));
+        start = end + 1;
+        if (cells.size() == 1 && cells[0].empty()) continue;
+        if (header) {
+            if (cells[0] != "temperature" || cells.size() < 2) {
+                problem = "the header must be temperature and each buffer's nominal value";
+                return false;
+            }
+            if (cells.size() - 1 > static_cast<size_t>(BufferTable::MaxBuffers)) {
+                problem = "more than 16 buffers";
+                return false;
+            }
+            for (size_t i = 1; i < cells.size(); ++i) {
+                double nominal;
+                if (!NumberIn(cells[i], 0, 14, nominal)) {
+                    problem = "a buffer's nominal value must be a pH 0 to 14, not " + cells[i];
+                    return false;
+                }
+                table.Nominal[table.Buffers++] = nominal;
+            }
+            header = false;
+            continue;
+        }
+        if (cells.size() != static_cast<size_t>(table.Buffers) + 1) {
+            problem = IntegerText(static_cast<int32_t>(cells.size())) + " fields instead of " +
+                      IntegerText(table.Buffers + 1);
+            return false;
+        }
+        if (table.Rows == BufferTable::MaxRows) {
+            problem = "more than 64 temperatures";
+            return false;
+        }
+        double* row = table.Value[table.Rows];
+        if (!NumberIn(cells[0], NoTemperatureBelow, NoTemperatureAbove,
+                      table.Celsius[table.Rows])) {
+            problem = "a temperature must be -5 to 100 \xC2\xB0" "C, not " + cells[0];
+            return false;
+        }
+        for (int i = 0; i < table.Buffers; ++i) {
+            if (!NumberIn(cells[i + 1], 0, 14, row[i])) {
+                problem = "a buffer's value must be a pH 0 to 14, not " + cells[i + 1];
+                return false;
+            }
+        }
+        ++table.Rows;
+        if (!RowsInOrder(table)) {
+            problem = "the temperatures must rise from row to row";
+            return false;
+        }
+    }
+    line = 0;
+    if (table.Rows > 0) return true;
+    problem = header ? "empty: not a buffer table" : "no temperatures";
+    line = 1;
+    return false;
+}
