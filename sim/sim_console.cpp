@@ -186,7 +186,7 @@ const Setting Settings[] = {
          m.Probe.OwnSensitivity = own;
          return true;
      },
-     [](Model& m) { return FloatText(m.ElectrodeSensitivity()); }},
+     [](Model& m) { return FloatText(m.Probe.Sensitivity25(m.Values.ProbeType)); }},
     {"requests",
      [](Model& m, const std::string& v) { return ParseInto(v, 0, UINT32_MAX, m.Requests); },
      [](Model& m) { return std::to_string(m.Requests); }},
