@@ -1,6 +1,7 @@
 #include "sim/sim_console.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -60,6 +61,17 @@ bool ParseFloat(const std::string& text, float& value) {
     value = parsed;
     return true;
 }
+
+// A finite number not below min, written only when it is one.
+bool ParseFinite(const std::string& text, float min, float& field) {
+    float value;
+    if (!ParseFloat(text, value) || !std::isfinite(value) || value < min) return false;
+    field = value;
+    return true;
+}
+
+constexpr float AnyNumber = -FLT_MAX;
+constexpr float AbsoluteZeroC = -273.15f;
 
 // 0x20240315 as it goes on the wire, or 2024-03-15 turned into those digits.
 bool ParseDate(const std::string& text, uint32_t& date) {
@@ -151,17 +163,20 @@ const Setting Settings[] = {
      [](Model& m) { return FloatText(m.Values.Sensitivity); }},
     {"depth", [](Model& m, const std::string& v) { return ParseFloat(v, m.Values.Depth); },
      [](Model& m) { return FloatText(m.Values.Depth); }},
+    // Both move the probe: the voltage settles at its new equilibrium.
     {"solution",
      [](Model& m, const std::string& v) {
-         if (!ParseFloat(v, m.Probe.Solution)) return false;
-         m.Probe.Pinned = false;
+         float solution;
+         if (!ParseFloat(v, solution)) return false;
+         m.Probe.MoveTo(m.Values.ProbeType, solution);
          return true;
      },
      [](Model& m) { return FloatText(m.Probe.Solution); }},
     {"voltage",
      [](Model& m, const std::string& v) {
-         if (!ParseFloat(v, m.Probe.PinnedVoltage)) return false;
-         m.Probe.Pinned = true;
+         float voltage;
+         if (!ParseFloat(v, voltage)) return false;
+         m.Probe.PinAt(m.Values.ProbeType, voltage);
          return true;
      },
      [](Model& m) { return FloatText(m.ProbeVoltage(false)); }},
@@ -169,13 +184,7 @@ const Setting Settings[] = {
     {"value", nullptr, [](Model& m) { return FloatText(m.MeasuredValue(m.ProbeVoltage(false))); }},
     {"ratio", nullptr,
      [](Model& m) { return FloatText(m.Ratio(m.MeasuredValue(m.ProbeVoltage(false)))); }},
-    {"noise",
-     [](Model& m, const std::string& v) {
-         float noise = -1;
-         if (!ParseFloat(v, noise) || !(noise >= 0)) return false;
-         m.Probe.NoiseMv = noise;
-         return true;
-     },
+    {"noise", [](Model& m, const std::string& v) { return ParseFinite(v, 0, m.Probe.NoiseMv); },
      [](Model& m) { return FloatText(m.Probe.NoiseMv); }},
     {"probe-offset", [](Model& m, const std::string& v) { return ParseFloat(v, m.Probe.Offset); },
      [](Model& m) { return FloatText(m.Probe.Offset); }},
@@ -186,7 +195,35 @@ const Setting Settings[] = {
          m.Probe.OwnSensitivity = own;
          return true;
      },
-     [](Model& m) { return FloatText(m.ElectrodeSensitivity()); }},
+     [](Model& m) { return FloatText(m.Probe.Sensitivity25(m.Values.ProbeType)); }},
+    {"temperature",
+     [](Model& m, const std::string& v) {
+         return ParseFinite(v, AbsoluteZeroC, m.Probe.TemperatureC);
+     },
+     [](Model& m) { return FloatText(m.Probe.TemperatureC); }},
+    {"slope", nullptr,
+     [](Model& m) { return FloatText(static_cast<float>(m.Probe.Slope(m.Values.ProbeType))); }},
+    {"settle-tau",
+     [](Model& m, const std::string& v) { return ParseFinite(v, 0, m.Probe.SettleTauS); },
+     [](Model& m) { return FloatText(m.Probe.SettleTauS); }},
+    {"settle-mv",
+     [](Model& m, const std::string& v) {
+         bool fixed = v != "previous";
+         if (fixed && !ParseFinite(v, AnyNumber, m.Probe.SettleMv)) return false;
+         m.Probe.FixedExcess = fixed;
+         return true;
+     },
+     [](Model& m) {
+         return m.Probe.FixedExcess ? FloatText(m.Probe.SettleMv) : std::string("previous");
+     }},
+    {"drift",
+     [](Model& m, const std::string& v) {
+         float drift;
+         if (!ParseFinite(v, AnyNumber, drift)) return false;
+         m.Probe.SetDrift(drift);
+         return true;
+     },
+     [](Model& m) { return FloatText(m.Probe.Drift()); }},
     {"requests",
      [](Model& m, const std::string& v) { return ParseInto(v, 0, UINT32_MAX, m.Requests); },
      [](Model& m) { return std::to_string(m.Requests); }},
@@ -324,7 +361,9 @@ void Dump(Model& model, std::vector<std::string>& out) {
 const char* const Help[] = {
     "set NAME VALUE      names: ident firmware production wiring probe damping caldate",
     "                    lower upper offset sensitivity depth solution voltage noise",
-    "                    probe-offset probe-sensitivity requests seed",
+    "                    probe-offset probe-sensitivity temperature settle-tau settle-mv",
+    "                    drift requests seed",
+    "move                the probe into a fresh bottle of its solution: it settles again",
     "fault noreply|badsum|badlength|badstart|cut [COUNT]",
     "fault late MS [unique] [COUNT]",
     "fault ident TEXT [COUNT]",
@@ -367,6 +406,12 @@ CommandResult RunSimCommand(TransmitterModel& model, const std::string& line,
         error = SetCommand(model, words, line);
     } else if (verb == "fault") {
         error = FaultCommand(model, words);
+    } else if (verb == "move") {
+        if (words.size() == 1) {
+            model.Probe.Move(model.Values.ProbeType);
+        } else {
+            error = "move takes nothing after it";
+        }
     } else if (verb == "dump") {
         Dump(model, out);
     } else if (verb == "help") {

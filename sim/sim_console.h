@@ -6,7 +6,8 @@
 #include <vector>
 
 // The simulator's command language, one command a line:
-//   set NAME VALUE | fault KIND [ARGS] [COUNT] | fault clear | dump | help | quit
+//   set NAME VALUE | move | fault KIND [ARGS] [COUNT] | fault clear | dump | help
+//   | quit
 // Every command ends its output with one line "ok" or "error: ...".
 enum class CommandResult { Ok, Error, Quit };
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr double PhNeutral = 7.0;
-
 float TransmitterValues::*FloatField(uint8_t command) {
     switch (command) {
     case CmdLowerRange:
@@ -155,27 +153,8 @@ const char* TransmitterModel::WriteValue(uint8_t command, const Bytes& data) {
     }
 }
 
-float TransmitterModel::ElectrodeSensitivity() const {
-    return Probe.OwnSensitivity ? Probe.Sensitivity
-                                : ProbeDefaults[Values.ProbeType & 3].Sensitivity;
-}
-
 float TransmitterModel::ProbeVoltage(bool withNoise) {
-    double u = Probe.PinnedVoltage;
-    if (!Probe.Pinned) {
-        double n = Probe.Solution, s = ElectrodeSensitivity();
-        switch (Values.ProbeType & 3) {
-        case ProbePH:
-            u = Probe.Offset + s * (n - PhNeutral);
-            break;
-        case ProbeRedox:
-            u = Probe.Offset + n;
-            break;
-        default:
-            u = Probe.Offset + s * n;
-            break;
-        }
-    }
+    double u = Probe.Voltage(Values.ProbeType);
     if (withNoise && Probe.NoiseMv > 0) {
         u += std::uniform_real_distribution<double>(-Probe.NoiseMv, Probe.NoiseMv)(Noise);
     }
@@ -188,7 +167,7 @@ float TransmitterModel::MeasuredValue(float voltage) const {
     double u = voltage - static_cast<double>(Values.Offset), s = Values.Sensitivity;
     switch (Values.ProbeType & 3) {
     case ProbePH:
-        return s == 0 ? 0.0f : static_cast<float>(PhNeutral + u / s);
+        return s == 0 ? 0.0f : static_cast<float>(SimulatedProbe::PhNeutral + u / s);
     case ProbeRedox:
         return static_cast<float>(u);
     default:

@@ -4,6 +4,7 @@
 #include "devlink/probe_defaults.h"
 #include "sim/fault_plan.h"
 #include "sim/request_parser.h"
+#include "sim/simulated_probe.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,19 +33,6 @@ struct TransmitterValues {
     float Depth = 1.0f;
 };
 
-// The probe on the transmitter's input and the solution it stands in. The
-// electrode has its own offset and slope, which a calibration finds out; by
-// default its slope is the nominal one of the probe type configured.
-struct SimulatedProbe {
-    float Solution = 7.0f; // N, in the probe type's unit
-    bool Pinned = false;   // the voltage is set directly, not from the solution
-    float PinnedVoltage = 0.0f;
-    float NoiseMv = 0.0f; // amplitude of uniform noise on each voltage reading
-    float Offset = 0.0f;  // mV
-    bool OwnSensitivity = false;
-    float Sensitivity = 0.0f;
-};
-
 // A simulated VL4 transmitter: fed the bytes the PC sends, it answers as the
 // device would, with the faults armed in Faults applied to its replies.
 class TransmitterModel {
@@ -65,11 +53,11 @@ public:
     size_t BytesWanted() const { return Parser.BytesWanted(); }
     bool BetweenFrames() const { return Parser.BetweenFrames(); }
 
-    // The live values, each derived from the one before.
+    // The live values, each derived from the one before: the probe voltage now,
+    // with noise unless asked without.
     float ProbeVoltage(bool withNoise = true);
     float MeasuredValue(float voltage) const;
     float Ratio(float measured) const;
-    float ElectrodeSensitivity() const;
     void Seed(uint32_t seed);
 
     // Size of the command's value, 0 for a command the transmitter lacks.

@@ -52,6 +52,11 @@ TEST_F(SimConsole, DumpShowsEveryValueAndFloatsWithTheirBits) {
     EXPECT_EQ(values["upper"], "14 0x41600000");
     EXPECT_EQ(values["pinned"], "no");
     EXPECT_EQ(values["requests"], "0");
+    EXPECT_EQ(values["temperature"], "25 0x41C80000");
+    EXPECT_EQ(values["slope"], "-59.16 0xC26CA3D7");
+    EXPECT_EQ(values["settle-tau"], "0 0x00000000");
+    EXPECT_EQ(values["settle-mv"], "previous");
+    EXPECT_EQ(values["drift"], "0 0x00000000");
     for (const char* name :
          {"production", "wiring", "damping", "lower", "offset", "depth", "solution", "voltage",
           "value", "ratio", "noise", "probe-offset", "probe-sensitivity"}) {
@@ -110,6 +115,34 @@ TEST_F(SimConsole, TheProbeIsSteeredBySolutionOrPinnedVoltage) {
     Ok("set noise 0.5");
     EXPECT_EQ(Model.Probe.NoiseMv, 0.5f);
     Ok("set seed 42");
+    Ok("set noise 0");
+
+    // The bench's settling electrode, its moves, its drift and temperature.
+    double now = 0;
+    Model.Probe.Now = [&] { return now; };
+    Ok("set probe-offset 10");
+    Ok("set settle-mv 30");
+    Ok("set settle-tau 8");
+    Ok("set solution 7");
+    EXPECT_EQ(Dump()["voltage"], FloatText(40.0f));
+    now = 1000;
+    EXPECT_EQ(Dump()["voltage"], FloatText(10.0f));
+    Ok("move");
+    EXPECT_EQ(Dump()["voltage"], FloatText(40.0f));
+    Ok("set settle-mv previous");
+    Ok("set voltage 20");
+    EXPECT_EQ(Dump()["voltage"], FloatText(40.0f)) << "settles from the voltage before";
+    EXPECT_EQ(Dump()["settle-mv"], "previous");
+    Ok("set settle-tau 0");
+    Ok("move");
+    Ok("set drift -1.5");
+    now += 60;
+    values = Dump();
+    EXPECT_EQ(values["voltage"], FloatText(18.5f));
+    EXPECT_EQ(values["drift"], FloatText(-1.5f));
+    Ok("set temperature 15");
+    EXPECT_EQ(Model.Probe.TemperatureC, 15.0f);
+    EXPECT_EQ(Dump()["slope"].rfind("-57.17", 0), 0u) << "59.16 mV at 288.15 K of 298.15 K";
 }
 
 TEST_F(SimConsole, BadCommandsChangeNothing) {
@@ -120,6 +153,13 @@ TEST_F(SimConsole, BadCommandsChangeNothing) {
     EXPECT_EQ(Error("set noise -1"), "error: bad value for noise");
     EXPECT_EQ(Error("set voltage abc"), "error: bad value for voltage");
     EXPECT_EQ(Error("set probe-sensitivity steep"), "error: bad value for probe-sensitivity");
+    for (const char* bad : {"set temperature -300", "set temperature inf", "set settle-tau -1",
+                            "set settle-tau nan", "set settle-mv soon", "set settle-mv inf",
+                            "set drift fast", "set drift -inf", "set noise inf"}) {
+        EXPECT_EQ(Error(bad).rfind("error: bad value for ", 0), 0u) << bad;
+    }
+    EXPECT_EQ(Error("set slope 3"), "error: slope is read-only");
+    EXPECT_EQ(Error("move now"), "error: move takes nothing after it");
     EXPECT_EQ(Error("set value 3"), "error: value is read-only");
     EXPECT_EQ(Error("set colour red"), "error: no value named colour");
     EXPECT_EQ(Error("set damping"), "error: set NAME VALUE");
@@ -130,6 +170,11 @@ TEST_F(SimConsole, BadCommandsChangeNothing) {
     EXPECT_EQ(values["ident"], "VL4");
     EXPECT_EQ(values["pinned"], "no");
     EXPECT_EQ(values["probe-sensitivity"], FloatText(-59.16f));
+    EXPECT_EQ(values["temperature"], FloatText(25.0f));
+    EXPECT_EQ(values["settle-tau"], FloatText(0.0f));
+    EXPECT_EQ(values["settle-mv"], "previous");
+    EXPECT_EQ(values["drift"], FloatText(0.0f));
+    EXPECT_EQ(values["noise"], FloatText(0.0f));
 
     std::vector<std::string> out;
     EXPECT_EQ(RunSimCommand(Model, "   ", out), CommandResult::Ok);

@@ -374,6 +374,80 @@ TEST_F(SimLiveValues, APinnedVoltageAndDegenerateSettingsGiveFiniteValues) {
     EXPECT_EQ(ReadFloat(CmdRatio), 0.0f);
 }
 
+TEST_F(SimLiveValues, AMoveSettlesExponentiallyAndADriftNeverStops) {
+    double now = 100.0;
+    Model.Probe.Now = [&] { return now; };
+    auto voltageAt = [&](double seconds) {
+        now = 100.0 + seconds;
+        return ReadFloat(CmdProbeVoltage);
+    };
+    // From the 0 mV of pH 7 towards the 177.48 mV of pH 4, with tau 8 s.
+    Model.Probe.SettleTauS = 8.0f;
+    Model.Probe.MoveTo(ProbePH, 4.0f);
+    EXPECT_FLOAT_EQ(voltageAt(0), 0.0f);
+    EXPECT_FLOAT_EQ(voltageAt(8), 177.48 * (1 - std::exp(-1.0)));
+    EXPECT_FLOAT_EQ(voltageAt(40), 177.48 * (1 - std::exp(-5.0)));
+    // The measured value is read through the same settling voltage.
+    const float voltage = voltageAt(8);
+    EXPECT_FLOAT_EQ(ReadFloat(CmdMeasuredValue), 7.0f + voltage / -59.16f);
+    // A move from mid-way starts from where the voltage was.
+    Model.Probe.MoveTo(ProbePH, 7.0f);
+    EXPECT_FLOAT_EQ(voltageAt(8), voltage);
+    EXPECT_FLOAT_EQ(voltageAt(16), voltage * std::exp(-1.0));
+
+    // The bench's electrode: 10 mV + 30 mV e^(-t/8 s), again after a move
+    // into a fresh bottle of the same buffer.
+    Model.Probe.Offset = 10.0f;
+    Model.Probe.FixedExcess = true;
+    Model.Probe.SettleMv = 30.0f;
+    for (int bottle = 0; bottle < 2; ++bottle) {
+        now = 100.0;
+        bottle == 0 ? Model.Probe.MoveTo(ProbePH, 7.0f) : Model.Probe.Move(ProbePH);
+        EXPECT_FLOAT_EQ(voltageAt(0), 40.0f);
+        EXPECT_FLOAT_EQ(voltageAt(8), 10.0 + 30.0 * std::exp(-1.0));
+        EXPECT_FLOAT_EQ(voltageAt(40), 10.0 + 30.0 * std::exp(-5.0));
+    }
+    Model.Probe.PinAt(ProbePH, -50.0f);
+    EXPECT_FLOAT_EQ(voltageAt(48), -50.0 + 30.0 * std::exp(-1.0)) << "a pinned voltage settles too";
+
+    // A drift adds up from its setting on; a new rate keeps what has drifted.
+    Model.Probe.SettleTauS = 0.0f;
+    now = 100.0;
+    Model.Probe.MoveTo(ProbePH, 7.0f);
+    Model.Probe.SetDrift(1.5f);
+    EXPECT_FLOAT_EQ(voltageAt(0), 10.0f);
+    EXPECT_FLOAT_EQ(voltageAt(120), 13.0f);
+    Model.Probe.SetDrift(-3.0f);
+    EXPECT_FLOAT_EQ(voltageAt(160), 11.0f);
+    Model.Probe.SetDrift(0.0f);
+    EXPECT_FLOAT_EQ(voltageAt(600), 11.0f);
+    Model.Probe.Move(ProbePH);
+    EXPECT_FLOAT_EQ(voltageAt(600), 10.0f) << "a move starts the electrode afresh";
+}
+
+TEST_F(SimLiveValues, APhSlopeFollowsTheAbsoluteTemperatureOtherProbesKeepTheirs) {
+    Model.Probe.TemperatureC = 15.0f;
+    Model.Probe.Solution = 4.0f;
+    const double slope15 = 59.16 * 288.15 / 298.15;
+    EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 3 * slope15);
+    // A transmitter calibrated at 25 °C reads the cold buffer short of pH 4.
+    EXPECT_FLOAT_EQ(ReadFloat(CmdMeasuredValue), 7.0 - 3 * slope15 / 59.16);
+    Model.Probe.OwnSensitivity = true;
+    Model.Probe.Sensitivity = -57.0f;
+    EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 3 * 57.0 * 288.15 / 298.15);
+
+    Model.Probe.OwnSensitivity = false;
+    Write(CmdProbeType, {ProbeRedox});
+    Model.Probe.Solution = 250.0f;
+    EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 250.0f);
+    Write(CmdProbeType, {ProbeChlorine});
+    Model.Probe.Solution = 1.5f;
+    EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 300.0f);
+    Write(CmdProbeType, {ProbeOxygen});
+    Model.Probe.Solution = 8.0f;
+    EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 72.0f);
+}
+
 TEST_F(SimLiveValues, NoiseIsOffUnlessAskedFor) {
     Model.Probe.Solution = 5.0f;
     const float quiet = ReadFloat(CmdProbeVoltage);
