@@ -5,6 +5,7 @@
 #include "app/probe_type_dialog.h"
 #include "app/texts.h"
 #include "app/value_fields.h"
+#include "core/damping.h"
 #include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 #include "framework/application.h"
@@ -246,11 +247,15 @@ void MainWindow::ReadInternalValues() {
     if (Link->GetRatio(ratio)) RatioDisplay->ShowFloat(ratio * PercentPerFraction);
 }
 
-// Taken, the list keeps what the user picked. Not taken, it must not look
-// as if it were: the list shows what the transmitter holds as far as is known.
+// The list shows what the transmitter holds: its reply (which may differ
+// from the pick when it limits the value) or, without one, the damping it
+// last reported, so that a pick it did not take does not look taken.
 void MainWindow::WriteDamping() {
-    if (WriteDampingValue(static_cast<BYTE>(DampingList->SelectedIndex()))) return;
-    MessageBeep(MB_ICONEXCLAMATION);
+    BYTE damping = static_cast<BYTE>(DampingList->SelectedIndex());
+    if (::WriteDamping(*Link, damping))
+        ReportedDamping = damping;
+    else
+        MessageBeep(MB_ICONEXCLAMATION);
     ShowDamping(ReportedDamping);
 }
 
@@ -260,11 +265,10 @@ bool MainWindow::ReadDamping(BYTE& damping) {
     return true;
 }
 
-// The link drops the reply; the transmitter stores any damping of the list as sent.
-bool MainWindow::WriteDampingValue(BYTE damping) {
-    if (!Link->SetDamping(damping)) return false;
-    ReportedDamping = damping;
-    return true;
+// A write of the pause that got a reply leaves it in Returned; one without
+// leaves the value sent there.
+void MainWindow::NotePauseWrite(const DampingPause& pause, bool confirmed, BYTE sent) {
+    if (confirmed || pause.Returned != sent) ReportedDamping = pause.Returned;
 }
 
 void MainWindow::ShowDamping(int damping) {
@@ -303,19 +307,24 @@ void MainWindow::OpenProbeDialog() {
 // damping is restored.
 void MainWindow::OpenCalibrationDialog() {
     CalibrationRunning = true;
-    BYTE saved = 0;
-    ReadDamping(saved);
-    if (saved != 0) WriteDampingValue(0);
+    DampingPause pause(*Link);
+    const DampingPause::Begun begun = pause.Begin();
+    if (begun != DampingPause::Begun::NotRead) ReportedDamping = pause.Saved;
+    if (pause.Pending()) NotePauseWrite(pause, begun == DampingPause::Begun::Paused, 0);
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
     CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
-    if (saved != 0) RestoreDamping(saved);
+    if (pause.Pending()) RestoreDamping(pause);
     CalibrationRunning = false;
 }
 
 // A transmitter left without its damping would measure unsmoothed from now
-// on; the user must know that the restore failed.
-void MainWindow::RestoreDamping(BYTE damping) {
-    if (!WriteDampingValue(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
+// on; the user must know that the restore failed. The list shows what the
+// transmitter holds as far as is known.
+void MainWindow::RestoreDamping(DampingPause& pause) {
+    const bool restored = pause.End();
+    NotePauseWrite(pause, restored, pause.Saved);
+    ShowDamping(ReportedDamping);
+    if (!restored) ShowError(CommunicationErrorText.Text, Text::AppName);
 }
 
 void MainWindow::ShowError(const char* text, const char* caption) {

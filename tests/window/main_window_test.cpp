@@ -274,6 +274,10 @@ TEST_F(MainWindowTest, AFailedWriteIsHandedBackAndTheDampingListShowsTheTransmit
     EXPECT_EQ(pick(5), 5) << "taken: the pick stays";
     Silence();
     EXPECT_EQ(pick(9), 5);
+    Answer({3});
+    EXPECT_EQ(pick(8), 3) << "the transmitter's reply, not the pick";
+    Silence();
+    EXPECT_EQ(pick(9), 3);
 
     Notify(MainWindow::DampingListId, CBN_DROPDOWN);
     Notify(MainWindow::PortBoxId, CBN_DROPDOWN);
@@ -338,6 +342,7 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].rfind("Kalibrace: ", 0), 0u) << shown[0];
     EXPECT_EQ(shown[1], "VL4 config: Chyba komunikace");
+    EXPECT_EQ(main->DampingList->SelectedIndex(), 0) << "what the transmitter last answered";
     EXPECT_FALSE(main->CalibrationRunning);
 
     // The probe type dialog leaves the damping alone.
