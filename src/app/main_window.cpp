@@ -241,10 +241,20 @@ void MainWindow::ReadAll() {
 // The transmitter reports the ratio as a fraction; the window shows percent.
 // A fraction whose hundredfold leaves the float range shows as an infinity.
 void MainWindow::ReadInternalValues() {
-    ShowRead(&TransmitterLink::GetProbeVoltage, *ProbeVoltageDisplay);
-    ShowRead(&TransmitterLink::GetMeasuredValue, *MeasuredValueDisplay);
-    float ratio;
-    if (Link->GetRatio(ratio)) RatioDisplay->ShowFloat(ratio * PercentPerFraction);
+    ShowLive(&TransmitterLink::GetProbeVoltage, *ProbeVoltageDisplay);
+    ShowLive(&TransmitterLink::GetMeasuredValue, *MeasuredValueDisplay);
+    ShowLive(&TransmitterLink::GetRatio, *RatioDisplay, PercentPerFraction);
+}
+
+// Unlike a setting, a live value that does not come is cleared: a field left
+// as it was would look like a probe that reads steadily, with the cable
+// pulled.
+void MainWindow::ShowLive(FloatGetter get, ValueDisplay& field, float factor) {
+    float value;
+    if ((Link->*get)(value))
+        field.ShowFloat(value * factor);
+    else
+        field.ClearText();
 }
 
 // The list shows what the transmitter holds: its reply (which may differ

@@ -101,6 +101,7 @@ private:
 
     void ClearIdentity();
     template <class Field> void ShowRead(FloatGetter get, Field& field);
+    void ShowLive(FloatGetter get, ValueDisplay& field, float factor = 1.0f);
     void StopPolling();
     // A damping read that succeeds updates ReportedDamping.
     bool ReadDamping(BYTE& damping);

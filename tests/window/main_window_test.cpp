@@ -65,6 +65,13 @@ protected:
                      reinterpret_cast<LPARAM>(control));
     }
     void Click(int id) { SendMessageA(GetDlgItem(main->Handle, id), BM_CLICK, 0, 0); }
+    void Tick() { SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0); }
+    // Probe voltage, measured value and ratio as the window shows them.
+    Strings LiveValues() {
+        return {WindowText(main->ProbeVoltageDisplay->Handle),
+                WindowText(main->MeasuredValueDisplay->Handle),
+                WindowText(main->RatioDisplay->Handle)};
+    }
 
     // Picks a port the way the user does; the scripted line stands behind any name.
     void PickPort() {
@@ -160,17 +167,31 @@ TEST_F(MainWindowTest, TimerTicksReadTheInternalValuesExceptDuringCalibration) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_TRUE(Commands().empty()) << "no request between the calibration's samples";
     EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
+}
 
-    // A value that does not arrive leaves its field; the next is still read.
-    main->CalibrationRunning = false;
+// The cable pulled while "Číst" polls: the live values go instead of
+// standing as if the probe read steadily; each comes back with its reading.
+TEST_F(MainWindowTest, PollingASilentTransmitterClearsTheLiveValuesUntilTheyComeAgain) {
+    ConnectSilently();
+    Answer(FloatData(250.0f));
+    Answer(FloatData(7.0f));
+    Answer(FloatData(0.5f));
+    Click(MainWindow::ReadCheckBoxId);
+    EXPECT_EQ(LiveValues(), (Strings{"250.000", "7.00", "50.00"}));
+    for (int i = 0; i < 3; ++i) Silence();
+    Tick();
+    EXPECT_EQ(LiveValues(), (Strings{"", "", ""}));
     Silence();
-    Answer(FloatData(1.0f));
+    Answer(FloatData(6.5f));
     Silence();
-    SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0);
-    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38}));
-    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
-    EXPECT_EQ(TextOf(main->MeasuredValueDisplay), "1.00");
-    EXPECT_EQ(TextOf(main->RatioDisplay), "12.30");
+    Tick();
+    EXPECT_EQ(LiveValues(), (Strings{"", "6.50", ""})) << "each value by its own reading";
+    Answer(FloatData(-12.3456f));
+    Answer(FloatData(6.996f));
+    Answer(FloatData(0.123f));
+    Tick();
+    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38, 36, 37, 38, 36, 37, 38, 36, 37, 38}));
+    EXPECT_EQ(LiveValues(), (Strings{"-12.346", "7.00", "12.30"}));
 }
 
 TEST_F(MainWindowTest, ARatioBeyondTheFloatRangeAsPercentShowsAnInfinity) {
