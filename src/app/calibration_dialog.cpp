@@ -94,9 +94,13 @@ void CalibrationDialog::Setup() {
 // The timer goes with the window, which in a modal run is destroyed before
 // the object is freed.
 void CalibrationDialog::OnDestroy(MessageRecord& msg) {
-    if (TimerStarted != 0) KillTimer(Handle, SampleTimerId);
-    TimerStarted = 0;
+    StopSampling();
     GreyDialog::OnDestroy(msg);
+}
+
+void CalibrationDialog::StopSampling() {
+    if (TimerStarted != 0 && Handle) KillTimer(Handle, SampleTimerId);
+    TimerStarted = 0;
 }
 
 CalibrationDialog::PointRow CalibrationDialog::Row(int point) {

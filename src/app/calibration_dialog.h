@@ -40,6 +40,8 @@ public:
     void OnDestroy(MessageRecord& msg) override;
     void Ok() override;
     virtual void OnSampleTimer(MessageRecord& msg);
+    // No more ticks, so nothing more is read from the transmitter.
+    void StopSampling();
 
     ValueDisplay* ProbeNameDisplay = nullptr;
     ValueDisplay* VoltageDisplay = nullptr;

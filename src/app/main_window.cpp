@@ -314,15 +314,19 @@ void MainWindow::OpenProbeDialog() {
 // samples, so it is off while the dialog runs and restored afterwards. A
 // damping that cannot be read is left alone. A close request while the dialog
 // runs is carried out once this has returned (see WindowObject), after the
-// damping is restored.
+// damping is restored; a fatal error restores it before its box shows.
 void MainWindow::OpenCalibrationDialog() {
     CalibrationRunning = true;
     DampingPause pause(*Link);
     const DampingPause::Begun begun = pause.Begin();
     if (begun != DampingPause::Begun::NotRead) ReportedDamping = pause.Saved;
     if (pause.Pending()) NotePauseWrite(pause, begun == DampingPause::Begun::Paused, 0);
+    CalibrationPause = &pause;
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
-    CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
+    RunningCalibration = new CalibrationDialog(this, *Link, targets);
+    CurrentApp->RunDialog(RunningCalibration);
+    RunningCalibration = nullptr;
+    CalibrationPause = nullptr;
     if (pause.Pending()) RestoreDamping(pause);
     CalibrationRunning = false;
 }
@@ -335,6 +339,15 @@ void MainWindow::RestoreDamping(DampingPause& pause) {
     NotePauseWrite(pause, restored, pause.Saved);
     ShowDamping(ReportedDamping);
     if (!restored) ShowError(CommunicationErrorText.Text, Text::AppName);
+}
+
+// The program ends behind the fatal error's box: nothing may talk to the
+// transmitter meanwhile, and a damping zeroed for a calibration goes back
+// first.
+void MainWindow::OnFatalError() {
+    StopPolling();
+    if (RunningCalibration) RunningCalibration->StopSampling();
+    if (CalibrationPause) CalibrationPause->End();
 }
 
 void MainWindow::ShowError(const char* text, const char* caption) {

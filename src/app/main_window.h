@@ -5,6 +5,7 @@
 #include "framework/window.h"
 
 class Button;
+class CalibrationDialog;
 class CheckBox;
 class ComboBox;
 class DampingPause;
@@ -62,6 +63,9 @@ public:
     void OpenProbeDialog();
     void OpenCalibrationDialog();
     void TogglePolling();
+    // Before a fatal error's box: the timers stop and a calibration's damping
+    // is put back.
+    void OnFatalError();
 
     PortComboBox* PortBox = nullptr;
     ValueDisplay* DeviceDisplay = nullptr;
@@ -86,6 +90,9 @@ public:
     // The damping the transmitter last reported (read or a write's reply),
     // -1 while it is not known.
     int ReportedDamping = -1;
+    // While the calibration dialog runs: the dialog and its damping pause.
+    CalibrationDialog* RunningCalibration = nullptr;
+    DampingPause* CalibrationPause = nullptr;
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.

@@ -1,3 +1,4 @@
+#include "app/calibration_dialog.h"
 #include "app/config_application.h"
 #include "app/main_window.h"
 #include "app/port_combo_box.h"
@@ -372,6 +373,51 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     Click(MainWindow::ProbeButtonId);
     EXPECT_EQ(Line.Written, (std::vector<Bytes>{Request(43, {})}));
     EXPECT_EQ(watch.Seen().size(), 3u);
+}
+
+// A fatal error, raised here by a thread timer inside the calibration
+// dialog's loop: before its box shows, polling and sampling stop and the
+// damping goes back, once.
+struct FatalErrorScene {
+    MainWindow* Main = nullptr;
+    FakeComm* Line = nullptr;
+    std::vector<Bytes> Restore; // what went out before the box would show
+    size_t Written = 0;         // requests until then
+    BOOL SamplingLeft = TRUE, PollingLeft = TRUE;
+} Scene;
+
+void CALLBACK RaiseFatalErrorInTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = Scene.Main->RunningCalibration->Handle;
+    Scene.Line->Replies = {{Reply({9})}};
+    const size_t before = Scene.Line->Written.size();
+    CurrentApp->OnFatalError();
+    Scene.Written = Scene.Line->Written.size();
+    Scene.Restore.assign(Scene.Line->Written.begin() + before, Scene.Line->Written.end());
+    Scene.SamplingLeft = KillTimer(dialog, CalibrationDialog::SampleTimerId);
+    Scene.PollingLeft = KillTimer(Scene.Main->Handle, MainWindow::PollTimerId);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(MainWindowTest, AFatalErrorDuringACalibrationStopsTheTimersAndRestoresTheDamping) {
+    ConnectSilently();
+    Click(MainWindow::ReadCheckBoxId);
+    Line.Forget();
+    Answer({9});
+    Answer({0});
+    Answer({0}); // pH: the dialog samples
+    Scene = FatalErrorScene();
+    Scene.Main = main;
+    Scene.Line = &Line;
+    SetTimer(nullptr, 0, 10, RaiseFatalErrorInTheDialog);
+    Click(MainWindow::CalibrationButtonId);
+    ASSERT_GT(Scene.Written, 4u);
+    EXPECT_EQ(Line.Written[1], Request(44, {0}));
+    EXPECT_EQ(Scene.Restore, std::vector<Bytes>{Request(44, {9})});
+    EXPECT_EQ(Line.Written.size(), Scene.Written) << "restored once, and nothing after";
+    EXPECT_FALSE(Scene.SamplingLeft);
+    EXPECT_FALSE(Scene.PollingLeft);
+    EXPECT_EQ(main->RunningCalibration, nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingWhilePollingStopsTheTimerAndThenClosesThePort) {
