@@ -2,6 +2,7 @@
 
 #include "app/target_writes.h"
 #include "app/texts.h"
+#include "core/calibration_policy.h"
 #include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 
@@ -93,9 +94,13 @@ void CalibrationDialog::Setup() {
 // The timer goes with the window, which in a modal run is destroyed before
 // the object is freed.
 void CalibrationDialog::OnDestroy(MessageRecord& msg) {
-    if (TimerStarted != 0) KillTimer(Handle, SampleTimerId);
-    TimerStarted = 0;
+    StopSampling();
     GreyDialog::OnDestroy(msg);
+}
+
+void CalibrationDialog::StopSampling() {
+    if (TimerStarted != 0 && Handle) KillTimer(Handle, SampleTimerId);
+    TimerStarted = 0;
 }
 
 CalibrationDialog::PointRow CalibrationDialog::Row(int point) {
@@ -169,12 +174,13 @@ void CalibrationDialog::Ok() {
                                       Standard1,   Standard2,
                                       Voltage1,    Voltage2};
     CalibrationResult result;
-    if (!ComputeCalibration(points, result)) {
+    const CalibrationVerdict verdict = JudgeCalibration(points, result, IdealPhSlope).Verdict;
+    if (verdict == CalibrationVerdict::Refused) {
         ShowError(Text::BadCalibrationPoints, Text::CalibrationDialogCaption);
         return;
     }
     // Declined, the dialog stays as it is for another point or another OK.
-    if (!WriteConfirmed(result)) return;
+    if (verdict == CalibrationVerdict::Unusual && !UnusualPairConfirmed(result)) return;
     if (!WriteCalibration(result)) {
         // What went through is shown; the points are kept for another OK.
         ShowError(CommunicationErrorText.Text, Text::CalibrationDialogCaption);
@@ -185,8 +191,7 @@ void CalibrationDialog::Ok() {
 
 // A pH pair beyond what a healthy electrode gives is written only when the
 // user says so: an old electrode may need it, a buffer mixed up does not.
-bool CalibrationDialog::WriteConfirmed(const CalibrationResult& result) {
-    if (CalibrationLaw(ProbeType) != ProbePH || PhWithin(result, UsualPhLimits)) return true;
+bool CalibrationDialog::UnusualPairConfirmed(const CalibrationResult& result) {
     char question[QuestionSize] = "";
     Append(question, Text::UnusualSlopeLead);
     AppendWhole(question, PhSlopePercent(result.Sensitivity));

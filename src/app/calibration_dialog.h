@@ -40,6 +40,8 @@ public:
     void OnDestroy(MessageRecord& msg) override;
     void Ok() override;
     virtual void OnSampleTimer(MessageRecord& msg);
+    // No more ticks, so nothing more is read from the transmitter.
+    void StopSampling();
 
     ValueDisplay* ProbeNameDisplay = nullptr;
     ValueDisplay* VoltageDisplay = nullptr;
@@ -86,9 +88,8 @@ private:
     void StartPoint(int point);
     // Ends the sampling of the current point with the mean of its samples.
     void FinishPoint();
-    // True unless the pair is an unusual one of a pH probe and the user
-    // declines to write it.
-    bool WriteConfirmed(const CalibrationResult& result);
+    // Asks whether an unusual pH pair is to be written anyway.
+    bool UnusualPairConfirmed(const CalibrationResult& result);
     // Answers false when any of the three writes failed.
     bool WriteCalibration(const CalibrationResult& result);
 };

@@ -5,3 +5,7 @@
 void ConfigApplication::BuildMainWindow() {
     MainWin = new MainWindow(nullptr, Name);
 }
+
+void ConfigApplication::OnFatalError() {
+    if (MainWin) static_cast<MainWindow*>(MainWin)->OnFatalError();
+}

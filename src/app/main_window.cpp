@@ -5,6 +5,7 @@
 #include "app/probe_type_dialog.h"
 #include "app/texts.h"
 #include "app/value_fields.h"
+#include "core/damping.h"
 #include "core/number_text.h"
 #include "devlink/transmitter_names.h"
 #include "framework/application.h"
@@ -240,17 +241,31 @@ void MainWindow::ReadAll() {
 // The transmitter reports the ratio as a fraction; the window shows percent.
 // A fraction whose hundredfold leaves the float range shows as an infinity.
 void MainWindow::ReadInternalValues() {
-    ShowRead(&TransmitterLink::GetProbeVoltage, *ProbeVoltageDisplay);
-    ShowRead(&TransmitterLink::GetMeasuredValue, *MeasuredValueDisplay);
-    float ratio;
-    if (Link->GetRatio(ratio)) RatioDisplay->ShowFloat(ratio * PercentPerFraction);
+    ShowLive(&TransmitterLink::GetProbeVoltage, *ProbeVoltageDisplay);
+    ShowLive(&TransmitterLink::GetMeasuredValue, *MeasuredValueDisplay);
+    ShowLive(&TransmitterLink::GetRatio, *RatioDisplay, PercentPerFraction);
 }
 
-// Taken, the list keeps what the user picked. Not taken, it must not look
-// as if it were: the list shows what the transmitter holds as far as is known.
+// Unlike a setting, a live value that does not come is cleared: a field left
+// as it was would look like a probe that reads steadily, with the cable
+// pulled.
+void MainWindow::ShowLive(FloatGetter get, ValueDisplay& field, float factor) {
+    float value;
+    if ((Link->*get)(value))
+        field.ShowFloat(value * factor);
+    else
+        field.ClearText();
+}
+
+// The list shows what the transmitter holds: its reply (which may differ
+// from the pick when it limits the value) or, without one, the damping it
+// last reported, so that a pick it did not take does not look taken.
 void MainWindow::WriteDamping() {
-    if (WriteDampingValue(static_cast<BYTE>(DampingList->SelectedIndex()))) return;
-    MessageBeep(MB_ICONEXCLAMATION);
+    BYTE damping = static_cast<BYTE>(DampingList->SelectedIndex());
+    if (::WriteDamping(*Link, damping))
+        ReportedDamping = damping;
+    else
+        MessageBeep(MB_ICONEXCLAMATION);
     ShowDamping(ReportedDamping);
 }
 
@@ -260,11 +275,10 @@ bool MainWindow::ReadDamping(BYTE& damping) {
     return true;
 }
 
-// The link drops the reply; the transmitter stores any damping of the list as sent.
-bool MainWindow::WriteDampingValue(BYTE damping) {
-    if (!Link->SetDamping(damping)) return false;
-    ReportedDamping = damping;
-    return true;
+// A write of the pause that got a reply leaves it in Returned; one without
+// leaves the value sent there.
+void MainWindow::NotePauseWrite(const DampingPause& pause, bool confirmed, BYTE sent) {
+    if (confirmed || pause.Returned != sent) ReportedDamping = pause.Returned;
 }
 
 void MainWindow::ShowDamping(int damping) {
@@ -300,22 +314,40 @@ void MainWindow::OpenProbeDialog() {
 // samples, so it is off while the dialog runs and restored afterwards. A
 // damping that cannot be read is left alone. A close request while the dialog
 // runs is carried out once this has returned (see WindowObject), after the
-// damping is restored.
+// damping is restored; a fatal error restores it before its box shows.
 void MainWindow::OpenCalibrationDialog() {
     CalibrationRunning = true;
-    BYTE saved = 0;
-    ReadDamping(saved);
-    if (saved != 0) WriteDampingValue(0);
+    DampingPause pause(*Link);
+    const DampingPause::Begun begun = pause.Begin();
+    if (begun != DampingPause::Begun::NotRead) ReportedDamping = pause.Saved;
+    if (pause.Pending()) NotePauseWrite(pause, begun == DampingPause::Begun::Paused, 0);
+    CalibrationPause = &pause;
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
-    CurrentApp->RunDialog(new CalibrationDialog(this, *Link, targets));
-    if (saved != 0) RestoreDamping(saved);
+    RunningCalibration = new CalibrationDialog(this, *Link, targets);
+    CurrentApp->RunDialog(RunningCalibration);
+    RunningCalibration = nullptr;
+    CalibrationPause = nullptr;
+    if (pause.Pending()) RestoreDamping(pause);
     CalibrationRunning = false;
 }
 
 // A transmitter left without its damping would measure unsmoothed from now
-// on; the user must know that the restore failed.
-void MainWindow::RestoreDamping(BYTE damping) {
-    if (!WriteDampingValue(damping)) ShowError(CommunicationErrorText.Text, Text::AppName);
+// on; the user must know that the restore failed. The list shows what the
+// transmitter holds as far as is known.
+void MainWindow::RestoreDamping(DampingPause& pause) {
+    const bool restored = pause.End();
+    NotePauseWrite(pause, restored, pause.Saved);
+    ShowDamping(ReportedDamping);
+    if (!restored) ShowError(CommunicationErrorText.Text, Text::AppName);
+}
+
+// The program ends behind the fatal error's box: nothing may talk to the
+// transmitter meanwhile, and a damping zeroed for a calibration goes back
+// first.
+void MainWindow::OnFatalError() {
+    StopPolling();
+    if (RunningCalibration) RunningCalibration->StopSampling();
+    if (CalibrationPause) CalibrationPause->End();
 }
 
 void MainWindow::ShowError(const char* text, const char* caption) {

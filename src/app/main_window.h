@@ -5,8 +5,10 @@
 #include "framework/window.h"
 
 class Button;
+class CalibrationDialog;
 class CheckBox;
 class ComboBox;
+class DampingPause;
 class PortComboBox;
 class ValueDisplay;
 class ValueEdit;
@@ -51,8 +53,8 @@ public:
     void Connect();
     void ReadAll();
     void ReadInternalValues();
-    // Writes the picked damping; when the transmitter does not take it, the
-    // list goes back to the damping it last reported.
+    // Writes the picked damping; the list then shows the transmitter's reply
+    // or, without one, the damping it last reported.
     void WriteDamping();
     // What "Zápis" beside edit does: writes its number with set and shows the
     // value the transmitter stored; a text that is not a number, or a write
@@ -61,6 +63,9 @@ public:
     void OpenProbeDialog();
     void OpenCalibrationDialog();
     void TogglePolling();
+    // Before a fatal error's box: the timers stop and a calibration's damping
+    // is put back.
+    void OnFatalError();
 
     PortComboBox* PortBox = nullptr;
     ValueDisplay* DeviceDisplay = nullptr;
@@ -82,9 +87,12 @@ public:
     TransmitterLink* Link = nullptr;
     UINT_PTR PollTimer = 0;
     bool CalibrationRunning = false;
-    // The damping the transmitter last reported (read or written), -1 while
-    // it is not known.
+    // The damping the transmitter last reported (read or a write's reply),
+    // -1 while it is not known.
     int ReportedDamping = -1;
+    // While the calibration dialog runs: the dialog and its damping pause.
+    CalibrationDialog* RunningCalibration = nullptr;
+    DampingPause* CalibrationPause = nullptr;
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.
@@ -100,13 +108,14 @@ private:
 
     void ClearIdentity();
     template <class Field> void ShowRead(FloatGetter get, Field& field);
+    void ShowLive(FloatGetter get, ValueDisplay& field, float factor = 1.0f);
     void StopPolling();
-    // The damping transactions; each that succeeds updates ReportedDamping.
+    // A damping read that succeeds updates ReportedDamping.
     bool ReadDamping(BYTE& damping);
-    bool WriteDampingValue(BYTE damping);
+    void NotePauseWrite(const DampingPause& pause, bool confirmed, BYTE sent);
     // A damping beyond the list (or -1) selects nothing.
     void ShowDamping(int damping);
-    void RestoreDamping(BYTE damping);
+    void RestoreDamping(DampingPause& pause);
     // The field focused with its text selected, and a beep: the transmitter
     // did not take what it holds.
     void HandBack(ValueEdit& edit);

@@ -1,7 +1,9 @@
 #include "app/probe_type_dialog.h"
 
-#include "app/target_writes.h"
 #include "app/texts.h"
+#include "app/value_fields.h"
+#include "core/number_text.h"
+#include "core/probe_change.h"
 #include "devlink/transmitter_names.h"
 
 ProbeTypeDialog::ProbeTypeDialog(WindowObject* parent, TransmitterLink& link,
@@ -40,17 +42,36 @@ void ProbeTypeDialog::Ok() {
     GreyDialog::Ok();
 }
 
-// Every write is tried, in the transmitter's order, whatever the others did.
+// The transmitter's order, every write tried whatever the others did; each
+// write that got a reply shows it in its field.
 bool ProbeTypeDialog::WriteType(BYTE type) {
-    const ProbeParameters& defaults = ProbeDefaults[type];
-    bool written = WriteAndShow(Link, type, Targets.TypeDisplay);
-    written &= WriteAndShow(Link, &TransmitterLink::SetOffset, defaults.Offset, Targets.OffsetEdit);
-    written &= WriteAndShow(Link, &TransmitterLink::SetSensitivity, defaults.Sensitivity,
-                            Targets.SensitivityEdit);
-    written &= WriteAndShow(Link, &TransmitterLink::SetLowerRange, defaults.LowerRange,
-                            Targets.LowerRangeEdit);
-    written &= WriteAndShow(Link, &TransmitterLink::SetUpperRange, defaults.UpperRange,
-                            Targets.UpperRangeEdit);
-    written &= WriteAndShow(Link, CalibrationDate{}, Targets.DateDisplay);
+    ProbeChange change = PlanProbeChange(type);
+    const bool written = WriteProbeChange(Link, change);
+    for (const ProbeChangeWrite& write : change.Writes)
+        if (write.Done) ShowReply(write);
     return written;
+}
+
+void ProbeTypeDialog::ShowReply(const ProbeChangeWrite& write) {
+    const float value = FloatWithBits(write.Returned);
+    switch (write.Step) {
+    case ProbeChangeStep::Type:
+        Targets.TypeDisplay.ShowProbeType(static_cast<BYTE>(write.Returned));
+        break;
+    case ProbeChangeStep::Offset:
+        Targets.OffsetEdit.ShowFloat(value);
+        break;
+    case ProbeChangeStep::Sensitivity:
+        Targets.SensitivityEdit.ShowFloat(value);
+        break;
+    case ProbeChangeStep::LowerRange:
+        Targets.LowerRangeEdit.ShowFloat(value);
+        break;
+    case ProbeChangeStep::UpperRange:
+        Targets.UpperRangeEdit.ShowFloat(value);
+        break;
+    case ProbeChangeStep::Date:
+        Targets.DateDisplay.ShowDate(write.Returned);
+        break;
+    }
 }

@@ -5,6 +5,7 @@
 #include "framework/combo_box.h"
 
 class TransmitterLink;
+struct ProbeChangeWrite;
 
 // Changes the probe type the transmitter expects. OK writes the chosen type
 // with that probe's default input parameters and a cleared calibration date,
@@ -31,4 +32,6 @@ protected:
 
 private:
     bool WriteType(BYTE type);
+    // The field of the write shows what the transmitter's reply carried.
+    void ShowReply(const ProbeChangeWrite& write);
 };

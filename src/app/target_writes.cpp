@@ -12,12 +12,6 @@ bool WriteAndShow(TransmitterLink& link, CalibrationDate date, ValueDisplay& fie
     return true;
 }
 
-bool WriteAndShow(TransmitterLink& link, BYTE probeType, ValueDisplay& field) {
-    if (!link.SetProbeType(probeType)) return false;
-    field.ShowProbeType(probeType);
-    return true;
-}
-
 CalibrationDate CalibrationDateOf(uint32_t bcdDate) {
     return CalibrationDate{static_cast<BYTE>(bcdDate & 0xFF),
                            static_cast<BYTE>(bcdDate >> 8 & 0xFF),

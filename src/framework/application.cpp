@@ -13,8 +13,10 @@ bool HasHandle(const WindowObject* window) {
 }
 
 // Converted on the stack: the fault may be an exhausted heap. Task-modal, as
-// the program's windows may be in any state.
+// the program's windows may be in any state; its loop would still dispatch
+// their timers, which the application stops first.
 void ShowFatalErrorBox(const char* line) {
+    if (CurrentApp) CurrentApp->OnFatalError();
     wchar_t text[160];
     wchar_t caption[64];
     ToWide(line, text, 160);
@@ -35,6 +37,8 @@ Application::~Application() {
 void Application::ShowFatalErrorsInBoxes() {
     SetFatalErrorReporter(ShowFatalErrorBox);
 }
+
+void Application::OnFatalError() {}
 
 void Application::Start() {
     BuildMainWindow();

@@ -30,6 +30,10 @@ public:
     // box with the application's name as caption before the program ends: a
     // window program has no console that would show it.
     void ShowFatalErrorsInBoxes();
+    // Runs before that box shows, the program ending once it is closed: what
+    // would go on behind the box (a timer talking to a device) stops here.
+    // The fault may be an exhausted heap; nothing here may allocate.
+    virtual void OnFatalError();
 
     // Loops until WM_QUIT is taken from the queue; at once without a main window.
     void Run();

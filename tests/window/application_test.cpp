@@ -83,11 +83,19 @@ void CloseFatalErrorBox() {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-// A window program has no console: its fatal errors show their line in a box.
+// Notes on stderr that the application stopped its work.
+class StoppingApp : public Application {
+public:
+    using Application::Application;
+    void OnFatalError() override { std::fputs("stopped\n", stderr); }
+};
+
+// A window program has no console: its fatal errors show their line in a
+// box, once the application has stopped what would go on behind it.
 TEST(ApplicationDeathTest, AFatalErrorShowsItsLineInABoxAndEndsWithItsCode) {
     EXPECT_EXIT(
         {
-            Application app("VL4 config");
+            StoppingApp app("VL4 config");
             app.ShowFatalErrorsInBoxes();
             std::thread(CloseFatalErrorBox).detach();
             Collection full(1, 0);
@@ -95,7 +103,7 @@ TEST(ApplicationDeathTest, AFatalErrorShowsItsLineInABoxAndEndsWithItsCode) {
             full.Insert(nullptr);
         },
         ::testing::ExitedWithCode(214),
-        "Runtime error 214: collection overflow \\(1\\)\nbox: Runtime error 214: "
+        "Runtime error 214: collection overflow \\(1\\)\nstopped\nbox: Runtime error 214: "
         "collection overflow \\(1\\)");
 }
 

@@ -1,3 +1,4 @@
+#include "app/calibration_dialog.h"
 #include "app/config_application.h"
 #include "app/main_window.h"
 #include "app/port_combo_box.h"
@@ -65,6 +66,13 @@ protected:
                      reinterpret_cast<LPARAM>(control));
     }
     void Click(int id) { SendMessageA(GetDlgItem(main->Handle, id), BM_CLICK, 0, 0); }
+    void Tick() { SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0); }
+    // Probe voltage, measured value and ratio as the window shows them.
+    Strings LiveValues() {
+        return {WindowText(main->ProbeVoltageDisplay->Handle),
+                WindowText(main->MeasuredValueDisplay->Handle),
+                WindowText(main->RatioDisplay->Handle)};
+    }
 
     // Picks a port the way the user does; the scripted line stands behind any name.
     void PickPort() {
@@ -160,17 +168,31 @@ TEST_F(MainWindowTest, TimerTicksReadTheInternalValuesExceptDuringCalibration) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_TRUE(Commands().empty()) << "no request between the calibration's samples";
     EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
+}
 
-    // A value that does not arrive leaves its field; the next is still read.
-    main->CalibrationRunning = false;
+// The cable pulled while "Číst" polls: the live values go instead of
+// standing as if the probe read steadily; each comes back with its reading.
+TEST_F(MainWindowTest, PollingASilentTransmitterClearsTheLiveValuesUntilTheyComeAgain) {
+    ConnectSilently();
+    Answer(FloatData(250.0f));
+    Answer(FloatData(7.0f));
+    Answer(FloatData(0.5f));
+    Click(MainWindow::ReadCheckBoxId);
+    EXPECT_EQ(LiveValues(), (Strings{"250.000", "7.00", "50.00"}));
+    for (int i = 0; i < 3; ++i) Silence();
+    Tick();
+    EXPECT_EQ(LiveValues(), (Strings{"", "", ""}));
     Silence();
-    Answer(FloatData(1.0f));
+    Answer(FloatData(6.5f));
     Silence();
-    SendMessageA(main->Handle, WM_TIMER, MainWindow::PollTimerId, 0);
-    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38}));
-    EXPECT_EQ(TextOf(main->ProbeVoltageDisplay), "-12.346");
-    EXPECT_EQ(TextOf(main->MeasuredValueDisplay), "1.00");
-    EXPECT_EQ(TextOf(main->RatioDisplay), "12.30");
+    Tick();
+    EXPECT_EQ(LiveValues(), (Strings{"", "6.50", ""})) << "each value by its own reading";
+    Answer(FloatData(-12.3456f));
+    Answer(FloatData(6.996f));
+    Answer(FloatData(0.123f));
+    Tick();
+    EXPECT_EQ(Commands(), (std::vector<int>{36, 37, 38, 36, 37, 38, 36, 37, 38, 36, 37, 38}));
+    EXPECT_EQ(LiveValues(), (Strings{"-12.346", "7.00", "12.30"}));
 }
 
 TEST_F(MainWindowTest, ARatioBeyondTheFloatRangeAsPercentShowsAnInfinity) {
@@ -274,6 +296,10 @@ TEST_F(MainWindowTest, AFailedWriteIsHandedBackAndTheDampingListShowsTheTransmit
     EXPECT_EQ(pick(5), 5) << "taken: the pick stays";
     Silence();
     EXPECT_EQ(pick(9), 5);
+    Answer({3});
+    EXPECT_EQ(pick(8), 3) << "the transmitter's reply, not the pick";
+    Silence();
+    EXPECT_EQ(pick(9), 3);
 
     Notify(MainWindow::DampingListId, CBN_DROPDOWN);
     Notify(MainWindow::PortBoxId, CBN_DROPDOWN);
@@ -338,6 +364,7 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].rfind("Kalibrace: ", 0), 0u) << shown[0];
     EXPECT_EQ(shown[1], "VL4 config: Chyba komunikace");
+    EXPECT_EQ(main->DampingList->SelectedIndex(), 0) << "what the transmitter last answered";
     EXPECT_FALSE(main->CalibrationRunning);
 
     // The probe type dialog leaves the damping alone.
@@ -346,6 +373,51 @@ TEST_F(MainWindowTest, AFailedRestoreOfTheDampingIsReported) {
     Click(MainWindow::ProbeButtonId);
     EXPECT_EQ(Line.Written, (std::vector<Bytes>{Request(43, {})}));
     EXPECT_EQ(watch.Seen().size(), 3u);
+}
+
+// A fatal error, raised here by a thread timer inside the calibration
+// dialog's loop: before its box shows, polling and sampling stop and the
+// damping goes back, once.
+struct FatalErrorScene {
+    MainWindow* Main = nullptr;
+    FakeComm* Line = nullptr;
+    std::vector<Bytes> Restore; // what went out before the box would show
+    size_t Written = 0;         // requests until then
+    BOOL SamplingLeft = TRUE, PollingLeft = TRUE;
+} Scene;
+
+void CALLBACK RaiseFatalErrorInTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND dialog = Scene.Main->RunningCalibration->Handle;
+    Scene.Line->Replies = {{Reply({9})}};
+    const size_t before = Scene.Line->Written.size();
+    CurrentApp->OnFatalError();
+    Scene.Written = Scene.Line->Written.size();
+    Scene.Restore.assign(Scene.Line->Written.begin() + before, Scene.Line->Written.end());
+    Scene.SamplingLeft = KillTimer(dialog, CalibrationDialog::SampleTimerId);
+    Scene.PollingLeft = KillTimer(Scene.Main->Handle, MainWindow::PollTimerId);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(MainWindowTest, AFatalErrorDuringACalibrationStopsTheTimersAndRestoresTheDamping) {
+    ConnectSilently();
+    Click(MainWindow::ReadCheckBoxId);
+    Line.Forget();
+    Answer({9});
+    Answer({0});
+    Answer({0}); // pH: the dialog samples
+    Scene = FatalErrorScene();
+    Scene.Main = main;
+    Scene.Line = &Line;
+    SetTimer(nullptr, 0, 10, RaiseFatalErrorInTheDialog);
+    Click(MainWindow::CalibrationButtonId);
+    ASSERT_GT(Scene.Written, 4u);
+    EXPECT_EQ(Line.Written[1], Request(44, {0}));
+    EXPECT_EQ(Scene.Restore, std::vector<Bytes>{Request(44, {9})});
+    EXPECT_EQ(Line.Written.size(), Scene.Written) << "restored once, and nothing after";
+    EXPECT_FALSE(Scene.SamplingLeft);
+    EXPECT_FALSE(Scene.PollingLeft);
+    EXPECT_EQ(main->RunningCalibration, nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingWhilePollingStopsTheTimerAndThenClosesThePort) {
