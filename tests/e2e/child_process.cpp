@@ -23,7 +23,7 @@ ChildProcess::~ChildProcess() {
     CloseIfOpen(Info.hThread);
 }
 
-bool ChildProcess::Start(const std::string& commandLine, bool ownConsole) {
+bool ChildProcess::Start(const std::string& commandLine, bool ownConsole, HANDLE standardOutput) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE childIn = nullptr, childOut = nullptr;
     if (!CreatePipe(&childIn, &Input, &inherit, 0)) return false;
@@ -34,7 +34,7 @@ bool ChildProcess::Start(const std::string& commandLine, bool ownConsole) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = childIn;
-    startup.hStdOutput = childOut;
+    startup.hStdOutput = standardOutput ? standardOutput : childOut;
     startup.hStdError = childOut;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
@@ -91,6 +91,18 @@ bool ChildProcess::SendCtrlC() {
     const BOOL sent = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     FreeConsole();
     return sent != FALSE;
+}
+
+bool ChildProcess::CloseConsole() {
+    FreeConsole();
+    if (!AttachConsole(Info.dwProcessId)) return false;
+    const HWND window = GetConsoleWindow();
+    FreeConsole();
+    return window && PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void ChildProcess::CloseOutput() {
+    CloseIfOpen(Output);
 }
 
 std::string ChildProcess::AllOutput(DWORD timeoutMs) {

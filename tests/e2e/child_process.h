@@ -16,9 +16,17 @@ public:
 
     // With ownConsole the program gets a console of its own (its standard
     // handles stay the pipes), which SendCtrlC reaches without the test's.
-    bool Start(const std::string& commandLine, bool ownConsole = false);
+    // With standardOutput its standard output goes there instead of the pipe
+    // (standard error stays the pipe).
+    bool Start(const std::string& commandLine, bool ownConsole = false,
+               HANDLE standardOutput = nullptr);
     // Ctrl+C on the program's console, as a person presses it.
     bool SendCtrlC();
+    // Closes the program's console window, as a person clicks its close box.
+    bool CloseConsole();
+    // The reading end of the output pipe goes, as when a program reading
+    // the output (head) ends.
+    void CloseOutput();
     bool Running() const;
     bool WriteLine(const std::string& line);
     // One line of output without its line end; false when none came in time

@@ -4,6 +4,7 @@
 // against the simulated transmitter on the simulator's end of the cable
 // (COM6); vl4 talks to COM5.
 #include "cli/command_line.h"
+#include "core/number_text.h"
 #include "line/sim_on_cable.h"
 #include "sim/sim_console.h"
 
@@ -15,9 +16,15 @@
 #include <string>
 #include <vector>
 
+// What a command writes; Seen hears each piece the moment it is written (a
+// bench moves the probe when a point begins).
 struct CapturedOutput : TextOutput {
-    void Write(const std::string& text) override { Text += text; }
+    void Write(const std::string& text) override {
+        Text += text;
+        if (Seen) Seen(text);
+    }
     std::string Text;
+    std::function<void(const std::string&)> Seen;
 };
 
 // Answers each question of a command; the test may steer the transmitter
@@ -38,6 +45,54 @@ struct ScriptedInput : LineInput {
     int Discards = 0;
 };
 
+using Frames = std::vector<std::string>;
+
+// The frames that write a value (their length byte is not 00), up to their
+// first data byte.
+inline Frames Writes(const Frames& frames) {
+    Frames writes;
+    for (const std::string& frame : frames)
+        if (frame.compare(6, 2, "00") != 0) writes.push_back(frame.substr(0, 11));
+    return writes;
+}
+
+// The bits of the dump's "1.5 0x3FC00000".
+inline std::string DumpBits(const std::string& value) {
+    return value.substr(value.find(' ') + 1);
+}
+
+inline std::string Hex(uint32_t bits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(bits));
+    return text;
+}
+
+inline std::string TextBits(const std::string& text) {
+    float value = 0;
+    EXPECT_TRUE(ParseNumber(text.c_str(), value)) << text;
+    return Hex(BitsOfFloat(value));
+}
+
+// A member of a one-line JSON object, as its text: "-59.16", "null", "{...}".
+inline std::string Member(const std::string& json, const std::string& name) {
+    size_t at = json.find("\"" + name + "\": ");
+    if (at == std::string::npos) return "missing";
+    at += name.size() + 4;
+    const size_t end = json[at] == '{' ? json.find('}', at) + 1 : json.find_first_of(",}", at);
+    return json.substr(at, end - at);
+}
+
+inline std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == ',')
+            fields.emplace_back();
+        else if (c != '\n')
+            fields.back() += c;
+    }
+    return fields;
+}
+
 class Vl4OnCable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,7 +100,10 @@ protected:
         Sim.Server.WithModel([this](TransmitterModel& m) {
             m.Log = [this, &m](const std::string& line) {
                 Log.push_back(line);
-                if (line == "RX " + Swallowed) m.Faults.Arm(Fault::NoReply, 1);
+                const auto planned = OnRequest.find(line.substr(0, 14));
+                if (line.compare(0, 3, "RX ") != 0 || planned == OnRequest.end()) return;
+                std::vector<std::string> out;
+                RunSimCommand(m, planned->second, out);
             };
         });
     }
@@ -117,14 +175,16 @@ protected:
         return text;
     }
 
-    // Every request frame with this text ("01 30 00 CF") goes unanswered.
-    void SwallowRepliesTo(const std::string& request) {
-        Sim.Server.WithModel([&](TransmitterModel&) { Swallowed = request; });
+    // Each request frame with this text ("01 30 00 CF") arms the simulator
+    // command for its own reply ("fault noreply").
+    void WhenRequested(const std::string& request, const std::string& command) {
+        Sim.Server.WithModel([&](TransmitterModel&) { OnRequest["RX " + request] = command; });
     }
+    void SwallowRepliesTo(const std::string& request) { WhenRequested(request, "fault noreply"); }
 
     std::vector<std::string> Files;
-    std::vector<std::string> Log; // written under the model's lock
-    std::string Swallowed;
+    std::vector<std::string> Log;                 // written under the model's lock
+    std::map<std::string, std::string> OnRequest; // "RX 01 30 00 CF" -> sim command
     size_t Seen = 0;
     SimOnCable Sim; // stopped before the log goes
     CapturedOutput Out, Err;

@@ -131,6 +131,36 @@ TEST_F(Vl4Proof, CtrlCStopsALoadALogAndACalibrationCleanly) {
     Figure("Ctrl+C: %d loads, %d logs, %d calibrations stopped cleanly", rounds, rounds, rounds);
 }
 
+// A program reading the output that ends (vl4 log | head -3), and a full disk:
+// the command ends as an error at once and sends nothing more.
+TEST_F(Vl4Proof, AnOutputThatCannotBeWrittenEndsTheCommandAsAnError) {
+    ChildProcess log;
+    Start(log, "log COM5 --every 0.2");
+    std::string line;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(log.ReadLine(line, HangMs)) << i;
+    Forget();
+    log.CloseOutput();
+    ASSERT_TRUE(log.WaitForExit(HangMs));
+    EXPECT_EQ(log.ExitCode(), DWORD(ExitFailed));
+    // The sample under way, and the one whose row found the pipe closed.
+    EXPECT_LE(Frames(""), 6);
+
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    const HANDLE full =
+        CreateFileW(L"Z:\\dev\\full", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(full, INVALID_HANDLE_VALUE);
+    ChildProcess read;
+    const bool started =
+        read.Start("\"" + WindowsPath(VL4_EXE) + "\" read COM5 --json", false, full);
+    CloseHandle(full);
+    ASSERT_TRUE(started);
+    const std::string said = read.AllOutput(HangMs);
+    EXPECT_EQ(read.ExitCode(), DWORD(ExitFailed)) << said;
+    EXPECT_NE(said.find("vl4: standard output: cannot write: the disk is full"), std::string::npos)
+        << said;
+}
+
 struct PulledCable {
     const char* Arguments;
     const char* Trigger; // the frame after which the cable goes
