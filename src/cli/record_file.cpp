@@ -103,8 +103,8 @@ bool NextRecord(const std::string& text, size_t& at, std::vector<std::string>& f
 } // namespace
 
 std::string RecordHeader() {
-    return RecordLine(std::vector<std::string>(RecordColumnNames,
-                                               RecordColumnNames + RecordColumnCount));
+    return RecordLine(
+        std::vector<std::string>(RecordColumnNames, RecordColumnNames + RecordColumnCount));
 }
 
 std::string RecordLine(const std::vector<std::string>& fields) {
@@ -124,8 +124,8 @@ bool ParseRecord(const std::string& content, std::vector<RecordRow>& rows, int& 
     std::vector<std::string> fields;
     int lines = 0;
     if (!NextRecord(content, at, fields, lines, problem)) return false;
-    if (fields != std::vector<std::string>(RecordColumnNames,
-                                           RecordColumnNames + RecordColumnCount)) {
+    if (fields !=
+        std::vector<std::string>(RecordColumnNames, RecordColumnNames + RecordColumnCount)) {
         problem = "not a calibration record of this vl4 (another header); start a new file";
         return false;
     }

@@ -14,7 +14,7 @@ bool WriteDamping(TransmitterLink& link, BYTE& value);
 class DampingPause {
 public:
     enum class Begun {
-        Paused,    // it was on and is now 0
+        Paused, // it was on and is now 0
         AlreadyOff,
         NotRead,   // the damping did not come: nothing was written
         NotZeroed, // the write got no reply, or the transmitter holds another value
