@@ -1,11 +1,16 @@
 // vl4's parts that need neither a port nor a transmitter: its help and usage
-// errors, the trend picture, the statistics of a calibration point.
+// errors, the trend picture, the statistics of a calibration point, the
+// history of a calibration record.
 #include "cli/command_line.h"
+#include "cli/record_file.h"
+#include "cli/text_encoding.h"
+#include "cli/text_files.h"
 #include "cli/trend_svg.h"
 #include "core/voltage_samples.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,7 +44,8 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
           "vl4 set PORT NAME=VALUE ...\n", "vl4 save PORT FILE\n",
           "vl4 load PORT FILE [--dry-run] [--with-calibration]\n",
           "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg]\n",
-          "vl4 calibrate PORT --standard N1 [--standard N2] [--record FILE] [--yes]\n"})
+          "vl4 calibrate PORT --standard N1 [--standard N2] [--record FILE] [--yes]\n",
+          "vl4 history RECORD.csv [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("usage: vl4 load PORT FILE"), 0u) << vl4.Out.Text;
@@ -63,6 +69,8 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         {{"calibrate", "COM5"}, "vl4 calibrate: give one or two --standard values"},
         {{"calibrate", "COM5", "--standard", "nan"}, "vl4 calibrate: --standard takes a number"},
         {{"ports", "COM5"}, "vl4 ports: unexpected argument COM5"},
+        {{"history", "r.csv", "--interval-days", "0"},
+         "vl4 history: --interval-days takes a number of days from 1 to 36500, not 0"},
     };
     for (const auto& call : wrong) {
         EXPECT_EQ(vl4.Run(call.first), ExitUsage) << call.second;
@@ -128,6 +136,155 @@ TEST(VoltageSamples, MeanAsTheDialogTakesItAndTheSpread) {
     VoltageSamples still;
     for (int i = 0; i < 66; ++i) still.Add(1234.5f);
     EXPECT_EQ(still.StandardDeviation(), 0.0) << "no spread made up from rounding";
+}
+
+// A record line with these fields, the others empty.
+std::string RecordLineOf(const std::vector<std::pair<RecordColumn, std::string>>& given) {
+    std::vector<std::string> fields(RecordColumnCount);
+    fields[RecIdentification] = "VL4";
+    fields[RecProbe] = "pH";
+    for (const auto& field : given) fields[field.first] = field.second;
+    return RecordLine(fields);
+}
+
+std::string Written(const char* unit, const char* time, const char* due) {
+    return RecordLineOf({{RecTime, time},
+                         {RecProductionNumber, unit},
+                         {RecSlopePercent, "97.5"},
+                         {RecOffsetPh7, "-3.25"},
+                         {RecOutcome, "written"},
+                         {RecDueDate, due}});
+}
+
+struct RecordFiles {
+    ~RecordFiles() {
+        for (const std::string& name : Names) std::remove(name.c_str());
+    }
+    const std::string& Write(const std::string& name, const std::string& content) {
+        std::string problem;
+        EXPECT_TRUE(ReplaceFileContent(name, content, problem)) << problem;
+        Names.push_back(name);
+        return Names.back();
+    }
+    std::vector<std::string> Names;
+};
+
+size_t At(const std::string& text, const std::string& part) {
+    const size_t at = text.find(part);
+    EXPECT_NE(at, std::string::npos) << part << " in\n" << text;
+    return at;
+}
+
+TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
+    const std::string name = "<b>Dvo\xC5\x99\xC3\xA1k</b> & \"Syn\""; // Dvořák
+    RecordFiles files;
+    const std::string record = files.Write(
+        "history_record.csv",
+        RecordHeader() +
+            // 100: due long after today; its lines are not in time order.
+            Written("100", "2024-03-01T09:00:00.000+01:00", "2099-03-01") +
+            Written("100", "2023-03-01T09:00:00.000+01:00", "2024-03-01") +
+            // 200: no due date of its own; its last calibration was undone.
+            Written("200", "2020-01-10T08:00:00.000+01:00", "") +
+            Written("200", "2020-02-10T08:00:00.000+01:00", "2099-12-31") +
+            RecordLineOf({{RecTime, "2020-02-10T08:05:00.000+01:00"},
+                          {RecProductionNumber, "200"},
+                          {RecOutcome, "undo"}}) +
+            // 300: overdue since 2021; a one-point calibration declined after it. Summer time
+            // ended between the two: the later line shows the earlier local hour.
+            RecordLineOf({{RecTime, "2020-10-25T02:30:00.000+02:00"},
+                          {RecProductionNumber, "300"},
+                          {RecTechnician, name},
+                          {RecTag, "B"},
+                          {RecStandardUsed1, "7"},
+                          {RecFoundValue1, "7.25"},
+                          {RecSlopePercent, "97.5"},
+                          {RecOffsetPh7, "-3.25"},
+                          {RecCheckResult, "pass"},
+                          {RecHealth, "ok"},
+                          {RecOutcome, "written"},
+                          {RecDueDate, "2021-05-01"}}) +
+            RecordLineOf({{RecTime, "2020-10-25T02:10:00.000+01:00"},
+                          {RecProductionNumber, "300"},
+                          {RecOffsetPh7, "12"},
+                          {RecHealth, "ok (offset only; slope assumed)"},
+                          {RecOutcome, "declined"}}) +
+            // 400: refused only.
+            RecordLineOf({{RecTime, "2026-01-05T12:00:00.000+01:00"},
+                          {RecProductionNumber, "400"},
+                          {RecOutcome, "refused"}}));
+    Vl4Words vl4;
+
+    EXPECT_EQ(vl4.Run({"history", record, "--json", "--interval-days", "36500"}), ExitDone)
+        << vl4.Err.Text;
+    const std::string& json = vl4.Out.Text;
+    EXPECT_EQ(json.find("{\"units\": [\n  {\"production_number\": 300, \"identification\": "
+                        "\"VL4\", \"tag\": \"B\", \"due_date\": \"2021-05-01\", \"overdue\": "
+                        "true, \"calibrations\": [\n    {\"time\": "
+                        "\"2020-10-25T02:30:00.000+02:00\", \"outcome\": \"written\", "
+                        "\"slope_percent\": 97.5, \"offset_ph7_mv\": -3.25, \"found_error\": "
+                        "0.25, \"check_result\": \"pass\", \"health\": \"ok\", \"technician\": "
+                        "\"<b>Dvo\xC5\x99\xC3\xA1k</b> & \\\"Syn\\\"\"},\n    {\"time\": "
+                        "\"2020-10-25T02:10:00.000+01:00\", \"outcome\": \"declined\", "
+                        "\"slope_percent\": null, \"offset_ph7_mv\": 12, \"found_error\": null, "
+                        "\"check_result\": null, \"health\": \"ok (offset only; slope "
+                        "assumed)\", \"technician\": null}\n  ]},\n  {\"production_number\": 100"),
+              0u)
+        << json;
+    // The undone calibration's due date gives way to the one before it, plus the interval.
+    EXPECT_LT(At(json, "\"due_date\": \"2099-03-01\", \"overdue\": false"),
+              At(json, "{\"production_number\": 200, \"identification\": \"VL4\", \"tag\": null, "
+                       "\"due_date\": \"2119-12-17\", \"overdue\": false"));
+    EXPECT_LT(At(json, "\"time\": \"2023-03-01"), At(json, "\"time\": \"2024-03-01"));
+    EXPECT_NE(json.find("{\"production_number\": 400, \"identification\": \"VL4\", \"tag\": "
+                        "null, \"due_date\": null, \"overdue\": false, \"calibrations\": [\n"),
+              std::string::npos);
+    EXPECT_EQ(json.substr(json.size() - 6), "]}\n]}\n");
+
+    EXPECT_EQ(vl4.Run({"history", record, "--unit", "200", "--json"}), ExitDone);
+    EXPECT_EQ(vl4.Out.Text.find("{\"units\": [\n  {\"production_number\": 200, "
+                                "\"identification\": \"VL4\", \"tag\": null, \"due_date\": null"),
+              0u)
+        << "without --interval-days, no due date: " << vl4.Out.Text;
+    EXPECT_EQ(vl4.Out.Text.find("\"production_number\": 100"), std::string::npos);
+
+    EXPECT_EQ(vl4.Run({"history", record}), ExitDone);
+    const std::string& text = vl4.Out.Text;
+    EXPECT_EQ(text.find("VL4 300 at B: due 2021-05-01, OVERDUE: "), 0u) << text;
+    EXPECT_LT(At(text, "VL4 100: due 2099-03-01, in "), At(text, "VL4 200: no due date\n"));
+    EXPECT_LT(At(text, "VL4 200"), At(text, "VL4 400: no written calibration\n"));
+    At(text,
+       "  2020-10-25 written  pH      97.5   -3.3  0.25 pass  ok      <b>Dvo\xC5\x99\xC3\xA1k");
+    At(text, "  2020-10-25 declined pH         -   12.0     - -     ok      -\n");
+    for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos;
+         begin = end + 1)
+        EXPECT_LE(CharacterCount(text.substr(begin, end - begin)), 80) << text.substr(begin);
+
+    EXPECT_EQ(vl4.Run({"history", record, "--unit", "999"}), ExitFailed);
+    EXPECT_EQ(vl4.Err.Text, "vl4: " + record + ": no calibration of production number 999\n");
+
+    const std::string page = "history_report.html";
+    EXPECT_EQ(vl4.Run({"history", record, "--html", page}), ExitDone);
+    files.Names.push_back(page);
+    std::string html, problem;
+    EXPECT_EQ(ReadWholeFile(page, 1 << 20, html, problem), FileRead::Done) << problem;
+    At(html, "<meta charset=\"utf-8\">");
+    At(html, "&lt;b&gt;Dvo\xC5\x99\xC3\xA1k&lt;/b&gt; &amp; &quot;Syn&quot;");
+    EXPECT_EQ(html.find(name), std::string::npos) << "an outside text unescaped";
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+
+    // Another layout, or a line that cannot be read: exit 2 with the line.
+    const std::string old = files.Write(
+        "history_old.csv", "time,port,identification,production_number,probe,standard_1\r\n");
+    EXPECT_EQ(vl4.Run({"history", old}), ExitUsage);
+    EXPECT_EQ(vl4.Err.Text.find("vl4: history_old.csv:1: not a calibration record of this vl4"), 0u)
+        << vl4.Err.Text;
+    const std::string bad =
+        files.Write("history_bad.csv", RecordHeader() + Written("1", "2024-01-01T10:00", "") +
+                                           Written("1", "2024-01-02 at ten", ""));
+    EXPECT_EQ(vl4.Run({"history", bad}), ExitUsage);
+    EXPECT_EQ(vl4.Err.Text.find("vl4: history_bad.csv:3: time is not a local time"), 0u)
+        << vl4.Err.Text;
 }
 
 } // namespace
