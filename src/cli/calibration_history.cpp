@@ -164,5 +164,5 @@ std::string DueDistance(const UnitHistory& unit, int32_t today) {
     if (days == 0) return "today";
     const int32_t count = days < 0 ? -days : days;
     const std::string span = IntegerText(count) + (count == 1 ? " day" : " days");
-    return days < 0 ? span + " ago" : "in " + span;
+    return (days < 0 ? "by " : "in ") + span;
 }

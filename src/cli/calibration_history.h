@@ -59,6 +59,7 @@ bool ReadHistory(const std::vector<RecordRow>& rows, const DueRule& rule,
 constexpr int SlopeDecimals = 1, OffsetDecimals = 1, FoundErrorDecimals = 2;
 std::string Shown(float value, int decimals);
 std::string Shown(const std::string& text);
-// Where the unit's due date stands: "281 days ago", "in 176 days", "today";
-// without a due date, why: "no written calibration", "no due date".
+// Where the unit's due date stands, after its OVERDUE when past: "by 281
+// days", "in 176 days", "today"; without a due date, why: "no written
+// calibration", "no due date".
 std::string DueDistance(const UnitHistory& unit, int32_t today);

@@ -102,7 +102,7 @@ std::string CalibrationLines(const UnitHistory& unit) {
 std::string UnitLine(const UnitHistory& unit, int32_t today) {
     std::string due;
     if (unit.HasDue)
-        due = "due " + IsoDateOfDay(unit.DueDay) + (unit.Overdue ? ", OVERDUE: " : ", ") +
+        due = "due " + IsoDateOfDay(unit.DueDay) + (unit.Overdue ? ", OVERDUE " : ", ") +
               DueDistance(unit, today);
     else
         due = DueDistance(unit, today);

@@ -250,7 +250,7 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
 
     EXPECT_EQ(vl4.Run({"history", record}), ExitDone);
     const std::string& text = vl4.Out.Text;
-    EXPECT_EQ(text.find("VL4 300 at B: due 2021-05-01, OVERDUE: "), 0u) << text;
+    EXPECT_EQ(text.find("VL4 300 at B: due 2021-05-01, OVERDUE by "), 0u) << text;
     EXPECT_LT(At(text, "VL4 100: due 2099-03-01, in "), At(text, "VL4 200: no due date\n"));
     EXPECT_LT(At(text, "VL4 200"), At(text, "VL4 400: no written calibration\n"));
     At(text,
