@@ -42,8 +42,6 @@ bool ParseOptions(const Arguments& arguments, HistoryOptions& options, std::stri
     return true;
 }
 
-// --- text ---------------------------------------------------------------
-
 // The health words before their qualification in brackets: the table's
 // slope column already shows a slope that was assumed.
 std::string ShortVerdict(const std::string& health) {
@@ -82,8 +80,10 @@ std::string Aligned(const std::string& text, int width, bool right) {
 std::string CalibrationLines(const UnitHistory& unit) {
     std::vector<std::vector<std::string>> rows(1);
     for (const TextColumn& column : Columns) rows[0].push_back(column.Heading);
-    for (const HistoryCalibration& calibration : unit.Calibrations)
+    for (const HistoryCalibration& calibration : unit.Calibrations) {
         rows.push_back(TextCells(calibration));
+        for (std::string& cell : rows.back()) cell = OnOneLine(cell);
+    }
     int widths[ColumnCount] = {};
     for (const auto& row : rows)
         for (int i = 0; i < ColumnCount; ++i)
@@ -106,12 +106,13 @@ std::string UnitLine(const UnitHistory& unit, int32_t today) {
               DueDistance(unit, today);
     else
         due = DueDistance(unit, today);
-    const std::string name = Shown(unit.Identification) + " " + IntegerText(unit.ProductionNumber);
+    const std::string name =
+        OnOneLine(Shown(unit.Identification)) + " " + IntegerText(unit.ProductionNumber);
     std::string tag;
     if (!unit.Tag.empty()) {
         // The measuring point gives way to the due date on a narrow line.
         const int room = ConsoleWidth - CharacterCount(name) - CharacterCount(due) - 6;
-        tag = " at " + CutToWidth(unit.Tag, std::max(room, 1));
+        tag = " at " + CutToWidth(OnOneLine(unit.Tag), std::max(room, 1));
     }
     return CutToWidth(name + tag + ": " + due, ConsoleWidth) + "\n";
 }
@@ -122,8 +123,6 @@ std::string AsText(const std::vector<UnitHistory>& units, int32_t today) {
         text += (text.empty() ? "" : "\n") + UnitLine(unit, today) + CalibrationLines(unit);
     return text;
 }
-
-// --- JSON ---------------------------------------------------------------
 
 std::string JsonText(const std::string& text) {
     return text.empty() ? "null" : JsonString(text);
@@ -161,8 +160,6 @@ std::string AsJson(const std::vector<UnitHistory>& units) {
     for (const UnitHistory& unit : units) list += (list.empty() ? "\n  " : ",\n  ") + AsJson(unit);
     return "{\"units\": [" + list + (list.empty() ? "]}\n" : "\n]}\n");
 }
-
-// --- the command ------------------------------------------------------------
 
 bool ReadRecord(CommandContext& context, const std::string& path, const DueRule& rule,
                 std::vector<UnitHistory>& units, int& status) {

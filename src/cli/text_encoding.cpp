@@ -57,6 +57,13 @@ int CharacterCount(const std::string& utf8) {
     return count;
 }
 
+std::string OnOneLine(const std::string& utf8) {
+    std::string line = utf8;
+    for (char& byte : line)
+        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F) byte = ' ';
+    return line;
+}
+
 std::string CutToWidth(const std::string& utf8, int width) {
     if (CharacterCount(utf8) <= width) return utf8;
     if (width <= 0) return std::string();

@@ -147,9 +147,10 @@ std::string RecordLineOf(const std::vector<std::pair<RecordColumn, std::string>>
     return RecordLine(fields);
 }
 
-std::string Written(const char* unit, const char* time, const char* due) {
+std::string Written(const char* unit, const char* time, const char* due, const char* tag = "") {
     return RecordLineOf({{RecTime, time},
                          {RecProductionNumber, unit},
+                         {RecTag, tag},
                          {RecSlopePercent, "97.5"},
                          {RecOffsetPh7, "-3.25"},
                          {RecOutcome, "written"},
@@ -181,8 +182,9 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
     const std::string record = files.Write(
         "history_record.csv",
         RecordHeader() +
-            // 100: due long after today; its lines are not in time order.
-            Written("100", "2024-03-01T09:00:00.000+01:00", "2099-03-01") +
+            // 100: due long after today; its lines are not in time order. Its tag
+            // would clear the console.
+            Written("100", "2024-03-01T09:00:00.000+01:00", "2099-03-01", "inlet\r\n\x1B[2J") +
             Written("100", "2023-03-01T09:00:00.000+01:00", "2024-03-01") +
             // 200: no due date of its own; its last calibration was undone.
             Written("200", "2020-01-10T08:00:00.000+01:00", "") +
@@ -251,7 +253,8 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
     EXPECT_EQ(vl4.Run({"history", record}), ExitDone);
     const std::string& text = vl4.Out.Text;
     EXPECT_EQ(text.find("VL4 300 at B: due 2021-05-01, OVERDUE by "), 0u) << text;
-    EXPECT_LT(At(text, "VL4 100: due 2099-03-01, in "), At(text, "VL4 200: no due date\n"));
+    EXPECT_LT(At(text, "VL4 100 at inlet   [2J: due 2099-03-01, in "),
+              At(text, "VL4 200: no due date\n"));
     EXPECT_LT(At(text, "VL4 200"), At(text, "VL4 400: no written calibration\n"));
     At(text,
        "  2020-10-25 written  pH      97.5   -3.3  0.25 pass  ok      <b>Dvo\xC5\x99\xC3\xA1k");
