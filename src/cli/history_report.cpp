@@ -51,7 +51,7 @@ Html Overview(const std::vector<UnitHistory>& units, const HistoryReportSource& 
                         {"today", IsoDateOfDay(source.Rule.Today)}});
     HtmlTable table(
         {"unit", "measuring point", "calibrations", "calibration held", "due date", "due"});
-    table.Numeric(2).Unbroken(3).Unbroken(4);
+    table.Unbroken(0).Numeric(2).Unbroken(3).Unbroken(4);
     for (const UnitHistory& unit : units) {
         const std::string held =
             unit.LastWritten < 0 ? "-" : unit.Calibrations[unit.LastWritten].At.ToMinute();
