@@ -1,7 +1,10 @@
 // vl4's parts that need neither a port nor a transmitter: its help and usage
 // errors, the trend picture, the statistics of a calibration point, the
-// history of a calibration record.
+// history of a calibration record, the pages and charts for people.
+#include "cli/calendar_time.h"
 #include "cli/command_line.h"
+#include "cli/html_document.h"
+#include "cli/line_chart.h"
 #include "cli/record_file.h"
 #include "cli/text_encoding.h"
 #include "cli/text_files.h"
@@ -10,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -288,6 +292,82 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
     EXPECT_EQ(vl4.Run({"history", bad}), ExitUsage);
     EXPECT_EQ(vl4.Err.Text.find("vl4: history_bad.csv:3: time is not a local time"), 0u)
         << vl4.Err.Text;
+}
+
+TEST(PagesForPeople, DatesAddUpTextIsEscapedAndChartsShowTheirLimits) {
+    EXPECT_EQ(DayOfDate(1970, 1, 1), 0);
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(2024, 2, 28) + 1), "2024-02-29");
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(2100, 2, 28) + 1), "2100-03-01");
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(1969, 12, 31) + 367), "1971-01-02");
+    int32_t day = 0;
+    EXPECT_TRUE(ParseIsoDay("2000-03-01", day));
+    EXPECT_EQ(day, 11017);
+    EXPECT_FALSE(ParseIsoDay("2023-02-29", day));
+    EXPECT_FALSE(ParseIsoDay("0000-00-00", day)) << "no day, though the transmitter's no date";
+    IsoTime summer, winter;
+    ASSERT_TRUE(ParseIsoTime("2024-10-27T02:30:00.000+02:00", summer));
+    ASSERT_TRUE(ParseIsoTime("2024-10-27T02:10+01:00", winter));
+    EXPECT_EQ(winter.UtcMilliseconds() - summer.UtcMilliseconds(), 40 * 60000);
+    EXPECT_EQ(summer.ToMinute(), "2024-10-27 02:30");
+    for (const char* bad : {"2024-10-27", "2024-10-27T24:00", "2024-10-27T02:30+1", "27.10.2024"})
+        EXPECT_FALSE(ParseIsoTime(bad, summer)) << bad;
+
+    const std::string name = "<b>Dvo\xC5\x99\xC3\xA1k</b> & \"Syn\" 'Co'";
+    HtmlTable table({"who", "slope %"});
+    table.Numeric(1).Row({name, "98.0"}, true);
+    HtmlPage page("Certificate of " + name);
+    page.Add(Heading(1, name) + Paragraph(Strong(name) + Html(" ") + Marking("not calibrated")));
+    page.NewSection();
+    page.Add(table.Markup() + FieldTable({{"technician", name}, {"tag", "A&B"}}));
+    const std::string html = page.Text();
+    const std::string escaped =
+        "&lt;b&gt;Dvo\xC5\x99\xC3\xA1k&lt;/b&gt; &amp; &quot;Syn&quot; &#39;Co&#39;";
+    EXPECT_EQ(Count(html, escaped), 5) << html;
+    EXPECT_EQ(html.find(name), std::string::npos);
+    EXPECT_EQ(html.find("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">"),
+              0u);
+    EXPECT_NE(html.find("@page { size: A4 portrait;"), std::string::npos);
+    EXPECT_NE(html.find("section + section { break-before: page; }"), std::string::npos);
+    EXPECT_EQ(Count(html, "<section>"), 2);
+    EXPECT_NE(html.find("<tr class=\"marked\"><td>" + escaped + "</td><td class=\"number\">98.0"),
+              std::string::npos);
+    EXPECT_NE(html.find("<span class=\"marking\">not calibrated</span>"), std::string::npos);
+    for (const char* fetching : {"<script", " src=", " href=", "url("})
+        EXPECT_EQ(html.find(fetching), std::string::npos) << fetching;
+
+    // A slope over two and a half years against its limits, and a voltage
+    // over a point's seconds with its accepted readings shaded.
+    LineChart trend;
+    trend.Time = ChartTime::Days;
+    ChartPanel slope;
+    slope.Title = "slope <%>";
+    ChartSeries points;
+    points.Mark = ChartMark::Circle;
+    points.Points = {{double(DayOfDate(2024, 1, 15)), 99}, {double(DayOfDate(2026, 6, 1)), 91}};
+    slope.Series.push_back(points);
+    slope.Bands.push_back({90, 105, "healthy"});
+    slope.Limits = {{80, "usual 80 %"}, {110, "usual 110 %"}};
+    ChartPanel none;
+    none.Empty = "no offset";
+    trend.Panels = {slope, none};
+    const std::string svg = LineChartSvg(trend);
+    EXPECT_EQ(svg.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), 0u);
+    for (const char* text : {">slope &lt;%&gt;<", ">usual 80 %<", ">usual 110 %<", ">healthy<",
+                             ">70<", ">120<", ">2024-01<", ">2025-07<", ">2026-01<", ">no offset<"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text << " in\n" << svg;
+    EXPECT_EQ(Count(svg, "<circle"), 2);
+    LineChart point;
+    point.TimeTitle = "since the point began";
+    point.Spans.push_back({20, 40, "accepted"});
+    ChartPanel voltage;
+    ChartSeries readings;
+    for (int i = 0; i <= 40; ++i)
+        readings.Points.push_back({i * 1.0, 10 + 30 * std::exp(-i / 8.0)});
+    voltage.Series.push_back(readings);
+    point.Panels = {voltage};
+    const std::string settling = LineChartSvg(point);
+    for (const char* text : {">accepted<", ">40<", "since the point began [s]"})
+        EXPECT_NE(settling.find(text), std::string::npos) << text;
 }
 
 } // namespace
