@@ -4,9 +4,9 @@
 
 namespace {
 
-const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,     &ReadCommand,
-                                       &SetCommand,   &SaveCommand,     &LoadCommand,
-                                       &LogCommand,   &CalibrateCommand};
+const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,      &ReadCommand,
+                                       &SetCommand,   &SaveCommand,      &LoadCommand,
+                                       &LogCommand,   &CalibrateCommand, &HistoryCommand};
 
 const char Version[] = "vl4 " VL4_VERSION_TEXT "\n";
 

@@ -42,3 +42,34 @@ std::string Utf8FromWindows1250(const std::string& text) {
 bool IsUtf8(const std::string& text) {
     return text.empty() || !Widened(CP_UTF8, MB_ERR_INVALID_CHARS, text).empty();
 }
+
+namespace {
+
+bool StartsCharacter(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+} // namespace
+
+int CharacterCount(const std::string& utf8) {
+    int count = 0;
+    for (char byte : utf8) count += StartsCharacter(byte);
+    return count;
+}
+
+std::string OnOneLine(const std::string& utf8) {
+    std::string line = utf8;
+    for (char& byte : line)
+        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F) byte = ' ';
+    return line;
+}
+
+std::string CutToWidth(const std::string& utf8, int width) {
+    if (CharacterCount(utf8) <= width) return utf8;
+    if (width <= 0) return std::string();
+    // The first width - 1 characters, then the ellipsis.
+    size_t end = 0;
+    for (int kept = 0; end < utf8.size(); ++end)
+        if (StartsCharacter(utf8[end]) && kept++ == width - 1) break;
+    return utf8.substr(0, end) + "\xE2\x80\xA6"; // …
+}

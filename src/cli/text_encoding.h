@@ -9,3 +9,13 @@ std::wstring WideFromUtf8(const std::string& text);
 std::string Utf8FromWide(const std::wstring& text);
 std::string Utf8FromWindows1250(const std::string& text);
 bool IsUtf8(const std::string& text);
+
+// The characters of a UTF-8 text: the columns it takes on a console (the
+// wide East Asian letters aside).
+int CharacterCount(const std::string& utf8);
+// Control characters (line ends, tabs, escapes) as spaces, so that a text
+// read from a file can neither break a console's line nor steer the console.
+std::string OnOneLine(const std::string& utf8);
+// The text cut to at most `width` characters, the last of them an ellipsis
+// when something was cut.
+std::string CutToWidth(const std::string& utf8, int width);

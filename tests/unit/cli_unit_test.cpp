@@ -1,11 +1,20 @@
 // vl4's parts that need neither a port nor a transmitter: its help and usage
-// errors, the trend picture, the statistics of a calibration point.
+// errors, the trend picture, the statistics of a calibration point, the
+// history of a calibration record, the pages and charts for people.
+#include "cli/calendar_time.h"
 #include "cli/command_line.h"
+#include "cli/html_document.h"
+#include "cli/line_chart.h"
+#include "cli/record_file.h"
+#include "cli/text_encoding.h"
+#include "cli/text_files.h"
 #include "cli/trend_svg.h"
 #include "core/voltage_samples.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -40,7 +49,8 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
           "vl4 load PORT FILE [--dry-run] [--with-calibration]\n",
           "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg]\n",
           "vl4 calibrate PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record "
-          "FILE\n"})
+          "FILE\n",
+          "vl4 history RECORD.csv [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("usage: vl4 load PORT FILE"), 0u) << vl4.Out.Text;
@@ -77,6 +87,8 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
          "vl4 calibrate: --no-settle takes no --max-drift"},
         {{"calibrate", "COM5", "--undo"}, "vl4 calibrate: --undo needs the --record FILE"},
         {{"ports", "COM5"}, "vl4 ports: unexpected argument COM5"},
+        {{"history", "r.csv", "--interval-days", "0"},
+         "vl4 history: --interval-days takes a number of days from 1 to 36500, not 0"},
     };
     for (const auto& call : wrong) {
         EXPECT_EQ(vl4.Run(call.first), ExitUsage) << call.second;
@@ -142,6 +154,234 @@ TEST(VoltageSamples, MeanAsTheDialogTakesItAndTheSpread) {
     VoltageSamples still;
     for (int i = 0; i < 66; ++i) still.Add(1234.5f);
     EXPECT_EQ(still.StandardDeviation(), 0.0) << "no spread made up from rounding";
+}
+
+// A record line with these fields, the others empty.
+std::string RecordLineOf(const std::vector<std::pair<RecordColumn, std::string>>& given) {
+    std::vector<std::string> fields(RecordColumnCount);
+    fields[RecIdentification] = "VL4";
+    fields[RecProbe] = "pH";
+    for (const auto& field : given) fields[field.first] = field.second;
+    return RecordLine(fields);
+}
+
+std::string Written(const char* unit, const char* time, const char* due, const char* tag = "") {
+    return RecordLineOf({{RecTime, time},
+                         {RecProductionNumber, unit},
+                         {RecTag, tag},
+                         {RecSlopePercent, "97.5"},
+                         {RecOffsetPh7, "-3.25"},
+                         {RecOutcome, "written"},
+                         {RecDueDate, due}});
+}
+
+struct RecordFiles {
+    ~RecordFiles() {
+        for (const std::string& name : Names) std::remove(name.c_str());
+    }
+    const std::string& Write(const std::string& name, const std::string& content) {
+        std::string problem;
+        EXPECT_TRUE(ReplaceFileContent(name, content, problem)) << problem;
+        Names.push_back(name);
+        return Names.back();
+    }
+    std::vector<std::string> Names;
+};
+
+size_t At(const std::string& text, const std::string& part) {
+    const size_t at = text.find(part);
+    EXPECT_NE(at, std::string::npos) << part << " in\n" << text;
+    return at;
+}
+
+TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
+    const std::string name = "<b>Dvo\xC5\x99\xC3\xA1k</b> & \"Syn\""; // Dvořák
+    RecordFiles files;
+    const std::string record = files.Write(
+        "history_record.csv",
+        RecordHeader() +
+            // 100: due long after today; its lines are not in time order. Its tag
+            // would clear the console.
+            Written("100", "2024-03-01T09:00:00.000+01:00", "2099-03-01", "inlet\r\n\x1B[2J") +
+            Written("100", "2023-03-01T09:00:00.000+01:00", "2024-03-01") +
+            // 200: no due date of its own; its last calibration was undone.
+            Written("200", "2020-01-10T08:00:00.000+01:00", "") +
+            Written("200", "2020-02-10T08:00:00.000+01:00", "2099-12-31") +
+            RecordLineOf({{RecTime, "2020-02-10T08:05:00.000+01:00"},
+                          {RecProductionNumber, "200"},
+                          {RecOutcome, "undo"}}) +
+            // 300: overdue since 2021; a one-point calibration declined after it. Summer time
+            // ended between the two: the later line shows the earlier local hour.
+            RecordLineOf({{RecTime, "2020-10-25T02:30:00.000+02:00"},
+                          {RecProductionNumber, "300"},
+                          {RecTechnician, name},
+                          {RecTag, "B"},
+                          {RecStandardUsed1, "7"},
+                          {RecFoundValue1, "7.25"},
+                          {RecSlopePercent, "97.5"},
+                          {RecOffsetPh7, "-3.25"},
+                          {RecCheckResult, "pass"},
+                          {RecHealth, "ok"},
+                          {RecOutcome, "written"},
+                          {RecDueDate, "2021-05-01"}}) +
+            RecordLineOf({{RecTime, "2020-10-25T02:10:00.000+01:00"},
+                          {RecProductionNumber, "300"},
+                          {RecOffsetPh7, "12"},
+                          {RecHealth, "ok (offset only; slope assumed)"},
+                          {RecOutcome, "declined"}}) +
+            // 400: refused only.
+            RecordLineOf({{RecTime, "2026-01-05T12:00:00.000+01:00"},
+                          {RecProductionNumber, "400"},
+                          {RecOutcome, "refused"}}));
+    Vl4Words vl4;
+
+    EXPECT_EQ(vl4.Run({"history", record, "--json", "--interval-days", "36500"}), ExitDone)
+        << vl4.Err.Text;
+    const std::string& json = vl4.Out.Text;
+    EXPECT_EQ(json.find("{\"units\": [\n  {\"production_number\": 300, \"identification\": "
+                        "\"VL4\", \"tag\": \"B\", \"due_date\": \"2021-05-01\", \"overdue\": "
+                        "true, \"calibrations\": [\n    {\"time\": "
+                        "\"2020-10-25T02:30:00.000+02:00\", \"outcome\": \"written\", "
+                        "\"slope_percent\": 97.5, \"offset_ph7_mv\": -3.25, \"found_error\": "
+                        "0.25, \"check_result\": \"pass\", \"health\": \"ok\", \"technician\": "
+                        "\"<b>Dvo\xC5\x99\xC3\xA1k</b> & \\\"Syn\\\"\"},\n    {\"time\": "
+                        "\"2020-10-25T02:10:00.000+01:00\", \"outcome\": \"declined\", "
+                        "\"slope_percent\": null, \"offset_ph7_mv\": 12, \"found_error\": null, "
+                        "\"check_result\": null, \"health\": \"ok (offset only; slope "
+                        "assumed)\", \"technician\": null}\n  ]},\n  {\"production_number\": 100"),
+              0u)
+        << json;
+    // The undone calibration's due date gives way to the one before it, plus the interval.
+    EXPECT_LT(At(json, "\"due_date\": \"2099-03-01\", \"overdue\": false"),
+              At(json, "{\"production_number\": 200, \"identification\": \"VL4\", \"tag\": null, "
+                       "\"due_date\": \"2119-12-17\", \"overdue\": false"));
+    EXPECT_LT(At(json, "\"time\": \"2023-03-01"), At(json, "\"time\": \"2024-03-01"));
+    EXPECT_NE(json.find("{\"production_number\": 400, \"identification\": \"VL4\", \"tag\": "
+                        "null, \"due_date\": null, \"overdue\": false, \"calibrations\": [\n"),
+              std::string::npos);
+    EXPECT_EQ(json.substr(json.size() - 6), "]}\n]}\n");
+
+    EXPECT_EQ(vl4.Run({"history", record, "--unit", "200", "--json"}), ExitDone);
+    EXPECT_EQ(vl4.Out.Text.find("{\"units\": [\n  {\"production_number\": 200, "
+                                "\"identification\": \"VL4\", \"tag\": null, \"due_date\": null"),
+              0u)
+        << "without --interval-days, no due date: " << vl4.Out.Text;
+    EXPECT_EQ(vl4.Out.Text.find("\"production_number\": 100"), std::string::npos);
+
+    EXPECT_EQ(vl4.Run({"history", record}), ExitDone);
+    const std::string& text = vl4.Out.Text;
+    EXPECT_EQ(text.find("VL4 300 at B: due 2021-05-01, OVERDUE by "), 0u) << text;
+    EXPECT_LT(At(text, "VL4 100 at inlet   [2J: due 2099-03-01, in "),
+              At(text, "VL4 200: no due date\n"));
+    EXPECT_LT(At(text, "VL4 200"), At(text, "VL4 400: no written calibration\n"));
+    At(text,
+       "  2020-10-25 written  pH      97.5   -3.3  0.25 pass  ok      <b>Dvo\xC5\x99\xC3\xA1k");
+    At(text, "  2020-10-25 declined pH         -   12.0     - -     ok      -\n");
+    for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos;
+         begin = end + 1)
+        EXPECT_LE(CharacterCount(text.substr(begin, end - begin)), 80) << text.substr(begin);
+
+    EXPECT_EQ(vl4.Run({"history", record, "--unit", "999"}), ExitFailed);
+    EXPECT_EQ(vl4.Err.Text, "vl4: " + record + ": no calibration of production number 999\n");
+
+    const std::string page = "history_report.html";
+    EXPECT_EQ(vl4.Run({"history", record, "--html", page}), ExitDone);
+    files.Names.push_back(page);
+    std::string html, problem;
+    EXPECT_EQ(ReadWholeFile(page, 1 << 20, html, problem), FileRead::Done) << problem;
+    At(html, "<meta charset=\"utf-8\">");
+    At(html, "&lt;b&gt;Dvo\xC5\x99\xC3\xA1k&lt;/b&gt; &amp; &quot;Syn&quot;");
+    EXPECT_EQ(html.find(name), std::string::npos) << "an outside text unescaped";
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+
+    // Another layout, or a line that cannot be read: exit 2 with the line.
+    const std::string old = files.Write(
+        "history_old.csv", "time,port,identification,production_number,probe,standard_1\r\n");
+    EXPECT_EQ(vl4.Run({"history", old}), ExitUsage);
+    EXPECT_EQ(vl4.Err.Text.find("vl4: history_old.csv:1: not a calibration record of this vl4"), 0u)
+        << vl4.Err.Text;
+    const std::string bad =
+        files.Write("history_bad.csv", RecordHeader() + Written("1", "2024-01-01T10:00", "") +
+                                           Written("1", "2024-01-02 at ten", ""));
+    EXPECT_EQ(vl4.Run({"history", bad}), ExitUsage);
+    EXPECT_EQ(vl4.Err.Text.find("vl4: history_bad.csv:3: time is not a local time"), 0u)
+        << vl4.Err.Text;
+}
+
+TEST(PagesForPeople, DatesAddUpTextIsEscapedAndChartsShowTheirLimits) {
+    EXPECT_EQ(DayOfDate(1970, 1, 1), 0);
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(2024, 2, 28) + 1), "2024-02-29");
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(2100, 2, 28) + 1), "2100-03-01");
+    EXPECT_EQ(IsoDateOfDay(DayOfDate(1969, 12, 31) + 367), "1971-01-02");
+    int32_t day = 0;
+    EXPECT_TRUE(ParseIsoDay("2000-03-01", day));
+    EXPECT_EQ(day, 11017);
+    EXPECT_FALSE(ParseIsoDay("2023-02-29", day));
+    EXPECT_FALSE(ParseIsoDay("0000-00-00", day)) << "no day, though the transmitter's no date";
+    IsoTime summer, winter;
+    ASSERT_TRUE(ParseIsoTime("2024-10-27T02:30:00.000+02:00", summer));
+    ASSERT_TRUE(ParseIsoTime("2024-10-27T02:10+01:00", winter));
+    EXPECT_EQ(winter.UtcMilliseconds() - summer.UtcMilliseconds(), 40 * 60000);
+    EXPECT_EQ(summer.ToMinute(), "2024-10-27 02:30");
+    for (const char* bad : {"2024-10-27", "2024-10-27T24:00", "2024-10-27T02:30+1", "27.10.2024"})
+        EXPECT_FALSE(ParseIsoTime(bad, summer)) << bad;
+
+    const std::string name = "<b>Dvo\xC5\x99\xC3\xA1k</b> & \"Syn\" 'Co'";
+    HtmlTable table({"who", "slope %"});
+    table.Numeric(1).Row({name, "98.0"}, true);
+    HtmlPage page("Certificate of " + name);
+    page.Add(Heading(1, name) + Paragraph(Strong(name) + Html(" ") + Marking("not calibrated")));
+    page.NewSection();
+    page.Add(table.Markup() + FieldTable({{"technician", name}, {"tag", "A&B"}}));
+    const std::string html = page.Text();
+    const std::string escaped =
+        "&lt;b&gt;Dvo\xC5\x99\xC3\xA1k&lt;/b&gt; &amp; &quot;Syn&quot; &#39;Co&#39;";
+    EXPECT_EQ(Count(html, escaped), 5) << html;
+    EXPECT_EQ(html.find(name), std::string::npos);
+    EXPECT_EQ(html.find("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">"),
+              0u);
+    EXPECT_NE(html.find("@page { size: A4 portrait;"), std::string::npos);
+    EXPECT_NE(html.find("section + section { break-before: page; }"), std::string::npos);
+    EXPECT_EQ(Count(html, "<section>"), 2);
+    EXPECT_NE(html.find("<tr class=\"marked\"><td>" + escaped + "</td><td class=\"number\">98.0"),
+              std::string::npos);
+    EXPECT_NE(html.find("<span class=\"marking\">not calibrated</span>"), std::string::npos);
+    for (const char* fetching : {"<script", " src=", " href=", "url("})
+        EXPECT_EQ(html.find(fetching), std::string::npos) << fetching;
+
+    // A slope over two and a half years against its limits, and a voltage
+    // over a point's seconds with its accepted readings shaded.
+    LineChart trend;
+    trend.Time = ChartTime::Days;
+    ChartPanel slope;
+    slope.Title = "slope <%>";
+    ChartSeries points;
+    points.Mark = ChartMark::Circle;
+    points.Points = {{double(DayOfDate(2024, 1, 15)), 99}, {double(DayOfDate(2026, 6, 1)), 91}};
+    slope.Series.push_back(points);
+    slope.Bands.push_back({90, 105, "healthy"});
+    slope.Limits = {{80, "usual 80 %"}, {110, "usual 110 %"}};
+    ChartPanel none;
+    none.Empty = "no offset";
+    trend.Panels = {slope, none};
+    const std::string svg = LineChartSvg(trend);
+    EXPECT_EQ(svg.find("<svg xmlns=\"http://www.w3.org/2000/svg\""), 0u);
+    for (const char* text : {">slope &lt;%&gt;<", ">usual 80 %<", ">usual 110 %<", ">healthy<",
+                             ">70<", ">120<", ">2024-01<", ">2025-07<", ">2026-01<", ">no offset<"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text << " in\n" << svg;
+    EXPECT_EQ(Count(svg, "<circle"), 2);
+    LineChart point;
+    point.TimeTitle = "since the point began";
+    point.Spans.push_back({20, 40, "accepted"});
+    ChartPanel voltage;
+    ChartSeries readings;
+    for (int i = 0; i <= 40; ++i)
+        readings.Points.push_back({i * 1.0, 10 + 30 * std::exp(-i / 8.0)});
+    voltage.Series.push_back(readings);
+    point.Panels = {voltage};
+    const std::string settling = LineChartSvg(point);
+    for (const char* text : {">accepted<", ">40<", "since the point began [s]"})
+        EXPECT_NE(settling.find(text), std::string::npos) << text;
 }
 
 } // namespace
