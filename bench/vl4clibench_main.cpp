@@ -1,16 +1,23 @@
 // vl4clibench: times vl4's commands in this process against the simulated
 // transmitter, paced at 9600 baud, served on the cable from this process:
 // a scan of every registered port (most of them silent), a save, a load that
-// changes one value, and a log every 0.1 s.
+// changes one value, a log every 0.1 s, and calibration points on a probe
+// stable from the start and on one that settles after the move.
 #include "cli/command_line.h"
 #include "wire_time.h"
 
+#include "cli/record_file.h"
+#include "core/number_text.h"
+#include "core/settling_window.h"
+#include "sim/sim_console.h"
 #include "sim/sim_server.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +31,12 @@ constexpr double LogPeriodMs = 100;
 constexpr double IdentificationTimeoutMs = 200;
 
 struct Discarded : TextOutput {
-    void Write(const std::string& text) override { Text += text; }
+    void Write(const std::string& text) override {
+        Text += text;
+        if (Seen) Seen(text);
+    }
     std::string Text;
+    std::function<void(const std::string&)> Seen;
 };
 struct NoInput : LineInput {
     InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::Line; }
@@ -97,6 +108,87 @@ std::vector<double> Intervals(const std::string& csv) {
     return gaps;
 }
 
+constexpr int CalibrationRuns = 3;
+constexpr double ReadingSeconds = 0.3;
+// The bench's electrode after the move: 10 mV + 30 mV e^(-t/8 s).
+constexpr double SettledMv = 10, ExcessMv = 30, TauSeconds = 8;
+
+void Steer(SimServer& sim, const std::string& command) {
+    std::vector<std::string> out;
+    sim.WithModel([&](TransmitterModel& m) { return RunSimCommand(m, command, out); });
+}
+
+// The first reading at which the window of the ideal electrode's readings,
+// one every 300 ms from the move, meets the usual limits: the floor of a
+// settling point.
+double SettlingFloorSeconds() {
+    SettlingWindow window;
+    for (int k = 0;; ++k) {
+        const double t = k * ReadingSeconds;
+        window.Add(
+            {t, static_cast<float>(SettledMv + ExcessMv * std::exp(-t / TauSeconds)), false, 0.0f});
+        if (window.Stable(UsualSettlingLimits)) return t;
+    }
+}
+
+// One-point calibrations whose probe is moved the moment the point begins;
+// answers the seconds from the point's start to its acceptance, as recorded.
+std::vector<double> PointSeconds(SimServer& sim, bool settling) {
+    std::vector<double> seconds;
+    const std::string record = "vl4clibench-record.csv";
+    for (int run = 0; run < CalibrationRuns; ++run) {
+        std::remove(record.c_str());
+        Steer(sim, "set probe-offset " + std::string(settling ? "10" : "0"));
+        Steer(sim, settling ? "set settle-mv 30" : "set settle-mv previous");
+        Steer(sim, settling ? "set settle-tau 8" : "set settle-tau 0");
+        Steer(sim, "set offset 0");
+        Discarded out, err;
+        out.Seen = [&](const std::string& text) {
+            if (text.compare(0, 8, "point 1:") == 0) Steer(sim, "move");
+        };
+        NoInput in;
+        Interruption stop;
+        CommandContext context = {out, err, in, stop};
+        if (RunVl4(context, {"calibrate", "COM5", "--standard", "7", "--yes", "--record",
+                             record}) != ExitDone)
+            std::fprintf(stderr, "vl4bench: vl4 calibrate: %s", err.Text.c_str());
+        std::string content, problem;
+        std::vector<RecordRow> rows;
+        int line;
+        FILE* file = std::fopen(record.c_str(), "rb");
+        char buffer[8192];
+        for (size_t n; file && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            content.append(buffer, n);
+        if (file) std::fclose(file);
+        float settle = 0;
+        if (ParseRecord(content, rows, line, problem) && !rows.empty())
+            ParseNumber(rows.back()[RecSettle1].c_str(), settle);
+        seconds.push_back(settle);
+    }
+    std::remove(record.c_str());
+    Steer(sim, "set settle-tau 0");
+    Steer(sim, "set probe-offset 0");
+    return seconds;
+}
+
+void CalibrationRows(SimServer& sim) {
+    // 66 readings: the first at the point's start, the last 65 periods later.
+    const double stableFloor = (SettlingWindow::Size - 1) * ReadingSeconds;
+    const auto ms = [](std::vector<double> seconds) {
+        for (double& s : seconds) s *= 1000;
+        return seconds;
+    };
+    const std::vector<double> stable = PointSeconds(sim, false);
+    Row("calibrate, stable point", ms(stable), SettlingWindow::Size * ReadingSeconds * 1000,
+        "66 x 300 ms");
+    std::printf("  %24s(the 66th reading falls %.1f s after the first)\n", "", stableFloor);
+    const double floor = SettlingFloorSeconds();
+    const std::vector<double> settling = PointSeconds(sim, true);
+    Row("calibrate, settling", ms(settling), floor * 1000, "its window's floor");
+    std::printf("  %24s(10 mV + 30 mV e^(-t/8 s); late by at most one reading: %s)\n", "",
+                Median(settling) - floor <= ReadingSeconds + 0.05 ? "met" : "MISSED");
+}
+
 } // namespace
 
 int main() {
@@ -138,5 +230,6 @@ int main() {
         LogSamples, logMs, (LogSamples - 1) * LogPeriodMs, gaps.empty() ? 0 : Median(gaps),
         gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end()), 3 * ReadWireMs(4));
     std::remove("vl4clibench.txt");
+    CalibrationRows(sim);
     return 0;
 }

@@ -51,7 +51,8 @@ public:
         if (int status = ReadBuffers()) return status;
         Options.KeepSlope = Given.Has("--keep-slope");
         if (Options.KeepSlope && Options.Standards.size() != 1)
-            return Usage("--keep-slope keeps the slope of a one-point calibration: give one --standard");
+            return Usage(
+                "--keep-slope keeps the slope of a one-point calibration: give one --standard");
         return ExitDone;
     }
 
@@ -63,8 +64,7 @@ private:
         for (const char* option :
              {"--standard", "--temperature", "--buffers", "--buffer-table", "--check",
               "--check-tolerance", "--keep-slope", "--max-drift", "--max-spread",
-              "--settle-timeout", "--no-settle", "--certificate", "--accept-unusual",
-              "--due-days"})
+              "--settle-timeout", "--no-settle", "--certificate", "--accept-unusual", "--due-days"})
             if (Given.Has(option)) return Usage(std::string("--undo takes no ") + option);
         Options.Technician = Given.Value("--technician") ? *Given.Value("--technician") : "";
         Options.Tag = Given.Value("--tag") ? *Given.Value("--tag") : "";
@@ -189,7 +189,9 @@ private:
                              Options.BufferSource + " (within 0.02)");
             if (!BufferValueAt(Options.Buffers, column, Options.Temperature, value))
                 return Usage(Options.BufferSource + " has no values at " +
-                             FixedText(Options.Temperature, 1) + " \xC2\xB0" "C");
+                             FixedText(Options.Temperature, 1) +
+                             " \xC2\xB0"
+                             "C");
         }
         return ExitDone;
     }
@@ -251,7 +253,9 @@ bool ParseBufferTable(const std::string& content, BufferTable& table, int& line,
         double* row = table.Value[table.Rows];
         if (!NumberIn(cells[0], NoTemperatureBelow, NoTemperatureAbove,
                       table.Celsius[table.Rows])) {
-            problem = "a temperature must be -5 to 100 \xC2\xB0" "C, not " + cells[0];
+            problem = "a temperature must be -5 to 100 \xC2\xB0"
+                      "C, not " +
+                      cells[0];
             return false;
         }
         for (int i = 0; i < table.Buffers; ++i) {

@@ -1,11 +1,11 @@
 #include "cli/calibration_undo.h"
 
 #include "cli/calibration_record.h"
+#include "cli/local_time.h"
 #include "cli/machine_text.h"
 #include "cli/record_file.h"
 #include "cli/setting_writes.h"
 #include "cli/text_files.h"
-#include "cli/local_time.h"
 #include "core/number_text.h"
 #include "core/readout.h"
 
@@ -59,8 +59,9 @@ public:
         if (int status = Session.Open(Context, PortName)) return status;
         if (int status = ReadTransmitter()) return status;
         const RecordRow* last = LastCalibration(rows);
-        if (!last) return Refuse("no calibration of production number " +
-                                 IntegerText(Line.ProductionNumber) + " was written in " + Path);
+        if (!last)
+            return Refuse("no calibration of production number " +
+                          IntegerText(Line.ProductionNumber) + " was written in " + Path);
         if (int status = Undone(rows, *last)) return status;
         const RecordedPair left = PairOf(*last, RecLeftOffset);
         Found = PairOf(*last, RecFoundOffset);
@@ -81,7 +82,8 @@ private:
         LONG production;
         WORD firmware;
         if (!Session.Link.GetProductionNumber(production) ||
-            !Session.Link.GetFirmwareVersion(firmware) || !Session.Link.GetProbeType(Line.ProbeType))
+            !Session.Link.GetFirmwareVersion(firmware) ||
+            !Session.Link.GetProbeType(Line.ProbeType))
             return Session.NoAnswer(Context, "reading the transmitter; nothing written");
         Line.ProductionNumber = production;
         Line.Firmware = VersionText(firmware);
@@ -192,8 +194,8 @@ private:
             Context.Say("recorded in " + Path + ": undo");
             return status;
         }
-        Context.Fail(ExitFailed, Path, "calibration put back, record not written: " +
-                                            Record.Problem());
+        Context.Fail(ExitFailed, Path,
+                     "calibration put back, record not written: " + Record.Problem());
         return ExitFailed;
     }
 

@@ -6,7 +6,9 @@ Interruption* Caught = nullptr;
 
 HANDLE CaughtDone = nullptr;
 
-BOOL WINAPI OnConsoleControl(DWORD event) {
+} // namespace
+
+BOOL WINAPI Interruption::OnConsoleControl(DWORD event) {
     if (!Caught) return FALSE;
     switch (event) {
     case CTRL_C_EVENT:
@@ -25,8 +27,6 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
         return FALSE;
     }
 }
-
-} // namespace
 
 Interruption::Interruption()
     : Signal(CreateEventW(nullptr, TRUE, FALSE, nullptr)),

@@ -34,6 +34,9 @@ public:
     // process after about five seconds in any case.
     static constexpr DWORD GraceMs = 4500;
 
+    // The handler the console calls, on a thread of its own.
+    static BOOL WINAPI OnConsoleControl(DWORD event);
+
 private:
     HANDLE Signal;
     HANDLE Done;

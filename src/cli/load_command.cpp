@@ -185,10 +185,13 @@ int Load(CommandContext& context, const Arguments& arguments) {
         return context.Fail(ExitInterrupted, session.Port, "interrupted; nothing written");
     const int changed = plan.ChangesProbe ? WriteChange(context, session, plan) : ExitDone;
     if (plan.ChangesProbe && !AllAnswered(plan.Change)) return changed;
+    // The probe change is done: what is said of the writes names it too.
+    if (plan.ChangesProbe)
+        writes.insert(writes.begin(), {&Settings[ProbeIndex], plan.File.Values[ProbeIndex].Raw,
+                                       plan.Change.Writes[0].Returned, true});
     const int written = WriteSettings(context, session, writes);
     if (!AllDone(writes)) return written;
     std::vector<const Setting*> keys;
-    if (plan.ChangesProbe) keys.push_back(&Settings[ProbeIndex]);
     for (const SettingWrite& write : writes) keys.push_back(write.Target);
     context.Say("wrote " + KeyList(keys));
     const int verified = Verify(context, session, plan, writes);

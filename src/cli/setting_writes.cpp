@@ -41,6 +41,7 @@ int WriteSettings(CommandContext& context, TransmitterSession& session,
                   std::vector<SettingWrite>& writes) {
     int status = ExitDone;
     for (SettingWrite& write : writes) {
+        if (write.Done) continue; // written before, as a probe change is
         if (context.Stop.Requested())
             return context.Fail(ExitInterrupted, session.Port, "interrupted; " + Progress(writes));
         if (!WriteChecked(context, session, write, status))

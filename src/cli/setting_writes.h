@@ -27,11 +27,12 @@ struct SettingWrite {
 bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingWrite& write,
                   int& status);
 
-// Writes in order, each checked against the transmitter's reply, and says on
-// the error stream what went wrong: a value the transmitter holds
-// differently, a write without a reply (the rest is not tried), an
-// interruption (looked at before each frame). In the last two cases the
-// line says what was written and what was not. Answers the exit status.
+// Writes in order those not yet done, each checked against the transmitter's
+// reply, and says on the error stream what went wrong: a value the
+// transmitter holds differently, a write without a reply (the rest is not
+// tried), an interruption (looked at before each frame). In the last two
+// cases the line says what was written and what was not. Answers the exit
+// status.
 int WriteSettings(CommandContext& context, TransmitterSession& session,
                   std::vector<SettingWrite>& writes);
 

@@ -29,7 +29,9 @@ public:
     int Count() const { return Filled; }
     bool Full() const { return Filled == Size; }
     // The window's readings, oldest first.
-    const SettlingReading& operator[](int i) const { return Readings[(Next + Size - Filled + i) % Size]; }
+    const SettlingReading& operator[](int i) const {
+        return Readings[(Next + Size - Filled + i) % Size];
+    }
 
     // mV per minute, of either sign; 0 for fewer than two readings.
     double DriftMvPerMinute() const;

@@ -93,14 +93,6 @@ bool ChildProcess::SendCtrlC() {
     return sent != FALSE;
 }
 
-bool ChildProcess::CloseConsole() {
-    FreeConsole();
-    if (!AttachConsole(Info.dwProcessId)) return false;
-    const HWND window = GetConsoleWindow();
-    FreeConsole();
-    return window && PostMessageW(window, WM_CLOSE, 0, 0);
-}
-
 void ChildProcess::CloseOutput() {
     CloseIfOpen(Output);
 }

@@ -22,8 +22,6 @@ public:
                HANDLE standardOutput = nullptr);
     // Ctrl+C on the program's console, as a person presses it.
     bool SendCtrlC();
-    // Closes the program's console window, as a person clicks its close box.
-    bool CloseConsole();
     // The reading end of the output pipe goes, as when a program reading
     // the output (head) ends.
     void CloseOutput();

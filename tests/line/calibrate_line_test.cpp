@@ -125,8 +125,7 @@ TEST_F(Calibrate, APointIsTakenWhenTheProbeHasSettled) {
     for (const char* setting : {"set probe-offset 10", "set settle-mv 30", "set settle-tau 2",
                                 "set noise 0.05", "set seed 3", "set solution 7"})
         Steer(setting);
-    ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--record", record}),
-              ExitDone)
+    ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--record", record}), ExitDone)
         << Err.Text;
     std::vector<RecordRow> rows = Rows(record);
     ASSERT_EQ(rows.size(), 1u);
@@ -175,9 +174,13 @@ TEST_F(Calibrate, NistBuffersAtTheirTemperatureGiveTheElectrodesSlopeAndACheckPr
     OnLine("point 2:", "set solution 3.998");
     OnLine("check:", "set solution 9.276");
     const std::string technician = "Jan Nov\xC3\xA1k, \"senior\"";
-    ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "6.86", "--standard", "4.01", "--buffers",
-                   "nist", "--temperature", "15", "--check", "9.18", "--yes", "--record", record,
-                   "--technician", technician, "--tag", "K1", "--due-days", "365"}),
+    ASSERT_EQ(Run({"calibrate",    "COM5",       "--standard",
+                   "6.86",         "--standard", "4.01",
+                   "--buffers",    "nist",       "--temperature",
+                   "15",           "--check",    "9.18",
+                   "--yes",        "--record",   record,
+                   "--technician", technician,   "--tag",
+                   "K1",           "--due-days", "365"}),
               ExitDone)
         << Err.Text;
     EXPECT_NE(Out.Text.find(std::string("point 1: standard 6.86 at 15.0 ") + Degrees + ": 6.900"),
@@ -200,9 +203,9 @@ TEST_F(Calibrate, NistBuffersAtTheirTemperatureGiveTheElectrodesSlopeAndACheckPr
     EXPECT_NEAR(Float(r[RecOffsetPh7]), 5.0, 0.01);
     // The dialog's arithmetic on the recorded means, bit for bit.
     CalibrationResult expected;
-    ASSERT_TRUE(ComputeCalibration({0, false, true, true, 6.9f, 3.998f, Float(r[RecVoltage1]),
-                                    Float(r[RecVoltage2])},
-                                   expected));
+    ASSERT_TRUE(ComputeCalibration(
+        {0, false, true, true, 6.9f, 3.998f, Float(r[RecVoltage1]), Float(r[RecVoltage2])},
+        expected));
     EXPECT_EQ(r[RecComputedOffset], ExactText(expected.Offset));
     EXPECT_EQ(r[RecComputedSensitivity], ExactText(expected.Sensitivity));
     // As found: what the simulator held before; as left: what it holds now.
@@ -227,9 +230,9 @@ TEST_F(Calibrate, NistBuffersAtTheirTemperatureGiveTheElectrodesSlopeAndACheckPr
 // bit, but only while the transmitter holds what the calibration left.
 TEST_F(Calibrate, AKeptSlopeAFailedCheckAndItsUndo) {
     const std::string record = FileNamed("record.csv");
-    for (const char* setting : {"set sensitivity -57.3", "set offset 1.25", "set caldate 2026-06-01",
-                                "set probe-sensitivity -50", "set probe-offset 3",
-                                "set solution 7"})
+    for (const char* setting :
+         {"set sensitivity -57.3", "set offset 1.25", "set caldate 2026-06-01",
+          "set probe-sensitivity -50", "set probe-offset 3", "set solution 7"})
         Steer(setting);
     const auto before = Dump();
     OnLine("check:", "set solution 4.01");

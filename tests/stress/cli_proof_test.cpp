@@ -12,6 +12,7 @@
 #include "unit/serial_device_map.h"
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -127,8 +128,34 @@ TEST_F(Vl4Proof, CtrlCStopsALoadALogAndACalibrationCleanly) {
         EXPECT_NE(calibrated.find("interrupted; nothing written"), std::string::npos) << calibrated;
         EXPECT_EQ(Dump().at("damping"), damping ? "9" : "5") << "restored";
         EXPECT_EQ(Frames("01 30 04"), 0) << "no offset written";
+
+        // The console window closed while the probe is sampled: Windows
+        // calls the handler with CTRL_CLOSE_EVENT on a thread of its own and
+        // ends the process once it returns. Wine ends a program whose console
+        // goes without calling it, so the handler is called here as Windows
+        // calls it, with vl4 running in this process.
+        Forget();
+        Interruption stop;
+        stop.CatchConsoleControl();
+        CommandContext context = {Out, Err, In, stop};
+        int status = -1;
+        std::thread closing([&] {
+            status = RunVl4(context, {"calibrate", "COM5", "--standard", "7", "--yes"});
+            stop.Finished();
+        });
+        ASSERT_TRUE(WaitForFrames("01 24 00", 3));
+        EXPECT_EQ(Dump().at("damping"), "0");
+        EXPECT_TRUE(Interruption::OnConsoleControl(CTRL_CLOSE_EVENT));
+        // From here on Windows may end the process at any moment.
+        EXPECT_EQ(Dump().at("damping"), damping ? "9" : "5")
+            << "restored before the handler returned";
+        closing.join();
+        EXPECT_EQ(status, ExitInterrupted);
+        EXPECT_EQ(Frames("01 30 04"), 0) << "no offset written";
     }
-    Figure("Ctrl+C: %d loads, %d logs, %d calibrations stopped cleanly", rounds, rounds, rounds);
+    Figure("Ctrl+C: %d loads, %d logs, %d calibrations stopped cleanly; a closing console: %d "
+           "calibrations",
+           rounds, rounds, rounds, rounds);
 }
 
 // A program reading the output that ends (vl4 log | head -3), and a full disk:
