@@ -256,7 +256,9 @@ private:
                            FixedText(point.DriftMvPerMinute, 2) + " mV/min, spread " +
                            FixedText(point.SpreadMv, 3) + " mV)";
         Context.Say(line);
-        if (point.HasFoundValue)
+        // In the check the transmitter reads with the new calibration: the
+        // verdict says what it reads.
+        if (point.HasFoundValue && &point != &Result.Check)
             Context.Say(name + ": as found the transmitter read " + FixedText(point.FoundValue, 3) +
                         " (error " + Signed(point.FoundValue - point.StandardUsed, 3) + ")");
     }
