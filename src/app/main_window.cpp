@@ -277,8 +277,8 @@ bool MainWindow::ReadDamping(BYTE& damping) {
 
 // A write of the pause that got a reply leaves it in Returned; one without
 // leaves the value sent there.
-void MainWindow::NotePauseWrite(const DampingPause& pause, bool confirmed, BYTE sent) {
-    if (confirmed || pause.Returned != sent) ReportedDamping = pause.Returned;
+void MainWindow::NotePauseWrite(const DampingPause& pause) {
+    if (pause.Replied) ReportedDamping = pause.Returned;
 }
 
 void MainWindow::ShowDamping(int damping) {
@@ -320,7 +320,7 @@ void MainWindow::OpenCalibrationDialog() {
     DampingPause pause(*Link);
     const DampingPause::Begun begun = pause.Begin();
     if (begun != DampingPause::Begun::NotRead) ReportedDamping = pause.Saved;
-    if (pause.Pending()) NotePauseWrite(pause, begun == DampingPause::Begun::Paused, 0);
+    if (begun != DampingPause::Begun::NotRead) NotePauseWrite(pause);
     CalibrationPause = &pause;
     CalibrationTargets targets{*DateDisplay, *OffsetEdit, *SensitivityEdit};
     RunningCalibration = new CalibrationDialog(this, *Link, targets);
@@ -336,7 +336,7 @@ void MainWindow::OpenCalibrationDialog() {
 // transmitter holds as far as is known.
 void MainWindow::RestoreDamping(DampingPause& pause) {
     const bool restored = pause.End();
-    NotePauseWrite(pause, restored, pause.Saved);
+    NotePauseWrite(pause);
     ShowDamping(ReportedDamping);
     if (!restored) ShowError(CommunicationErrorText.Text, Text::AppName);
 }

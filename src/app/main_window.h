@@ -112,7 +112,8 @@ private:
     void StopPolling();
     // A damping read that succeeds updates ReportedDamping.
     bool ReadDamping(BYTE& damping);
-    void NotePauseWrite(const DampingPause& pause, bool confirmed, BYTE sent);
+    // A write of the pause that got a reply tells what the transmitter holds.
+    void NotePauseWrite(const DampingPause& pause);
     // A damping beyond the list (or -1) selects nothing.
     void ShowDamping(int damping);
     void RestoreDamping(DampingPause& pause);

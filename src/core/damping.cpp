@@ -10,14 +10,16 @@ DampingPause::Begun DampingPause::Begin() {
     Returned = 0;
     // Whatever the reply says, the write may have taken effect.
     Changed = true;
-    if (!WriteDamping(Link, Returned) || Returned != 0) return Begun::NotZeroed;
+    Replied = WriteDamping(Link, Returned);
+    if (!Replied || Returned != 0) return Begun::NotZeroed;
     return Begun::Paused;
 }
 
 bool DampingPause::End() {
     if (!Changed) return true;
     Returned = Saved;
-    if (!WriteDamping(Link, Returned) || Returned != Saved) return false;
+    Replied = WriteDamping(Link, Returned);
+    if (!Replied || Returned != Saved) return false;
     Changed = false;
     return true;
 }

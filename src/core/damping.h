@@ -30,8 +30,9 @@ public:
     // Whether End has something to put back.
     bool Pending() const { return Changed; }
 
-    BYTE Saved = 0;    // the damping read by Begin
-    BYTE Returned = 0; // the last reply to a write, what the transmitter holds
+    BYTE Saved = 0;       // the damping read by Begin
+    bool Replied = false; // whether the last write got a reply
+    BYTE Returned = 0;    // that reply: what the transmitter holds
 
 private:
     TransmitterLink& Link;
