@@ -85,18 +85,7 @@ private:
     // --- before the probe is touched
 
     int ReadTransmitter() {
-        LONG production;
-        WORD firmware;
-        if (!Session.Link.GetProductionNumber(production))
-            return Session.NoAnswer(Context, "reading the production number");
-        if (!Session.Link.GetFirmwareVersion(firmware))
-            return Session.NoAnswer(Context, "reading the firmware version");
-        if (!Session.Link.GetProbeType(Result.ProbeType))
-            return Session.NoAnswer(Context, "reading the probe type");
-        Result.ProductionNumber = production;
-        Result.Firmware = VersionText(firmware);
-        Result.Port = Session.Port;
-        Result.Identification = Session.Identification;
+        if (int status = ReadUnit(Context, Session, Result)) return status;
         Result.Technician = Options.Technician;
         Result.Tag = Options.Tag;
         Result.Temperature = Options.Temperature;
@@ -151,13 +140,7 @@ private:
     // and for an undo.
     int ReadFound() {
         HeldPair& found = Result.Found;
-        CalibrationDate date;
-        if (!Session.Link.GetOffset(found.Offset) ||
-            !Session.Link.GetSensitivity(found.Sensitivity) ||
-            !Session.Link.GetCalibrationDate(date))
-            return Session.NoAnswer(Context, "reading the calibration it holds; nothing written");
-        found.HasOffset = found.HasSensitivity = found.HasDate = true;
-        found.Date = DateBits(date);
+        if (int status = ReadHeld(Context, Session, found)) return status;
         Context.Say("as found: offset " + ExactText(found.Offset) + " mV, sensitivity " +
                     ExactText(found.Sensitivity) + Unit() + ", calibrated " + DateText(found.Date));
         return ExitDone;
@@ -382,17 +365,9 @@ private:
     }
 
     void KeepLeft(const SettingWrite& write) {
-        HeldPair& left = Result.Left;
-        if (write.Target->Kind == SettingKind::Date) {
-            left.HasDate = true;
-            left.Date = write.Returned;
-        } else if (write.Target->Command == CmdOffset) {
-            left.HasOffset = true;
-            left.Offset = FloatWithBits(write.Returned);
-        } else {
-            left.HasSensitivity = true;
-            left.Sensitivity = FloatWithBits(write.Returned);
-        }
+        for (int i = 0; i < HeldPair::Values; ++i)
+            if (write.Target == FindSetting(HeldPair::SettingKeys[i]))
+                Result.Left.Set(i, write.Returned);
     }
 
     // The new calibration proven in another standard: the transmitter's own

@@ -4,6 +4,8 @@
 #include "cli/machine_text.h"
 #include "cli/record_file.h"
 #include "cli/text_files.h"
+#include "cli/transmitter_session.h"
+#include "cli/transmitter_settings.h"
 #include "core/english_names.h"
 #include "core/number_text.h"
 
@@ -24,12 +26,32 @@ void PutPoint(std::vector<std::string>& fields, int first, const PointResult& p)
 }
 
 void PutHeld(std::vector<std::string>& fields, int first, const HeldPair& held) {
-    if (held.HasOffset) fields[first] = ExactText(held.Offset);
-    if (held.HasSensitivity) fields[first + 1] = ExactText(held.Sensitivity);
-    if (held.HasDate) fields[first + 2] = DateText(held.Date);
+    const bool known[HeldPair::Values] = {held.HasOffset, held.HasSensitivity, held.HasDate};
+    for (int i = 0; i < HeldPair::Values; ++i)
+        if (known[i])
+            fields[first + i] = SettingText(*FindSetting(HeldPair::SettingKeys[i]), held.Raw(i));
 }
 
 } // namespace
+
+const char* const HeldPair::SettingKeys[Values] = {"offset", "sensitivity", "date"};
+
+uint32_t HeldPair::Raw(int value) const {
+    return value == 0 ? BitsOfFloat(Offset) : value == 1 ? BitsOfFloat(Sensitivity) : Date;
+}
+
+void HeldPair::Set(int value, uint32_t raw) {
+    if (value == 0) {
+        HasOffset = true;
+        Offset = FloatWithBits(raw);
+    } else if (value == 1) {
+        HasSensitivity = true;
+        Sensitivity = FloatWithBits(raw);
+    } else {
+        HasDate = true;
+        Date = raw;
+    }
+}
 
 bool CalibrationRecord::IsPh() const {
     return CalibrationLaw(ProbeType) == ProbePH;
@@ -105,4 +127,42 @@ int OpenRecordFile(CommandContext& context, const std::string& path, AppendingFi
     if (file.IsEmpty() && !file.Append(RecordHeader()))
         return context.Fail(ExitUsage, path, "cannot write the record: " + file.Problem());
     return ExitDone;
+}
+
+int ReadUnit(CommandContext& context, TransmitterSession& session, CalibrationRecord& record) {
+    LONG production;
+    WORD firmware;
+    if (!session.Link.GetProductionNumber(production))
+        return session.NoAnswer(context, "reading the production number");
+    if (!session.Link.GetFirmwareVersion(firmware))
+        return session.NoAnswer(context, "reading the firmware version");
+    if (!session.Link.GetProbeType(record.ProbeType))
+        return session.NoAnswer(context, "reading the probe type");
+    record.ProductionNumber = production;
+    record.Firmware = VersionText(firmware);
+    record.Port = session.Port;
+    record.Identification = session.Identification;
+    return ExitDone;
+}
+
+int ReadHeld(CommandContext& context, TransmitterSession& session, HeldPair& held) {
+    for (int i = 0; i < HeldPair::Values; ++i) {
+        uint32_t raw;
+        if (!ReadSetting(session.Link, *FindSetting(HeldPair::SettingKeys[i]), raw))
+            return session.NoAnswer(context, "reading the calibration it holds; nothing written");
+        held.Set(i, raw);
+    }
+    return ExitDone;
+}
+
+bool HeldOfRecord(const RecordRow& row, int first, HeldPair& held) {
+    for (int i = 0; i < HeldPair::Values; ++i) {
+        uint32_t raw;
+        std::string problem;
+        if (!ParseSetting(*FindSetting(HeldPair::SettingKeys[i]), row.Fields[first + i], raw,
+                          problem))
+            return false;
+        held.Set(i, raw);
+    }
+    return true;
 }

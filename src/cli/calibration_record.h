@@ -26,12 +26,20 @@ struct PointResult {
     int WindowStart = 0;                // the first of the accepted window in Trace
 };
 
-// A calibration value the transmitter holds, with whether it is known.
+// The calibration a transmitter holds, each value with whether it is known.
 struct HeldPair {
     bool HasOffset = false, HasSensitivity = false, HasDate = false;
     float Offset = 0.0f;
     float Sensitivity = 0.0f;
     uint32_t Date = 0; // BCD; 0: none
+
+    // The values as the transmitter carries them: 0 offset, 1 sensitivity,
+    // 2 date (the order of SettingKeys).
+    static constexpr int Values = 3;
+    static const char* const SettingKeys[Values];
+    uint32_t Raw(int value) const;
+    void Set(int value, uint32_t raw); // known from now on
+    bool AllKnown() const { return HasOffset && HasSensitivity && HasDate; }
 };
 
 struct CalibrationRecord {
@@ -73,3 +81,15 @@ struct RecordRow;
 // rows when asked for. Answers the exit status, the error line said.
 int OpenRecordFile(CommandContext& context, const std::string& path, AppendingFile& file,
                    std::vector<RecordRow>* rows = nullptr);
+
+class TransmitterSession;
+
+// What a record line says of the unit: production number, firmware, probe
+// type, port and identification. Answers the exit status, the error line said.
+int ReadUnit(CommandContext& context, TransmitterSession& session, CalibrationRecord& record);
+// The calibration the transmitter holds; nothing has been written when it
+// does not come. Answers the exit status.
+int ReadHeld(CommandContext& context, TransmitterSession& session, HeldPair& held);
+// The pair a record line gives from its column `first` on (found_ or
+// left_); false when a value is missing or no number.
+bool HeldOfRecord(const RecordRow& row, int first, HeldPair& held);

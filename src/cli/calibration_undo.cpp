@@ -7,45 +7,20 @@
 #include "cli/setting_writes.h"
 #include "cli/text_files.h"
 #include "core/number_text.h"
-#include "core/readout.h"
-
-#include <cstring>
 
 namespace {
-
-// The three values of a calibration as the record gives them, as raw bits.
-struct RecordedPair {
-    bool Known = false;
-    uint32_t Raw[3] = {}; // offset, sensitivity, date
-};
-
-const char* const PairKeys[3] = {"offset", "sensitivity", "date"};
-
-RecordedPair PairOf(const RecordRow& row, RecordColumn first) {
-    RecordedPair pair;
-    float value;
-    if (!ParseNumber(row[first].c_str(), value) || !IsFiniteNumber(value)) return pair;
-    pair.Raw[0] = BitsOfFloat(value);
-    if (!ParseNumber(row[RecordColumn(first + 1)].c_str(), value) || !IsFiniteNumber(value))
-        return pair;
-    pair.Raw[1] = BitsOfFloat(value);
-    pair.Known = ParseDate(row[RecordColumn(first + 2)].c_str(), pair.Raw[2]);
-    return pair;
-}
 
 bool IsWritten(const RecordRow& row) {
     return row[RecOutcome] == OutcomeWritten || row[RecOutcome] == OutcomeFailed;
 }
 
-HeldPair HeldOf(const uint32_t (&raw)[3], const bool (&known)[3]) {
-    HeldPair held;
-    held.HasOffset = known[0];
-    held.Offset = FloatWithBits(raw[0]);
-    held.HasSensitivity = known[1];
-    held.Sensitivity = FloatWithBits(raw[1]);
-    held.HasDate = known[2];
-    held.Date = raw[2];
-    return held;
+// "offset 1.25, sensitivity -57.3, date 2026-06-01"
+std::string PairText(const HeldPair& held) {
+    std::string text;
+    for (int i = 0; i < HeldPair::Values; ++i)
+        text += (i ? ", " : "") + std::string(HeldPair::SettingKeys[i]) + " " +
+                SettingText(*FindSetting(HeldPair::SettingKeys[i]), held.Raw(i));
+    return text;
 }
 
 class Undo {
@@ -63,9 +38,9 @@ public:
             return Refuse("no calibration of production number " +
                           IntegerText(Line.ProductionNumber) + " was written in " + Path);
         if (int status = Undone(rows, *last)) return status;
-        const RecordedPair left = PairOf(*last, RecLeftOffset);
-        Found = PairOf(*last, RecFoundOffset);
-        if (!left.Known || !Found.Known)
+        HeldPair left;
+        if (!HeldOfRecord(*last, RecLeftOffset, left) ||
+            !HeldOfRecord(*last, RecFoundOffset, Found))
             return Refuse("the record of " + (*last)[RecTime] +
                           " does not say what the transmitter held before and after");
         if (int status = CompareHeld(*last, left)) return status;
@@ -79,16 +54,7 @@ private:
     }
 
     int ReadTransmitter() {
-        LONG production;
-        WORD firmware;
-        if (!Session.Link.GetProductionNumber(production) ||
-            !Session.Link.GetFirmwareVersion(firmware) ||
-            !Session.Link.GetProbeType(Line.ProbeType))
-            return Session.NoAnswer(Context, "reading the transmitter; nothing written");
-        Line.ProductionNumber = production;
-        Line.Firmware = VersionText(firmware);
-        Line.Port = Session.Port;
-        Line.Identification = Session.Identification;
+        if (int status = ReadUnit(Context, Session, Line)) return status;
         Line.Technician = Options.Technician;
         return ExitDone;
     }
@@ -113,41 +79,23 @@ private:
 
     // Only a transmitter that still holds what the calibration left gets the
     // old values back: anything else would overwrite a later change.
-    int CompareHeld(const RecordRow& last, const RecordedPair& left) {
-        uint32_t raw[3];
-        CalibrationDate date;
-        float offset, sensitivity;
-        if (!Session.Link.GetOffset(offset) || !Session.Link.GetSensitivity(sensitivity) ||
-            !Session.Link.GetCalibrationDate(date))
-            return Session.NoAnswer(Context, "reading the calibration it holds; nothing written");
-        raw[0] = BitsOfFloat(offset);
-        raw[1] = BitsOfFloat(sensitivity);
-        raw[2] = DateBits(date);
-        const bool known[3] = {true, true, true};
-        Line.Found = HeldOf(raw, known);
+    int CompareHeld(const RecordRow& last, const HeldPair& left) {
+        if (int status = ReadHeld(Context, Session, Line.Found)) return status;
         std::string changed;
-        for (int i = 0; i < 3; ++i) {
-            if (raw[i] == left.Raw[i]) continue;
-            const Setting& setting = *FindSetting(PairKeys[i]);
-            changed += (changed.empty() ? "" : ", ") + std::string(PairKeys[i]) + " " +
-                       SettingText(setting, raw[i]) + " (the calibration left " +
-                       SettingText(setting, left.Raw[i]) + ")";
+        for (int i = 0; i < HeldPair::Values; ++i) {
+            if (Line.Found.Raw(i) == left.Raw(i)) continue;
+            const Setting& setting = *FindSetting(HeldPair::SettingKeys[i]);
+            changed += (changed.empty() ? "" : ", ") + std::string(setting.Key) + " " +
+                       SettingText(setting, Line.Found.Raw(i)) + " (the calibration left " +
+                       SettingText(setting, left.Raw(i)) + ")";
         }
         if (changed.empty()) return ExitDone;
         return Refuse("the transmitter no longer holds what the calibration of " + last[RecTime] +
                       " left: " + changed);
     }
 
-    std::string FoundText() const {
-        std::string text;
-        for (int i = 0; i < 3; ++i)
-            text += (i ? ", " : "") + std::string(PairKeys[i]) + " " +
-                    SettingText(*FindSetting(PairKeys[i]), Found.Raw[i]);
-        return text;
-    }
-
     int Confirm(const RecordRow& last) {
-        Context.Say("the calibration of " + last[RecTime] + " found " + FoundText());
+        Context.Say("the calibration of " + last[RecTime] + " found " + PairText(Found));
         if (Options.Unattended) return ExitDone;
         TextOutput& asking = Context.Out.IsConsole() ? Context.Out : Context.Err;
         Context.In.DiscardTypedAhead();
@@ -165,21 +113,18 @@ private:
     int WriteBack() {
         if (Context.Stop.Requested()) return ExitInterrupted;
         int status = ExitDone;
-        uint32_t returned[3] = {};
-        bool done[3] = {};
-        for (int i = 0; i < 3; ++i) {
-            SettingWrite write = {FindSetting(PairKeys[i]), Found.Raw[i]};
+        for (int i = 0; i < HeldPair::Values; ++i) {
+            SettingWrite write = {FindSetting(HeldPair::SettingKeys[i]), Found.Raw(i)};
             if (!WriteChecked(Context, Session, write, status)) {
-                status = Session.NoAnswer(Context, std::string("writing ") + PairKeys[i]);
+                status = Session.NoAnswer(Context, std::string("writing ") + write.Target->Key);
                 continue;
             }
-            returned[i] = write.Returned;
-            done[i] = true;
+            Line.Left.Set(i, write.Returned);
         }
-        Line.Left = HeldOf(returned, done);
         Line.HasComputed = true;
-        Line.Computed = {FloatWithBits(Found.Raw[1]), FloatWithBits(Found.Raw[0])};
-        if (done[0] || done[1] || done[2]) Context.Say("put back " + FoundText());
+        Line.Computed = {Found.Sensitivity, Found.Offset};
+        if (Line.Left.HasOffset || Line.Left.HasSensitivity || Line.Left.HasDate)
+            Context.Say("put back " + PairText(Found));
         return status;
     }
 
@@ -206,7 +151,7 @@ private:
     TransmitterSession Session;
     AppendingFile Record;
     CalibrationRecord Line;
-    RecordedPair Found;
+    HeldPair Found; // what the calibration found, to be put back
 };
 
 } // namespace
