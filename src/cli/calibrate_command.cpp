@@ -2,6 +2,7 @@
 // the same arithmetic and the same policy, with points taken when the probe
 // has settled, buffers at their temperature, what the transmitter held
 // before and holds after, a check standard and a record.
+#include "cli/calibration_certificate.h"
 #include "cli/calibration_options.h"
 #include "cli/calibration_record.h"
 #include "cli/calibration_undo.h"
@@ -73,6 +74,7 @@ public:
         if (status == ExitDone && Options.HasCheck) status = Check();
         status = RestoreDamping(Context, Session, Damping, status);
         status = Finish(status);
+        status = WriteCertificate(Context, Options, Result, Written, WritesMissing, status);
         if (Context.Stop.Requested() && status == ExitDone) status = ExitInterrupted;
         if (status == ExitInterrupted)
             Context.Fail(status, Session.Port,
@@ -487,9 +489,14 @@ const CommandSpec CalibrateCommand = {
     "  --no-settle           take the first 66 readings, stable or not\n"
     "  --record FILE         append a line to the record FILE (CSV; a header when\n"
     "                        new), also for a refused, declined or failed one\n"
-    "  --technician NAME     who calibrates, for the record\n"
-    "  --tag TAG             the measuring point, for the record\n"
+    "  --technician NAME     who calibrates, for the record and the certificate\n"
+    "  --tag TAG             the measuring point, for the record and the certificate\n"
     "  --due-days N          the next calibration is due N days from today\n"
+    "  --certificate FILE    write the calibration's certificate for the plant: one\n"
+    "                        HTML page (A4) with the unit, the points and their\n"
+    "                        stability, as found and as left, the electrode, the\n"
+    "                        check and the due date; NOT CALIBRATED when refused or\n"
+    "                        declined\n"
     "  --yes                 do not ask before each standard (a prepared bench:\n"
     "                        the settling waits for the probe)\n"
     "  --accept-unusual      with --yes, write an unusual pH pair as well\n"

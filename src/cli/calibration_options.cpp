@@ -53,7 +53,7 @@ public:
         if (Options.KeepSlope && Options.Standards.size() != 1)
             return Usage(
                 "--keep-slope keeps the slope of a one-point calibration: give one --standard");
-        return ExitDone;
+        return CheckCertificatePath();
     }
 
 private:
@@ -69,6 +69,16 @@ private:
         Options.Technician = Given.Value("--technician") ? *Given.Value("--technician") : "";
         Options.Tag = Given.Value("--tag") ? *Given.Value("--tag") : "";
         return ExitDone;
+    }
+
+    // A certificate that could not be written would be found missing only
+    // after the calibration, so its place is tried before the first frame.
+    int CheckCertificatePath() {
+        std::string problem;
+        if (!Options.CertificatePath || CanReplaceFile(*Options.CertificatePath, problem))
+            return ExitDone;
+        return Context.Fail(ExitUsage, *Options.CertificatePath,
+                            "cannot write the certificate: " + problem);
     }
 
     int ReadStandards() {

@@ -14,6 +14,11 @@ HANDLE OpenFile(const std::string& path, DWORD access, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The new content's file beside the old one, until it takes the old one's place.
+std::string FreshName(const std::string& path) {
+    return path + ".vl4-new";
+}
+
 bool WriteAll(HANDLE file, const std::string& text) {
     DWORD done = 0;
     return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
@@ -70,7 +75,7 @@ FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& co
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem) {
-    const std::string fresh = path + ".vl4-new";
+    const std::string fresh = FreshName(path);
     const HANDLE file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
         problem = LastProblem();
@@ -87,6 +92,27 @@ bool ReplaceFileContent(const std::string& path, const std::string& content, std
     if (written) problem = LastProblem();
     DeleteFileW(WideFromUtf8(fresh).c_str());
     return false;
+}
+
+bool CanReplaceFile(const std::string& path, std::string& problem) {
+    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        problem = "a folder of that name is there";
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        problem = "read-only";
+        return false;
+    }
+    const std::string fresh = FreshName(path);
+    const HANDLE file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
+        problem = LastProblem();
+        return false;
+    }
+    CloseHandle(file);
+    DeleteFileW(WideFromUtf8(fresh).c_str());
+    return true;
 }
 
 AppendingFile::~AppendingFile() {

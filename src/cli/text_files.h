@@ -19,6 +19,10 @@ FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& co
 // Writes the content to a new file beside the old one and then puts it in
 // the old one's place, so that a reader never finds half of it.
 bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem);
+// Whether ReplaceFileContent could write the file now, asked before work
+// that should not be done for nothing: its folder takes a new file, and
+// what stands there already is a file that may be replaced.
+bool CanReplaceFile(const std::string& path, std::string& problem);
 
 // A file that grows by whole lines: each is written at once, so that what a
 // pulled cable or an ended process leaves is whole up to its last line.

@@ -7,6 +7,8 @@
 #include "core/calibration_math.h"
 #include "line/vl4_on_cable.h"
 
+#include <windows.h>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -277,6 +279,118 @@ TEST_F(Calibrate, AKeptSlopeAFailedCheckAndItsUndo) {
     EXPECT_EQ(rows[1][RecFoundOffset], "3");
     EXPECT_EQ(Run({"calibrate", "COM5", "--undo", "--record", record, "--yes"}), ExitFailed);
     EXPECT_NE(Err.Text.find("was undone on " + rows[1][RecTime]), std::string::npos) << Err.Text;
+}
+
+// The certificate of a calibration at 15 degrees with a check: the facts the
+// console and the record gave, every outside text as typed, nothing fetched
+// (the browser test prints this very file: tests/browser/certificate_prints);
+// NOT CALIBRATED across a declined one; a place it cannot be written is
+// refused before the first frame, and a certificate lost at the end makes a
+// written calibration's status 1.
+TEST_F(Calibrate, ACertificateSaysWhatTheCalibrationFoundAndDid) {
+    EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--certificate",
+                   "no such folder/certificate.html"}),
+              ExitUsage);
+    EXPECT_NE(Err.Text.find("vl4: no such folder/certificate.html: cannot write the "
+                            "certificate: no such folder"),
+              std::string::npos)
+        << Err.Text;
+    EXPECT_EQ(Requests(), Frames{});
+    ASSERT_EQ(Run({"--version"}), ExitDone);
+    const std::string version = Out.Text.substr(0, Out.Text.size() - 1);
+
+    const std::string record = FileNamed("record.csv"), certificate = "certificate.html";
+    std::remove(certificate.c_str());
+    for (const char* setting : {"set temperature 15", "set probe-offset 5", "set settle-tau 2",
+                                "set noise 0.05", "set seed 7", "set solution 6.9"})
+        Steer(setting);
+    OnLine("point 2:", "set solution 3.998");
+    OnLine("check:", "set solution 9.276");
+    const std::string technician = "<b>Dvo\xC5\x99\xC3\xA1k</b> & \"Syn\"";
+    ASSERT_EQ(Run({"calibrate", "COM5",          "--standard", "6.86",          "--standard",
+                   "4.01",      "--buffers",     "nist",       "--temperature", "15",
+                   "--check",   "9.18",          "--yes",      "--technician",  technician,
+                   "--tag",     "Tank 3, inlet", "--due-days", "365",           "--record",
+                   record,      "--certificate", certificate}),
+              ExitDone)
+        << Err.Text;
+    EXPECT_NE(Out.Text.find("certificate in certificate.html\n"), std::string::npos) << Out.Text;
+    const std::string html = Contents(certificate);
+    for (const char* fetching : {"<script", "src=", "href=", "url(", "@import"})
+        EXPECT_EQ(html.find(fetching), std::string::npos) << fetching;
+    EXPECT_EQ(html.find(technician), std::string::npos);
+    EXPECT_NE(html.find("&lt;b&gt;Dvo\xC5\x99\xC3\xA1k&lt;/b&gt; &amp; &quot;Syn&quot;"),
+              std::string::npos);
+    const std::vector<RecordRow> rows = Rows(record);
+    ASSERT_EQ(rows.size(), 1u);
+    const RecordRow& r = rows[0];
+    const std::string time = r[RecTime];
+    const auto cell = [](const std::string& text) { return "<td>" + text + "</td>"; };
+    const auto number = [](const std::string& text) {
+        return "<td class=\"number\">" + text + "</td>";
+    };
+    std::vector<std::string> facts = {
+        version, cell("VL4"), cell("2403117"), cell("1.02"), cell("COM5"), cell("Tank 3, inlet"),
+        cell(time.substr(0, 10) + " " + time.substr(11, 8) + " (UTC" + time.substr(23) + ")"),
+        cell("pH"), cell(std::string("15.0 ") + Degrees + " (given)"),
+        // As found and as left, side by side.
+        number(r[RecFoundOffset]) + number(r[RecComputedOffset]) + number(r[RecLeftOffset]),
+        number(r[RecFoundSensitivity]) + number(r[RecComputedSensitivity]) +
+            number(r[RecLeftSensitivity]),
+        number(r[RecFoundDate]) + number("-") + number(r[RecLeftDate]),
+        FixedText(Float(r[RecSlopePercent]), 1) + " % of the ideal electrode (" +
+            FixedText(IdealPhSlopeAt(15), 2) + " mV/pH at 15.0 " + Degrees + ")",
+        cell(FixedText(Float(r[RecOffsetPh7]), 1) + " mV"), "Verdict: ok",
+        "<td>" + FixedText(Float(r[RecCheckValue]), 3) + " (error ", cell("PASS"),
+        cell(r[RecDueDate]),
+        // A stability picture per point and the check.
+        "point 1: voltage [mV]", "point 2: voltage [mV]", "check: voltage [mV]"};
+    // Each point's row as the console reported it.
+    for (RecordColumn first : {RecStandard1, RecStandard2, RecCheckStandard}) {
+        const bool check = first == RecCheckStandard;
+        const auto field = [&](int offset) { return Float(r[RecordColumn(first + offset)]); };
+        facts.push_back(
+            number(FixedText(field(1), 3)) +
+            (check ? ""
+                   : number(FixedText(field(2), 3)) + number(FixedText(field(3), 3)) +
+                         number(FixedText(field(4), 2)) + number(r[RecordColumn(first + 5)]) +
+                         number(FixedText(field(6), 1)) + number(FixedText(field(7), 3))));
+    }
+    for (const std::string& fact : facts) EXPECT_NE(html.find(fact), std::string::npos) << fact;
+    EXPECT_EQ(html.find("NOT CALIBRATED"), std::string::npos);
+
+    // One point 80 mV off, unattended: declined, and the certificate says so.
+    Moves.clear();
+    Out.Seen = nullptr;
+    const std::string declined = FileNamed("declined.html");
+    for (const char* setting : {"set settle-tau 0", "set probe-offset 80", "set solution 7"})
+        Steer(setting);
+    EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--certificate", declined}),
+              ExitFailed);
+    const std::string page = Contents(declined);
+    EXPECT_NE(page.find("<div class=\"banner\"><strong>NOT CALIBRATED</strong>declined"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("assumed, -58 mV/pH: one point measures no slope"), std::string::npos);
+    EXPECT_EQ(page.find("% of the ideal"), std::string::npos) << "no slope claimed";
+    EXPECT_NE(page.find("<td class=\"number\">not written</td></tr>"), std::string::npos);
+
+    // The certificate's folder goes while the point is sampled.
+    const std::string folder = FileNamed("folder");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    Out.Seen = [&](const std::string& text) {
+        if (text.compare(0, 8, "point 1:") == 0) RemoveDirectoryA(folder.c_str());
+    };
+    Steer("set probe-offset 5");
+    Requests();
+    EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--certificate",
+                   folder + "/certificate.html"}),
+              ExitFailed);
+    EXPECT_NE(Err.Text.find(folder + "/certificate.html: calibration written, certificate not "
+                                     "written: no such folder"),
+              std::string::npos)
+        << Err.Text;
+    EXPECT_EQ(Writes(Requests()).size(), 5u) << "the calibration stands";
 }
 
 } // namespace
