@@ -22,13 +22,6 @@
 
 namespace {
 
-const char Degrees[] = "\xC2\xB0"
-                       "C";
-
-std::string Celsius(double temperature) {
-    return FixedText(temperature, 1) + " " + Degrees;
-}
-
 bool IsYes(std::string answer) {
     for (char& c : answer) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     const size_t first = answer.find_first_not_of(" \t");
@@ -96,7 +89,7 @@ private:
                     Session.Port + " (" + Session.Identification + " " +
                     IntegerText(Result.ProductionNumber) + ", firmware " + Result.Firmware + ")");
         if (Result.IsPh() && !Options.TemperatureGiven)
-            Context.Note("the solutions are taken to be at 25 " + std::string(Degrees) +
+            Context.Note("the solutions are taken to be at " + CelsiusText(25) +
                          "; give --temperature C when they are not");
         return ExitDone;
     }
@@ -179,10 +172,7 @@ private:
     }
 
     std::string StandardText(const PointResult& point) const {
-        std::string text = "standard " + ExactText(point.Standard);
-        if (Options.UseBuffers)
-            text += " at " + Celsius(Options.Temperature) + ": " + FixedText(point.StandardUsed, 3);
-        return text;
+        return "standard " + ::StandardText(point, Options.UseBuffers, Options.Temperature);
     }
 
     PointRule Rule() const { return {Options.Settle, Options.Limits, Options.SettleTimeout}; }
@@ -245,12 +235,7 @@ private:
         // verdict says what it reads.
         if (point.HasFoundValue && &point != &Result.Check)
             Context.Say(name + ": as found the transmitter read " + FixedText(point.FoundValue, 3) +
-                        " (error " + Signed(point.FoundValue - point.StandardUsed, 3) + ")");
-    }
-
-    static std::string Signed(double value, int decimals) {
-        const std::string text = FixedText(value, decimals);
-        return text[0] == '-' ? text : "+" + text;
+                        " (error " + SignedText(point.FoundValue - point.StandardUsed, 3) + ")");
     }
 
     // --- the result
@@ -297,7 +282,7 @@ private:
         if (Result.Slope != SlopeSource::Assumed)
             line = "slope " + FixedText(PhSlopePercent(pair.Sensitivity, Result.IdealSlope()), 1) +
                    " % of an ideal electrode (" + FixedText(Result.IdealSlope(), 2) + " mV/pH at " +
-                   Celsius(Result.Temperature) + "), ";
+                   CelsiusText(Result.Temperature) + "), ";
         Context.Say(line + "offset at pH 7 " + FixedText(pair.Offset, 1) +
                     " mV: " + Result.Health());
         if (!Healthy(Result.ProbeType, pair, Result.Slope, Result.IdealSlope()))
@@ -386,7 +371,7 @@ private:
         const std::string verdict =
             "check: the transmitter reads " +
             (check.HasFoundValue ? FixedText(check.FoundValue, 3) : std::string("nothing")) +
-            " in the " + StandardText(check) + " (error " + Signed(error, 3) + ", tolerance " +
+            " in the " + StandardText(check) + " (error " + SignedText(error, 3) + ", tolerance " +
             ExactText(static_cast<float>(Options.CheckTolerance)) +
             "): " + (Result.CheckPassed ? "pass" : "fail");
         Context.Say(verdict);

@@ -12,8 +12,6 @@
 
 namespace {
 
-const char Degrees[] = "\xC2\xB0"
-                       "C";
 const char PlusMinus[] = "\xC2\xB1", Dash[] = "\xE2\x80\x93", AtMost[] = "\xE2\x89\xA4"; // ± – ≤
 // The texts from outside are cut where they would push the page onto a
 // second sheet; the record keeps them whole.
@@ -38,17 +36,8 @@ table.data { font-size: 8.5pt; }
 .signatures { margin-top: 9mm; }
 )";
 
-std::string Celsius(double temperature) {
-    return FixedText(temperature, 1) + " " + Degrees;
-}
-
 std::string Whole(double value) {
     return FixedText(value, 0);
-}
-
-std::string Signed(double value, int decimals) {
-    const std::string text = FixedText(value, decimals);
-    return text[0] == '-' ? text : "+" + text;
 }
 
 // The record's "2026-12-07T16:56:19.457+01:00" as a person reads it.
@@ -116,7 +105,7 @@ std::string Buffers(const CalibrationRecord& r, const CalibrationOptions& o) {
     const std::string table =
         source == "nist" ? "NIST table"
                          : "table " + Outside(source.substr(source.find_last_of("/\\") + 1));
-    return table + " at " + Celsius(r.Temperature);
+    return table + " at " + CelsiusText(r.Temperature);
 }
 
 std::string SettlingRule(const CalibrationOptions& o) {
@@ -130,7 +119,7 @@ std::string SettlingRule(const CalibrationOptions& o) {
 // Side by side: the unit and who calibrated it, and how it was calibrated.
 Html Facts(const CalibrationRecord& r, const CalibrationOptions& o, const Standing& standing) {
     const std::string temperature =
-        Celsius(r.Temperature) + (o.TemperatureGiven ? " (given)" : " (assumed: not given)");
+        CelsiusText(r.Temperature) + (o.TemperatureGiven ? " (given)" : " (assumed: not given)");
     const Html unit = FieldTable({{"identification", Outside(r.Identification)},
                                   {"production number", IntegerText(r.ProductionNumber)},
                                   {"firmware", r.Firmware},
@@ -159,7 +148,7 @@ void PointRow(HtmlTable& table, const std::string& name, const PointResult& p) {
     table.Row({name, ExactText(p.Standard), FixedText(p.StandardUsed, 3), FixedText(p.Voltage, 3),
                FixedText(p.SpreadMv, 3), FixedText(p.DriftMvPerMinute, 2), IntegerText(p.Readings),
                FixedText(p.SettleSeconds, 1), Either(read, FixedText(p.FoundValue, 3)),
-               Either(read, Signed(p.FoundValue - p.StandardUsed, 3))});
+               Either(read, SignedText(p.FoundValue - p.StandardUsed, 3))});
 }
 
 std::string PointName(int i) {
@@ -279,7 +268,7 @@ Html Electrode(const CalibrationRecord& r) {
     else
         slope = FixedText(PhSlopePercent(pair.Sensitivity, r.IdealSlope()), 1) +
                 " % of the ideal electrode (" + FixedText(r.IdealSlope(), 2) + " mV/pH at " +
-                Celsius(r.Temperature) + ")" +
+                CelsiusText(r.Temperature) + ")" +
                 (r.Slope == SlopeSource::Kept ? ", kept: the transmitter's" : "");
     const bool measured = r.Slope != SlopeSource::Assumed;
     HtmlTable table({"", "found", "healthy", "usual"});
@@ -298,12 +287,10 @@ Html CheckAndDue(const CalibrationRecord& r, const CalibrationOptions& o) {
         return Heading(2, "Check and due date") +
                FieldTable({{"check standard", "none measured"}, {"next calibration due", due}});
     const PointResult& c = r.Check;
-    std::string standard = ExactText(c.Standard), read = "not completed";
-    if (o.UseBuffers)
-        standard += " at " + Celsius(r.Temperature) + ": " + FixedText(c.StandardUsed, 3);
+    std::string standard = StandardText(c, o.UseBuffers, r.Temperature), read = "not completed";
     if (c.Taken)
         read = c.HasFoundValue ? FixedText(c.FoundValue, 3) + " (error " +
-                                     Signed(c.FoundValue - c.StandardUsed, 3) + ", tolerance " +
+                                     SignedText(c.FoundValue - c.StandardUsed, 3) + ", tolerance " +
                                      ExactText(static_cast<float>(o.CheckTolerance)) + ")"
                                : "no reading";
     const Html result = !c.Taken ? Html("-") : r.CheckPassed ? Html("PASS") : Marking("fail");

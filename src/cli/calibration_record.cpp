@@ -65,6 +65,13 @@ std::string CalibrationRecord::Health() const {
     return HasComputed ? HealthWords(ProbeType, Computed, Slope, IdealSlope()) : "";
 }
 
+std::string StandardText(const PointResult& point, bool buffers, double temperature) {
+    std::string text = ExactText(point.Standard);
+    if (buffers)
+        text += " at " + CelsiusText(temperature) + ": " + FixedText(point.StandardUsed, 3);
+    return text;
+}
+
 std::string DateText(uint32_t bcd) {
     NumberText text;
     FormatDate(text, bcd);

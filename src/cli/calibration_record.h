@@ -67,6 +67,10 @@ struct CalibrationRecord {
     std::string Health() const;
 };
 
+// "9.18", with buffers "9.18 at 15.0 °C: 9.276": the standard as given and
+// the value used.
+std::string StandardText(const PointResult& point, bool buffers, double temperature);
+
 // The fields of the record line, in the record's column order.
 std::vector<std::string> RecordFields(const CalibrationRecord& record);
 // "2026-12-07", "0000-00-00" for no date.

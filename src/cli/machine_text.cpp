@@ -20,6 +20,16 @@ std::string FixedText(double value, int decimals) {
     return text;
 }
 
+std::string SignedText(double value, int decimals) {
+    const std::string text = FixedText(value, decimals);
+    return text[0] == '-' ? text : "+" + text;
+}
+
+std::string CelsiusText(double temperature) {
+    return FixedText(temperature, 1) + " \xC2\xB0"
+                                       "C";
+}
+
 std::string HexText(uint32_t value) {
     static const char Hex[] = "0123456789ABCDEF";
     std::string text = "0x";

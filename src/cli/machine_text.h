@@ -13,6 +13,10 @@ std::string ExactText(float value);
 std::string IntegerText(int32_t value);
 // As the window shows a value: fixed point with `decimals` digits.
 std::string FixedText(double value, int decimals);
+// A difference with its sign always shown: "+0.012", "-0.080".
+std::string SignedText(double value, int decimals);
+// "15.0 °C"
+std::string CelsiusText(double temperature);
 // 0x20241399: a raw 32-bit value in hex.
 std::string HexText(uint32_t value);
 // The firmware version as the window shows it: "1.02".
