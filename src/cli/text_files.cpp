@@ -45,6 +45,7 @@ std::string SystemProblem(DWORD error) {
         return "the disk is full";
     case ERROR_BROKEN_PIPE:
     case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED:
         return "the program reading it has ended";
     default:
         return "system error " + IntegerText(static_cast<int32_t>(error));
