@@ -11,6 +11,8 @@
 #include "core/settling_window.h"
 #include "sim/sim_console.h"
 #include "sim/sim_server.h"
+#include "stress/cable_control.h"
+#include "tool_driver.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,7 +20,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -106,6 +110,87 @@ std::vector<double> Intervals(const std::string& csv) {
     }
     for (size_t i = 1; i < stamps.size(); ++i) gaps.push_back(stamps[i] - stamps[i - 1]);
     return gaps;
+}
+
+// A log of LogSamples every 0.1 s, with the options given: its time against
+// the pace and the intervals between its samples.
+void LogPaceRow(const char* what, const std::vector<std::string>& options) {
+    std::vector<std::string> words = {"log", "COM5",    "--every",
+                                      "0.1", "--count", std::to_string(LogSamples)};
+    words.insert(words.end(), options.begin(), options.end());
+    std::string csv;
+    const double logMs = TimeVl4(words, &csv);
+    const std::vector<double> gaps = Intervals(csv);
+    std::printf("  %s: %d samples in %.0f ms (%.0f at the pace); interval median %.0f ms, "
+                "max %.0f ms; a sample's three reads: %.1f ms on the wire\n",
+                what, LogSamples, logMs, (LogSamples - 1) * LogPeriodMs,
+                gaps.empty() ? 0 : Median(gaps),
+                gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end()), 3 * ReadWireMs(4));
+}
+
+constexpr int ReconnectRuns = 7;
+constexpr double RetryMs = 2000;
+constexpr DWORD GuardMs = 60000; // against a hang, not a measure
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// A log every 0.1 s whose cable is pulled and put back ReconnectRuns times,
+// out for a time that falls at another point of the log's 2 s retry period
+// each time: from the port's return (the cable back and the simulator
+// serving it) to the transmitter's reply to the first whole sample after.
+void ReconnectRow(SimServer& sim) {
+    std::mutex lock;
+    Clock::time_point lastSample;
+    bool ratioAsked = false;
+    sim.WithModel([&](TransmitterModel& m) {
+        m.Log = [&](const std::string& line) {
+            std::lock_guard<std::mutex> hold(lock);
+            if (ratioAsked && line.compare(0, 3, "TX ") == 0) lastSample = Clock::now();
+            ratioAsked = line.compare(0, 11, "RX 01 26 00") == 0;
+        };
+    });
+    const auto sampledSince = [&](Clock::time_point since) {
+        std::lock_guard<std::mutex> hold(lock);
+        return lastSample > since ? lastSample : Clock::time_point();
+    };
+    Discarded out, err;
+    NoInput in;
+    Interruption stop;
+    CommandContext context = {out, err, in, stop};
+    std::thread log([&] { RunVl4(context, {"log", "COM5", "--every", "0.1"}); });
+    CableControl cable;
+    std::vector<double> ms;
+    const auto sampleAfter = [&](Clock::time_point since) {
+        return Eventually([&] { return sampledSince(since) != Clock::time_point(); }, GuardMs);
+    };
+    for (int run = 0; run < ReconnectRuns; ++run) {
+        if (!sampleAfter(Clock::now()) || !cable.Unplug()) break;
+        Sleep(static_cast<DWORD>(1000 + run * RetryMs / ReconnectRuns));
+        if (!cable.Plug()) break;
+        sim.Stop();
+        if (!sim.Start("COM6", true)) break;
+        const Clock::time_point back = Clock::now();
+        if (!sampleAfter(back)) break;
+        ms.push_back(std::chrono::duration<double, std::milli>(sampledSince(back) - back).count());
+    }
+    stop.Request();
+    log.join();
+    sim.WithModel([](TransmitterModel& m) { m.Log = nullptr; });
+    if (ms.size() < ReconnectRuns) {
+        std::fputs("vl4clibench: the cable could not be pulled and put back\n", stderr);
+        return;
+    }
+    // The bound: a whole retry period, then the identification, the
+    // production number and the sample's three reads on the wire.
+    const double bound = RetryMs + ReadWireMs(IdentificationSize) + 4 * ReadWireMs(4);
+    Row("log, port back to sample", ms, bound, "2 s retry + its wire time");
+    std::printf("  %24s(%d pulls, %d reconnects; %.1f ms of it on the wire)\n", "", ReconnectRuns,
+                Count(err.Text, "note: reconnected to COM5"), bound - RetryMs);
 }
 
 constexpr int CalibrationRuns = 3;
@@ -220,16 +305,11 @@ int main() {
     Row("load, one value differs", load, LoadWireMs(), "its wire time");
     Row("load, one value differs", load, 2 * ReadoutWireMs() + WriteWireMs(1),
         "two read-outs and a write");
-    std::string csv;
-    const double logMs =
-        TimeVl4({"log", "COM5", "--every", "0.1", "--count", std::to_string(LogSamples)}, &csv);
-    const std::vector<double> gaps = Intervals(csv);
-    std::printf(
-        "  log --every 0.1: %d samples in %.0f ms (%.0f at the pace); interval median %.0f ms, "
-        "max %.0f ms; a sample's three reads: %.1f ms on the wire\n",
-        LogSamples, logMs, (LogSamples - 1) * LogPeriodMs, gaps.empty() ? 0 : Median(gaps),
-        gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end()), 3 * ReadWireMs(4));
+    LogPaceRow("log --every 0.1", {});
+    LogPaceRow("log --every 0.1 --trace", {"--trace", "vl4clibench.trace"});
     std::remove("vl4clibench.txt");
+    std::remove("vl4clibench.trace");
     CalibrationRows(sim);
+    ReconnectRow(sim);
     return 0;
 }

@@ -15,7 +15,8 @@ const char Usage[] =
     "usage: vl4sim PORT [--paced] [--log FILE] [--detached] [--NAME VALUE ...]\n"
     "       vl4sim --version\n"
     "  --NAME VALUE is 'set NAME VALUE' before serving (--ident ZD2W50, --probe 3, ...)\n"
-    "  commands on stdin, one a line; 'help' lists them, 'quit' or end of input ends\n";
+    "  commands on stdin, one a line; 'help' lists them, 'quit' or end of input ends;\n"
+    "  'reopen' opens the port again (a virtual cable that was pulled is back)\n";
 
 // Whole lines to one stream, flushed at once, from any thread.
 class LineOutput {
@@ -81,6 +82,15 @@ CommandResult Execute(SimServer& server, const std::string& command,
         [&](TransmitterModel& model) { return RunSimCommand(model, command, lines); });
 }
 
+// A cable that was pulled and put back leaves the old handle dead: the
+// transmitter keeps its state and serves the port anew.
+void Reopen(SimServer& server, const Options& options, LineOutput& out) {
+    server.Stop();
+    out.Write(server.Start(options.Port, options.Paced)
+                  ? "ok"
+                  : "error: cannot open " + std::string(options.Port));
+}
+
 CommandResult Run(SimServer& server, const std::string& command, LineOutput& out) {
     std::vector<std::string> lines;
     CommandResult result = Execute(server, command, lines);
@@ -130,7 +140,11 @@ int main(int argc, char** argv) {
         for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
     }
     std::string command;
-    while (ReadLine(command) && Run(server, command, console) != CommandResult::Quit) {
+    while (ReadLine(command)) {
+        if (command == "reopen")
+            Reopen(server, options, console);
+        else if (Run(server, command, console) == CommandResult::Quit)
+            break;
     }
     server.Stop();
     if (logFile != stdout) std::fclose(logFile);

@@ -15,6 +15,8 @@ enum ExitStatus : int {
     ExitInterrupted = 130, // Ctrl+C
 };
 
+class LinkTrace;
+
 // What a command talks to: its output, the person at the console and the
 // interruption that Ctrl+C requests.
 struct CommandContext {
@@ -22,6 +24,8 @@ struct CommandContext {
     TextOutput& Err;
     LineInput& In;
     Interruption& Stop;
+    // Where the links of a command given --trace write each frame; null without.
+    LinkTrace* Trace = nullptr;
 
     void Say(const std::string& line) { Out.Write(line + "\n"); }
     // One error line, "vl4: WHERE: WHAT"; answers the status to exit with.

@@ -1,12 +1,30 @@
 #include "cli/command_line.h"
 
+#include "cli/link_trace.h"
+#include "cli/local_time.h"
+#include "cli/text_encoding.h"
 #include "vl4_version.h"
+
+#include <algorithm>
 
 namespace {
 
 const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,      &ReadCommand,
                                        &SetCommand,   &SaveCommand,      &LoadCommand,
                                        &LogCommand,   &CalibrateCommand, &HistoryCommand};
+
+// The commands that talk to a transmitter; each takes --trace FILE besides
+// its own options, handled here for all of them.
+const CommandSpec* const TalkingCommands[] = {&ScanCommand,     &ReadCommand, &SetCommand,
+                                              &SaveCommand,     &LoadCommand, &LogCommand,
+                                              &CalibrateCommand};
+const OptionSpec TraceOption = {"--trace", "FILE", false};
+const char TraceHelp[] =
+    "  --trace FILE      append every frame to FILE as it goes, for support: a header\n"
+    "                    line with the command line, the port and the version, then\n"
+    "                    one line a frame: milliseconds since the start, the port,\n"
+    "                    > sent or < received, the bytes in hex and a reply's outcome\n"
+    "                    (ok, time-out, bad checksum, cut, unexpected, late: discarded)\n";
 
 const char Version[] = "vl4 " VL4_VERSION_TEXT "\n";
 
@@ -21,6 +39,7 @@ const char Closing[] =
     "  vl4 --version | --help | COMMAND --help\n"
     "\n"
     "PORT is a name from 'vl4 ports' (COM3) or a device path (\\\\.\\COM3).\n"
+    "Every command that talks to a transmitter takes --trace FILE: each frame into FILE.\n"
     "Exit status: 0 done; 1 the transmitter did not answer, refused, or a value did\n"
     "not verify; 2 wrong usage or a bad file; 130 interrupted (Ctrl+C).\n";
 
@@ -43,8 +62,47 @@ std::string Overview() {
     return text + Closing;
 }
 
+bool TalksToTransmitter(const CommandSpec& command) {
+    return std::find(std::begin(TalkingCommands), std::end(TalkingCommands), &command) !=
+           std::end(TalkingCommands);
+}
+
 std::string CommandHelp(const CommandSpec& command) {
-    return "usage: " + Usage(command) + "\n\n" + command.Summary + "\n\n" + command.Details;
+    const bool traced = TalksToTransmitter(command);
+    return "usage: " + Usage(command) + (traced ? " [--trace FILE]" : "") + "\n\n" +
+           command.Summary + "\n\n" + command.Details + (traced ? TraceHelp : "");
+}
+
+// "# vl4 1.1.0 trace, 2026-12-07T16:56:19.457+01:00, port COM5: vl4 read COM5 --trace t.txt"
+std::string TraceHeader(const CommandSpec& command, const Arguments& arguments,
+                        const std::vector<std::string>& words) {
+    std::string line = "vl4";
+    for (const std::string& word : words)
+        line +=
+            " " + (word.empty() || word.find(' ') != std::string::npos ? "\"" + word + "\"" : word);
+    const std::string port =
+        command.MinPositional > 0 ? "port " + arguments.Positional[0] : "every registered port";
+    return "# vl4 " VL4_VERSION_TEXT " trace, " + LocalTime::Now().IsoWithMilliseconds() + ", " +
+           port + ": " + OnOneLine(line);
+}
+
+// Runs the command with its frames into the trace file that --trace names.
+int RunTraced(CommandContext& context, const CommandSpec& command, const Arguments& arguments,
+              const std::vector<std::string>& words) {
+    const std::string& path = *arguments.Value("--trace");
+    LinkTrace trace;
+    std::string problem;
+    if (!trace.Open(path, TraceHeader(command, arguments, words), problem))
+        return context.Fail(ExitUsage, path, "cannot write: " + problem);
+    CommandContext traced = context;
+    traced.Trace = &trace;
+    int status = command.Run(traced, arguments);
+    if (trace.Failed()) {
+        const int failed = context.Fail(
+            ExitFailed, path, "cannot write: " + trace.Problem() + "; the trace ends early");
+        if (status == ExitDone) status = failed;
+    }
+    return status;
 }
 
 const CommandSpec* FindCommand(const std::string& name) {
@@ -78,11 +136,14 @@ int RunVl4(CommandContext& context, const std::vector<std::string>& words) {
             return ExitDone;
         }
     }
+    CommandSpec accepted = *command;
+    if (TalksToTransmitter(*command)) accepted.Options.push_back(TraceOption);
     Arguments arguments;
     std::string problem;
-    if (!ParseArguments(*command, rest, arguments, problem))
+    if (!ParseArguments(accepted, rest, arguments, problem))
         return UsageError(context, *command, problem);
-    const int status = command->Run(context, arguments);
+    const int status = arguments.Has("--trace") ? RunTraced(context, *command, arguments, words)
+                                                : command->Run(context, arguments);
     // A result nobody received is no success.
     if (status == ExitDone && context.Out.Failed())
         return context.Fail(ExitFailed, "standard output",

@@ -4,6 +4,7 @@
 #include "cli/local_time.h"
 #include "cli/machine_text.h"
 #include "cli/pacer.h"
+#include "cli/spreadsheet_dialect.h"
 #include "cli/text_files.h"
 #include "cli/transmitter_session.h"
 #include "cli/trend_svg.h"
@@ -11,29 +12,44 @@
 
 namespace {
 
-constexpr float ShortestPeriod = 0.1f, LongestPeriod = 86400.0f; // seconds
-// Samples in a row without any answer before the log gives up: the cable is
-// out or the transmitter is off.
-constexpr int DeadSamples = 10;
-const char CsvHeader[] = "time,voltage_mv,value,ratio_percent\n";
+constexpr float ShortestPeriod = 0.1f, LongestPeriod = 86400.0f;   // seconds
+constexpr float ShortestGiveUp = 1.0f, LongestGiveUp = 2592000.0f; // seconds: 30 days
+// Samples in a row without any answer before the log takes the transmitter
+// for gone (a cable out, an adapter reset) and its port is opened again.
+constexpr int DeadSamples = 3;
+constexpr std::chrono::seconds RetryPeriod{2};
+// The decimals the console shows of the voltage, the value and the ratio.
+constexpr int ShownDecimals[TrendSample::Series] = {3, 2, 2};
+const char ByteOrderMark[] = "\xEF\xBB\xBF";
 
 struct LogOptions {
     int PeriodMs = 1000;
     int32_t Count = 0; // 0: until Ctrl+C
     const std::string* CsvPath = nullptr;
     const std::string* SvgPath = nullptr;
+    bool Excel = false; // the numbers as the console shows them, in the locale's dialect
+    CsvDialect Dialect;
+    float GiveUpSeconds = 0.0f; // 0: never
 };
 
+bool ParseSeconds(const Arguments& arguments, const char* option, float lowest, float highest,
+                  float& seconds, std::string& problem) {
+    const std::string* given = arguments.Value(option);
+    if (!given) return true;
+    if (ParseNumber(given->c_str(), seconds) && seconds >= lowest && seconds <= highest)
+        return true;
+    problem = std::string(option) + " takes seconds from " + ExactText(lowest) + " to " +
+              ExactText(highest) + ", not " + *given;
+    return false;
+}
+
 bool ParseOptions(const Arguments& arguments, LogOptions& options, std::string& problem) {
-    if (const std::string* every = arguments.Value("--every")) {
-        float seconds;
-        if (!ParseNumber(every->c_str(), seconds) || !(seconds >= ShortestPeriod) ||
-            !(seconds <= LongestPeriod)) {
-            problem = "--every takes seconds from 0.1 to 86400, not " + *every;
-            return false;
-        }
-        options.PeriodMs = static_cast<int>(seconds * 1000.0f + 0.5f);
-    }
+    float period = 1.0f;
+    if (!ParseSeconds(arguments, "--every", ShortestPeriod, LongestPeriod, period, problem) ||
+        !ParseSeconds(arguments, "--give-up-after", ShortestGiveUp, LongestGiveUp,
+                      options.GiveUpSeconds, problem))
+        return false;
+    options.PeriodMs = static_cast<int>(period * 1000.0f + 0.5f);
     if (const std::string* count = arguments.Value("--count")) {
         if (!ParseInteger(count->c_str(), options.Count) || options.Count < 1) {
             problem = "--count takes a number of samples from 1, not " + *count;
@@ -42,17 +58,20 @@ bool ParseOptions(const Arguments& arguments, LogOptions& options, std::string& 
     }
     options.CsvPath = arguments.Value("--out");
     options.SvgPath = arguments.Value("--svg");
+    options.Excel = arguments.Has("--excel");
+    if (options.Excel) options.Dialect = SpreadsheetDialect();
     return true;
 }
 
 // One sample: the three reads, each on its own, so that a failed one leaves
-// its cell empty and never repeats an old value.
+// its cell empty and never repeats an old value. Once the system reports the
+// port failing, the reads after are not tried: each would wait out its time-out.
 TrendSample Sample(TransmitterLink& link, double seconds) {
     TrendSample sample = {seconds, {}, {}};
     float ratio = 0.0f;
     sample.Read[0] = link.GetProbeVoltage(sample.Values[0]);
-    sample.Read[1] = link.GetMeasuredValue(sample.Values[1]);
-    sample.Read[2] = link.GetRatio(ratio);
+    sample.Read[1] = !link.Port->Fault && link.GetMeasuredValue(sample.Values[1]);
+    sample.Read[2] = !link.Port->Fault && link.GetRatio(ratio);
     sample.Values[2] = ratio * 100.0f;
     return sample;
 }
@@ -61,22 +80,30 @@ bool AnyRead(const TrendSample& sample) {
     return sample.Read[0] || sample.Read[1] || sample.Read[2];
 }
 
-std::string CsvRow(const std::string& time, const TrendSample& sample) {
-    std::vector<std::string> fields = {time};
-    for (int i = 0; i < TrendSample::Series; ++i)
-        fields.push_back(sample.Read[i] ? ExactText(sample.Values[i]) : "");
-    return CsvLine(fields);
+std::string CsvHeader(const LogOptions& options) {
+    return CsvLine({"time", "voltage_mv", "value", "ratio_percent"}, options.Dialect);
 }
 
-std::string Shown(const TrendSample& sample, int series, int decimals, const char* unit) {
-    return (sample.Read[series] ? FixedText(sample.Values[series], decimals) : "-") + unit;
+std::string CsvRow(const std::string& time, const TrendSample& sample, const LogOptions& options) {
+    std::vector<std::string> fields = {time};
+    for (int i = 0; i < TrendSample::Series; ++i)
+        fields.push_back(!sample.Read[i] ? ""
+                         : options.Excel ? FixedText(sample.Values[i], ShownDecimals[i],
+                                                     options.Dialect.DecimalSymbol)
+                                         : ExactText(sample.Values[i]));
+    return CsvLine(fields, options.Dialect);
+}
+
+std::string Shown(const TrendSample& sample, int series, const char* unit) {
+    return (sample.Read[series] ? FixedText(sample.Values[series], ShownDecimals[series]) : "-") +
+           unit;
 }
 
 // What a person watching the console sees, replaced with each sample.
 std::string Status(const std::string& time, const TrendSample& sample, int count) {
-    return time.substr(11, 12) + "  " + Shown(sample, 0, 3, " mV") + "  value " +
-           Shown(sample, 1, 2, "") + "  ratio " + Shown(sample, 2, 2, " %") + "  (" +
-           IntegerText(count) + ")";
+    return time.substr(11, 12) + "  " + Shown(sample, 0, " mV") + "  value " +
+           Shown(sample, 1, "") + "  ratio " + Shown(sample, 2, " %") + "  (" + IntegerText(count) +
+           ")";
 }
 
 class Log {
@@ -85,10 +112,13 @@ public:
         : Context(context), Session(session), Options(options), Line(context.Out) {}
 
     int Run() {
+        // What tells the same unit from another when the port comes back.
+        if (!Session.Link.GetProductionNumber(Production))
+            return Session.NoAnswer(Context, "reading the production number");
         if (Options.CsvPath && !OpenCsv()) return ExitUsage;
         // Without a file, CSV goes to standard output when a program reads it.
         CsvToOutput = !Options.CsvPath && !Context.Out.IsConsole();
-        if (CsvToOutput) Context.Out.Write(CsvHeader);
+        if (CsvToOutput) Context.Out.Write(NewFileStart() + CsvHeader(Options));
         Since = LocalTime::Now().IsoWithMilliseconds();
         const int status = Loop();
         Line.Finish();
@@ -96,9 +126,14 @@ public:
     }
 
 private:
+    using Clock = Pacer::Clock;
+
+    std::string NewFileStart() const { return Options.Dialect.ByteOrderMark ? ByteOrderMark : ""; }
+
     bool OpenCsv() {
         std::string problem;
-        if (!Csv.Open(*Options.CsvPath, problem) || (Csv.IsEmpty() && !Csv.Append(CsvHeader))) {
+        if (!Csv.Open(*Options.CsvPath, problem) ||
+            (Csv.IsEmpty() && !Csv.Append(NewFileStart() + CsvHeader(Options)))) {
             Context.Fail(ExitUsage, *Options.CsvPath, "cannot write: " + problem);
             return false;
         }
@@ -107,29 +142,26 @@ private:
 
     int Loop() {
         Pacer pacer{std::chrono::milliseconds(Options.PeriodMs)};
-        int dead = 0;
         for (;;) {
             const std::string time = LocalTime::Now().IsoWithMilliseconds();
-            const TrendSample sample = Sample(Session.Link, pacer.Elapsed());
+            // While the port is away the row stays, with empty cells at its
+            // time, so that the file keeps its time grid and the picture its gap.
+            const TrendSample sample = Online ? Sample(Session.Link, pacer.Elapsed())
+                                              : TrendSample{pacer.Elapsed(), {}, {}};
             Samples.push_back(sample);
             FailedReads += !sample.Read[0] + !sample.Read[1] + !sample.Read[2];
             if (!Record(time, sample)) return ExitFailed;
-            dead = AnyRead(sample) ? 0 : dead + 1;
-            if (dead >= DeadSamples)
-                return Context.Fail(ExitFailed, Session.Port,
-                                    "the transmitter stopped answering (" +
-                                        IntegerText(DeadSamples) + " samples without a reply)");
+            if (Online) WatchLine(sample);
             if (Options.Count && static_cast<int32_t>(Samples.size()) >= Options.Count)
                 return ExitDone;
-            if (!pacer.WaitForNext(Context.Stop) || Context.Stop.Requested())
-                return ExitInterrupted;
+            if (int status = WaitForNext(pacer)) return status;
         }
     }
 
     // False when the row could not be written: the log ends, as nobody
     // would see what it reads from then on.
     bool Record(const std::string& time, const TrendSample& sample) {
-        const std::string row = CsvRow(time, sample);
+        const std::string row = CsvRow(time, sample, Options);
         if (CsvToOutput) Context.Out.Write(row);
         if (CsvToOutput && Context.Out.Failed()) {
             Context.Fail(ExitFailed, "standard output",
@@ -141,8 +173,93 @@ private:
                          "cannot write: " + Csv.Problem() + "; log ended");
             return false;
         }
-        Line.Show(Status(time, sample, static_cast<int>(Samples.size())));
+        Line.Show(Online ? Status(time, sample, static_cast<int>(Samples.size())) : Away());
         return true;
+    }
+
+    // A port that the system reports failing, or samples without any answer,
+    // and the port is closed, to be opened again every RetryPeriod.
+    void WatchLine(const TrendSample& sample) {
+        Dead = AnyRead(sample) ? 0 : Dead + 1;
+        const DWORD fault = Session.Link.Port->Fault;
+        if (Dead < DeadSamples && !fault) return;
+        const std::string why = fault ? "the port reports a failure (" + SystemProblem(fault) + ")"
+                                      : "no answer for " + IntegerText(DeadSamples) + " samples";
+        Session.Link.Close();
+        Online = false;
+        Dead = 0;
+        LostAt = Clock::now();
+        NextTry = LostAt + RetryPeriod;
+        Line.Finish();
+        Session.Watch.Note(why + "; port closed");
+        Context.Warn(Session.Port, why + "; reconnecting every " +
+                                       IntegerText(static_cast<int32_t>(RetryPeriod.count())) +
+                                       " s");
+    }
+
+    // Until the next sample is due; while the port is away, it is tried
+    // meanwhile. ExitDone to go on with the log.
+    int WaitForNext(Pacer& pacer) {
+        const Clock::time_point due = pacer.NextDue();
+        while (!Online) {
+            if (Options.GiveUpSeconds > 0 && AwaySeconds() >= Options.GiveUpSeconds)
+                return Ended("no transmitter on " + Session.Port + " for " +
+                             IntegerText(AwaySeconds()) + " s");
+            if (NextTry > due) break;
+            if (!Pacer::WaitUntil(Context.Stop, NextTry) || Context.Stop.Requested())
+                return ExitInterrupted;
+            if (int status = TryAgain()) return status;
+        }
+        if (!Pacer::WaitUntil(Context.Stop, due) || Context.Stop.Requested())
+            return ExitInterrupted;
+        return ExitDone;
+    }
+
+    // Opens the port again and asks who answers: the same unit goes on with
+    // the log, another one or a foreign device ends it; no answer is tried
+    // again later. ExitDone to go on.
+    int TryAgain() {
+        NextTry = Clock::now() + RetryPeriod;
+        const Connection connection = Session.Connect(Session.Port);
+        LONG production = 0;
+        if (connection == Connection::Identified && Session.Link.GetProductionNumber(production)) {
+            if (production != Production)
+                return Ended("another transmitter on " + Session.Port + " (production number " +
+                             IntegerText(production) + ", was " + IntegerText(Production) + ")");
+            return Back();
+        }
+        if (connection == Connection::Foreign)
+            return Ended("the device on " + Session.Port + " answers as \"" +
+                         Session.Identification + "\", not as a VL4 transmitter");
+        Session.Link.Close();
+        Line.Show(Away());
+        return ExitDone;
+    }
+
+    int Back() {
+        Online = true;
+        ++Reconnects;
+        Line.Finish();
+        const std::string after = "after " + IntegerText(AwaySeconds()) + " s";
+        Session.Watch.Note("reconnected " + after);
+        Context.Note("reconnected to " + Session.Port + " " + after);
+        return ExitDone;
+    }
+
+    int Ended(const std::string& why) {
+        Session.Link.Close();
+        Line.Finish();
+        Session.Watch.Note(why + "; log ended");
+        return Context.Fail(ExitFailed, "log", why + "; log ended");
+    }
+
+    int32_t AwaySeconds() const {
+        return static_cast<int32_t>(
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - LostAt).count());
+    }
+
+    std::string Away() const {
+        return "reconnecting to " + Session.Port + " (" + IntegerText(AwaySeconds()) + " s)";
     }
 
     int Finish(int status) {
@@ -157,6 +274,8 @@ private:
             Context.Say("logged " + IntegerText(static_cast<int32_t>(Samples.size())) +
                         " samples, " + IntegerText(FailedReads) + " failed reads" +
                         (Options.CsvPath ? " into " + *Options.CsvPath : ""));
+        Context.Note(Session.Port + ": " + Session.Watch.CountsText() + ", " +
+                     CountOf(Reconnects, "reconnect") + "; " + Session.Watch.ReplyTimeText());
         if (status == ExitInterrupted) Context.Fail(status, Session.Port, "interrupted");
         // Empty cells are no complete log: a script must not take it for one.
         if (status == ExitDone && FailedReads > 0)
@@ -175,6 +294,11 @@ private:
     std::string Since;
     std::vector<TrendSample> Samples;
     int FailedReads = 0;
+    LONG Production = 0;
+    bool Online = true;
+    int Dead = 0; // samples in a row without any answer
+    Clock::time_point LostAt, NextTry;
+    int32_t Reconnects = 0;
 };
 
 int RunLog(CommandContext& context, const Arguments& arguments) {
@@ -191,30 +315,47 @@ int RunLog(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec LogCommand = {
     "log",
-    "PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg]",
+    "PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg] [OPTIONS]",
     "the live values (voltage, value, ratio) with time stamps",
     "Reads the probe voltage, the measured value and the ratio every SECONDS until N\n"
     "samples are taken or Ctrl+C ends the log. Each sample is a CSV line: the local\n"
     "time (ISO 8601 with milliseconds and the offset from UTC), voltage_mv, value\n"
-    "and ratio_percent, written\n"
-    "at once, so that a file cut short by a pulled cable or an ended program is\n"
-    "whole up to its last line. A read that fails leaves its field empty. A console\n"
-    "shows one line that each sample updates; without --out, CSV goes to standard\n"
-    "output when that is a pipe or a file. The log gives up, with exit status 1,\n"
-    "after 10 samples in a row without any answer. The exit status is 1 too when\n"
-    "any read failed, and when the CSV cannot be written (a full disk, a program\n"
-    "reading the output that has ended): the log ends at once.\n"
+    "and ratio_percent, written at once, so that a file cut short by a pulled cable\n"
+    "or an ended program is whole up to its last line. A read that fails leaves its\n"
+    "field empty. A console shows one line that each sample updates; without --out,\n"
+    "CSV goes to standard output when that is a pipe or a file.\n"
+    "\n"
+    "When 3 samples in a row get no answer, or the system reports the port failing\n"
+    "(a serial adapter pulled out), the log closes the port and opens it again every\n"
+    "2 s; the samples meanwhile are lines with empty fields at their times. When the\n"
+    "same transmitter answers again (its production number), the log goes on; another\n"
+    "one or a foreign device ends it. The end of a log gives the link's counts on\n"
+    "standard error: transactions, time-outs, bad frames, late bytes discarded,\n"
+    "reconnects, and the reply time's median and maximum.\n"
+    "\n"
+    "The exit status is 1 when any read failed, when the log ended for another\n"
+    "device or after --give-up-after, and when the CSV cannot be written (a full\n"
+    "disk, a program reading the output that has ended): the log ends at once.\n"
     "\n"
     "  --every SECONDS   time between samples, 0.1 to 86400 (default 1)\n"
     "  --count N         stop after N samples (default: until Ctrl+C)\n"
     "  --out FILE.csv    append the samples to FILE.csv (a header when it is new)\n"
+    "  --excel           CSV for a spreadsheet: the Windows locale's list separator\n"
+    "                    and decimal symbol (; and , for Czech), a UTF-8 byte-order\n"
+    "                    mark, CRLF, the numbers as the console shows them; without\n"
+    "                    it, CSV for programs: comma, point, the exact floats\n"
     "  --svg FILE.svg    when the log ends, a trend picture of the three values, each\n"
-    "                    on its own scaled axis, with gaps where reads failed\n",
+    "                    on its own scaled axis, with gaps where reads failed\n"
+    "  --give-up-after SECONDS\n"
+    "                    end the log when the port has stayed away that long, 1 to\n"
+    "                    2592000 (default: never)\n",
     1,
     1,
     {{"--every", "SECONDS", false},
      {"--count", "N", false},
      {"--out", "FILE.csv", false},
-     {"--svg", "FILE.svg", false}},
+     {"--excel", nullptr, false},
+     {"--svg", "FILE.svg", false},
+     {"--give-up-after", "SECONDS", false}},
     RunLog,
 };

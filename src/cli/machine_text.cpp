@@ -2,6 +2,12 @@
 
 #include "core/number_text.h"
 
+namespace {
+
+const char UpperHex[] = "0123456789ABCDEF";
+
+} // namespace
+
 std::string ExactText(float value) {
     NumberText text;
     FormatShortest(text, value);
@@ -12,6 +18,10 @@ std::string IntegerText(int32_t value) {
     NumberText text;
     FormatInteger(text, value);
     return text;
+}
+
+std::string CountOf(int32_t count, const std::string& thing) {
+    return IntegerText(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
 std::string FixedText(double value, int decimals) {
@@ -30,10 +40,26 @@ std::string CelsiusText(double temperature) {
                                        "C";
 }
 
+std::string FixedText(double value, int decimals, const std::string& decimalSymbol) {
+    std::string text = FixedText(value, decimals);
+    const size_t point = text.find('.');
+    if (point != std::string::npos) text.replace(point, 1, decimalSymbol);
+    return text;
+}
+
 std::string HexText(uint32_t value) {
-    static const char Hex[] = "0123456789ABCDEF";
     std::string text = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4) text += Hex[value >> shift & 15];
+    for (int shift = 28; shift >= 0; shift -= 4) text += UpperHex[value >> shift & 15];
+    return text;
+}
+
+std::string HexBytes(const unsigned char* bytes, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i) text += ' ';
+        text += UpperHex[bytes[i] >> 4];
+        text += UpperHex[bytes[i] & 15];
+    }
     return text;
 }
 
@@ -76,8 +102,10 @@ std::string JsonObject::Text() const {
     return "{" + Members + "}";
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+std::string CsvField(const std::string& text, const std::string& separator) {
+    if (text.find_first_of("\"\r\n") == std::string::npos &&
+        text.find(separator) == std::string::npos)
+        return text;
     std::string quoted = "\"";
     for (char c : text) {
         if (c == '"') quoted += '"';
@@ -87,7 +115,14 @@ std::string CsvField(const std::string& text) {
 }
 
 std::string CsvLine(const std::vector<std::string>& fields, const char* lineEnd) {
+    CsvDialect dialect;
+    dialect.LineEnd = lineEnd;
+    return CsvLine(fields, dialect);
+}
+
+std::string CsvLine(const std::vector<std::string>& fields, const CsvDialect& dialect) {
     std::string line;
-    for (size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
-    return line + lineEnd;
+    for (size_t i = 0; i < fields.size(); ++i)
+        line += (i ? dialect.Separator : "") + CsvField(fields[i], dialect.Separator);
+    return line + dialect.LineEnd;
 }

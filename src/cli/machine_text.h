@@ -11,14 +11,20 @@
 
 std::string ExactText(float value);
 std::string IntegerText(int32_t value);
+// "1 reconnect", "3 reconnects".
+std::string CountOf(int32_t count, const std::string& thing);
 // As the window shows a value: fixed point with `decimals` digits.
 std::string FixedText(double value, int decimals);
 // A difference with its sign always shown: "+0.012", "-0.080".
 std::string SignedText(double value, int decimals);
 // "15.0 °C"
 std::string CelsiusText(double temperature);
+// The same with another decimal symbol than the point (a locale's comma).
+std::string FixedText(double value, int decimals, const std::string& decimalSymbol);
 // 0x20241399: a raw 32-bit value in hex.
 std::string HexText(uint32_t value);
+// Bytes as a frame is written down: "01 2B 00 D4".
+std::string HexBytes(const unsigned char* bytes, int count);
 // The firmware version as the window shows it: "1.02".
 std::string VersionText(uint16_t version);
 
@@ -36,7 +42,17 @@ private:
     std::string Members;
 };
 
-// A CSV field, quoted when it holds a separator, a quote or a line end.
-std::string CsvField(const std::string& text);
+// How a CSV text is written. The default is the form for programs: comma,
+// point, LF, no byte-order mark; a spreadsheet wants its locale's dialect.
+struct CsvDialect {
+    std::string Separator = ",";
+    std::string DecimalSymbol = ".";
+    const char* LineEnd = "\n";
+    bool ByteOrderMark = false; // at the start of a file
+};
+
+// A CSV field, quoted when it holds the separator, a quote or a line end.
+std::string CsvField(const std::string& text, const std::string& separator = ",");
 // Fields joined into one CSV line with its line end.
 std::string CsvLine(const std::vector<std::string>& fields, const char* lineEnd = "\n");
+std::string CsvLine(const std::vector<std::string>& fields, const CsvDialect& dialect);

@@ -2,12 +2,14 @@
 
 Pacer::Pacer(std::chrono::milliseconds period) : Period(period) {}
 
-bool Pacer::WaitForNext(const Interruption& stop) {
-    const Clock::time_point now = Clock::now();
-    const long long late = (now - Start) / Period + 1; // the first sample not yet due
+Pacer::Clock::time_point Pacer::NextDue() {
+    const long long late = (Clock::now() - Start) / Period + 1; // the first sample not yet due
     Next = Next + 1 > late ? Next + 1 : late;
-    const auto wait =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Start + Next * Period - now);
+    return Start + Next * Period;
+}
+
+bool Pacer::WaitUntil(const Interruption& stop, Clock::time_point time) {
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(time - Clock::now());
     return stop.Wait(static_cast<DWORD>(wait.count() > 0 ? wait.count() : 0));
 }
 

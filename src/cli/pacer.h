@@ -13,7 +13,12 @@ public:
 
     explicit Pacer(std::chrono::milliseconds period);
     // Waits for the next sample's time; false when interrupted meanwhile.
-    bool WaitForNext(const Interruption& stop);
+    bool WaitForNext(const Interruption& stop) { return WaitUntil(stop, NextDue()); }
+    // The next sample's time, for a caller that has more to do meanwhile;
+    // each call moves on to the sample after.
+    Clock::time_point NextDue();
+    // False when interrupted before the time.
+    static bool WaitUntil(const Interruption& stop, Clock::time_point time);
     // Seconds since the first sample.
     double Elapsed() const;
 

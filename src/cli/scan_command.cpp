@@ -12,6 +12,7 @@ namespace {
 
 struct PortProbe {
     std::string Port;
+    LinkTrace* Trace = nullptr;
     Connection State = Connection::NoAnswer;
     std::string Identification;
     bool HasFirmware = false, HasProduction = false;
@@ -20,6 +21,7 @@ struct PortProbe {
 
     void Run() {
         TransmitterSession session;
+        session.Watch.Trace = Trace;
         State = session.Connect(Port);
         Identification = session.Identification;
         if (State != Connection::Identified) return;
@@ -69,6 +71,7 @@ std::string AsJson(const PortProbe& probe) {
 
 int Scan(CommandContext& context, const Arguments& arguments) {
     std::vector<PortProbe> probes = RegisteredPorts();
+    for (PortProbe& probe : probes) probe.Trace = context.Trace;
     std::vector<std::thread> threads;
     for (PortProbe& probe : probes) threads.emplace_back([&probe] { probe.Run(); });
     for (std::thread& thread : threads) thread.join();

@@ -47,6 +47,10 @@ std::string SystemProblem(DWORD error) {
     case ERROR_NO_DATA:
     case ERROR_PIPE_NOT_CONNECTED:
         return "the program reading it has ended";
+    case ERROR_NOT_READY:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+        return "the device is not ready or not connected";
     default:
         return "system error " + IntegerText(static_cast<int32_t>(error));
     }

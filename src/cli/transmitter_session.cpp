@@ -29,6 +29,7 @@ Connection TransmitterSession::Connect(const std::string& port) {
     // command's: vl4's values go into files and scripts that cannot tell.
     Link.SettleAfterFailure = true;
     Port = port;
+    Watch.Port = port;
     Identification.clear();
     const bool open = IsDevicePath(port) ? Link.OpenPath(port.c_str()) : Link.Open(port.c_str());
     if (!open) return port.empty() ? Connection::NoSuchPort : OpenProblem();
@@ -39,6 +40,7 @@ Connection TransmitterSession::Connect(const std::string& port) {
 }
 
 int TransmitterSession::Open(CommandContext& context, const std::string& port) {
+    Watch.Trace = context.Trace;
     const Connection connection = Connect(port);
     if (connection == Connection::Identified) return ExitDone;
     std::string problem = ConnectionProblem(connection);

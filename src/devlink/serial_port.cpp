@@ -8,6 +8,7 @@
 bool SerialPort::Open(const char* path) {
     Handle =
         CommCalls::Current().CreateFile(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
+    Fault = 0;
     return IsOpen();
 }
 
@@ -42,17 +43,26 @@ bool SerialPort::SetTimeouts(const COMMTIMEOUTS& timeouts) {
 DWORD SerialPort::Read(void* buffer, DWORD count) {
     if (!IsOpen()) return 0;
     DWORD done = 0;
-    CommCalls::Current().ReadFile(Handle, buffer, count, &done);
+    Note(CommCalls::Current().ReadFile(Handle, buffer, count, &done));
     return done;
 }
 
 DWORD SerialPort::Write(const void* buffer, DWORD count) {
     if (!IsOpen()) return 0;
     DWORD done = 0;
-    CommCalls::Current().WriteFile(Handle, buffer, count, &done);
+    Note(CommCalls::Current().WriteFile(Handle, buffer, count, &done));
     return done;
 }
 
 void SerialPort::Purge(DWORD mask) {
     if (IsOpen()) CommCalls::Current().PurgeComm(Handle, mask);
+}
+
+// Some drivers report a write time-out as an error of its own; it says
+// nothing about the device.
+void SerialPort::Note(BOOL done) {
+    if (done || Fault) return;
+    const DWORD error = GetLastError();
+    if (error != ERROR_SEM_TIMEOUT && error != ERROR_TIMEOUT)
+        Fault = error ? error : ERROR_GEN_FAILURE;
 }

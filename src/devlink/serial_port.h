@@ -28,4 +28,12 @@ public:
     void Purge(DWORD mask);
 
     HANDLE Handle = INVALID_HANDLE_VALUE;
+    // The first error the system gave for a read or a write since the port
+    // was opened; 0 while none. A time-out is no error: an adapter that is
+    // pulled out, or a port whose device has gone, fails them (under Wine a
+    // write to a vanished virtual cable fails with ERROR_NOT_READY).
+    DWORD Fault = 0;
+
+private:
+    void Note(BOOL done);
 };

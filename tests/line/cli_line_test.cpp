@@ -1,13 +1,18 @@
 // vl4's commands against the simulated transmitter over the cable, run in
 // the test's process.
 #include "cli/local_time.h"
+#include "cli/machine_text.h"
+#include "cli/spreadsheet_dialect.h"
 #include "cli/transmitter_settings.h"
 #include "core/calibration_math.h"
 #include "core/number_text.h"
 #include "line/vl4_on_cable.h"
+#include "stress/cable_control.h"
+#include "tool_driver.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -186,6 +191,141 @@ TEST_F(Vl4OnCable, ALateReplyIsNeverTakenForAnotherValue) {
     EXPECT_NE(Err.Text.find("vl4: COM5: 3 of 9 reads failed; their cells are empty"),
               std::string::npos)
         << Err.Text;
+}
+
+// A trace of a read holds every frame the transmitter received and sent, in
+// their order, and says what became of each reply: the offset's never came,
+// the measured value's came after its time-out and was dropped before the
+// next request.
+TEST_F(Vl4OnCable, ATraceHoldsEveryFrameOfACommandAndWhatBecameOfEachReply) {
+    const std::string path = FileNamed("read.trace");
+    SwallowRepliesTo("01 30 00 CF");
+    WhenRequested("01 25 00 DA", "fault late 250 unique");
+    EXPECT_EQ(Run({"read", "COM5", "--trace", path}), ExitFailed);
+    std::vector<std::string> expected, late;
+    Sim.Server.WithModel([&](TransmitterModel&) {
+        for (const std::string& line : Log) {
+            const std::string bytes = line.substr(3, line.find("  [") - 3);
+            if (line.compare(0, 3, "RX ") == 0) {
+                expected.insert(expected.end(), late.begin(), late.end());
+                late.clear();
+                expected.push_back(">  " + bytes);
+            } else if (line.compare(0, 4, "TX -") == 0 || line.find("[late") != std::string::npos) {
+                expected.push_back("<  time-out");
+                if (bytes != "-") late.push_back("<  " + bytes + "  late: discarded");
+            } else if (line.compare(0, 3, "TX ") == 0) {
+                expected.push_back("<  " + bytes + "  ok");
+            }
+        }
+    });
+    const std::vector<std::string> lines = Lines(Contents(path));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].find("# vl4 "), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(", port COM5: vl4 read COM5 --trace " + path), std::string::npos)
+        << lines[0];
+    std::vector<std::string> frames;
+    double before = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        float ms = -1;
+        EXPECT_TRUE(ParseNumber(line.substr(0, 9).c_str(), ms) && ms >= before) << line;
+        before = ms;
+        EXPECT_EQ(line.substr(9, 8), "  COM5  ") << line;
+        frames.push_back(line.substr(17));
+    }
+    EXPECT_EQ(frames, expected);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), "<  time-out"), 2);
+    EXPECT_EQ(std::count_if(frames.begin(), frames.end(),
+                            [](const std::string& frame) {
+                                return frame.find("  late: discarded") != std::string::npos;
+                            }),
+              1);
+}
+
+// The cable pulled during a log at 0.1 s and put back, the simulator serving
+// the new cable as the unit that comes back (or as another): the same unit's
+// log goes on, its rows in the gap with empty cells at their times, and ends
+// with exit 1 for them; another unit ends the log.
+TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnother) {
+    CableControl cable;
+    const auto pulledDuring = [&](const std::vector<std::string>& words, const char* change) {
+        int status = -1;
+        std::thread log([&] { status = Run(words); });
+        int samples = 0; // the ratio is the last read of a sample
+        EXPECT_TRUE(cable.Arm());
+        EXPECT_TRUE(Eventually(
+            [&] {
+                for (const std::string& frame : Requests())
+                    samples += frame.compare(0, 8, "01 26 00") == 0;
+                return samples >= 5;
+            },
+            60000, 5));
+        EXPECT_TRUE(cable.Fire() && cable.Finish() && cable.Plug());
+        Sim.Server.Stop();
+        if (change) Steer(change);
+        EXPECT_TRUE(Sim.Server.Start(SimOnCable::Port));
+        log.join();
+        return status;
+    };
+
+    const std::string csv = FileNamed("log.csv");
+    EXPECT_EQ(
+        pulledDuring({"log", "COM5", "--every", "0.1", "--count", "100", "--out", csv}, nullptr),
+        ExitFailed);
+    EXPECT_NE(Err.Text.find("; reconnecting every 2 s\nnote: reconnected to COM5 after "),
+              std::string::npos)
+        << Err.Text;
+    EXPECT_NE(Err.Text.find(" discarded, 1 reconnect; reply time median "), std::string::npos)
+        << Err.Text;
+    EXPECT_NE(Err.Text.find(" reads failed; their cells are empty"), std::string::npos);
+    const std::vector<std::string> rows = Lines(Contents(csv));
+    ASSERT_EQ(rows.size(), 101u);
+    EXPECT_EQ(rows[0], "time,voltage_mv,value,ratio_percent");
+    // Before the gap every value, then only empty rows, then every value again.
+    int part = 0, gap = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const std::vector<std::string> cells = Fields(rows[i]);
+        ASSERT_EQ(cells.size(), 4u) << rows[i];
+        if (i > 1) {
+            EXPECT_LT(rows[i - 1].substr(0, 23), cells[0].substr(0, 23)) << "in time order";
+        }
+        const int empty = (cells[1] == "") + (cells[2] == "") + (cells[3] == "");
+        if (part == 0 && empty > 0) part = 1;
+        if (part == 1 && empty == 0) part = 2;
+        EXPECT_EQ(empty, part == 1 ? 3 : 0) << i << ": " << rows[i];
+        gap += part == 1;
+    }
+    EXPECT_EQ(part, 2) << "the log went on after the gap";
+    EXPECT_GE(gap, 10) << "a row every 0.1 s while the port was away";
+
+    // Another unit at the other end: the log ends. It writes for a
+    // spreadsheet: the locale's separator and decimal symbol, the numbers as
+    // the console shows them.
+    const CsvDialect dialect = SpreadsheetDialect();
+    const auto dump = Dump();
+    const std::string sheet = FileNamed("sheet.csv");
+    EXPECT_EQ(pulledDuring({"log", "COM5", "--every", "0.1", "--out", sheet, "--excel"},
+                           "set production 999"),
+              ExitFailed);
+    EXPECT_NE(Err.Text.find("vl4: log: another transmitter on COM5 (production number 999, "
+                            "was 2403117); log ended\n"),
+              std::string::npos)
+        << Err.Text;
+    const std::string text = Contents(sheet);
+    EXPECT_EQ(text.find("\xEF\xBB\xBFtime" + dialect.Separator + "voltage_mv" + dialect.Separator +
+                        "value" + dialect.Separator + "ratio_percent\r\n"),
+              0u)
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
+              std::count(text.begin(), text.end(), '\r'));
+    float voltage, value;
+    ASSERT_TRUE(
+        ParseNumber(dump.at("voltage").substr(0, dump.at("voltage").find(' ')).c_str(), voltage) &&
+        ParseNumber(dump.at("value").substr(0, dump.at("value").find(' ')).c_str(), value));
+    const std::vector<std::string> first = Fields(Lines(text)[1], dialect.Separator[0]);
+    ASSERT_EQ(first.size(), 4u) << Lines(text)[1];
+    EXPECT_EQ(first[1], FixedText(voltage, 3, dialect.DecimalSymbol));
+    EXPECT_EQ(first[2], FixedText(value, 2, dialect.DecimalSymbol));
 }
 
 } // namespace

@@ -82,15 +82,23 @@ inline std::string Member(const std::string& json, const std::string& name) {
     return json.substr(at, end - at);
 }
 
-inline std::vector<std::string> Fields(const std::string& line) {
+inline std::vector<std::string> Fields(const std::string& line, char separator = ',') {
     std::vector<std::string> fields(1);
     for (char c : line) {
-        if (c == ',')
+        if (c == separator)
             fields.emplace_back();
-        else if (c != '\n')
+        else if (c != '\n' && c != '\r')
             fields.back() += c;
     }
     return fields;
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at - (end > at && text[end - 1] == '\r')));
+    return lines;
 }
 
 class Vl4OnCable : public ::testing::Test {

@@ -11,6 +11,7 @@
 #include "tool_driver.h"
 #include "unit/serial_device_map.h"
 
+#include <algorithm>
 #include <random>
 #include <thread>
 
@@ -206,7 +207,8 @@ TEST_F(Vl4Proof, APulledCableEndsEachCommandWithAClearError) {
         {"load COM5 ", "01 2B 01", 1, "COM5: no answer writing"},
         {"set COM5 damping=3 depth=2 lower=1 upper=13 offset=1", "01 2C 01", 1,
          "COM5: no answer writing"},
-        {"log COM5 --every 0.1 --out ", "01 24 00", 3, "COM5: the transmitter stopped answering"},
+        {"log COM5 --every 0.1 --give-up-after 1 --out ", "01 24 00", 3,
+         "log: no transmitter on COM5 for 1 s; log ended"},
         {"calibrate COM5 --standard 7 --yes", "01 24 00", 3, "damping was not restored to 5"},
         {"scan", "01 21 00", 1, "no VL4 transmitter answers"},
     };
@@ -246,6 +248,118 @@ TEST_F(Vl4Proof, APulledCableEndsEachCommandWithAClearError) {
     }
     Figure("pulled cable: %d of %d commands ended with a clear error, exit status 1", ended,
            rounds * int(sizeof commands / sizeof commands[0]));
+}
+
+// Seconds since midnight of a log's time stamp, 2026-12-07T16:56:19.457+01:00.
+double SecondsOfDay(const std::string& stamp) {
+    return std::atoi(stamp.c_str() + 11) * 3600.0 + std::atoi(stamp.c_str() + 14) * 60.0 +
+           std::atof(stamp.c_str() + 17);
+}
+
+double MedianOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double LongestOf(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+// An overnight log's cable pulled again and again, for a random time each,
+// and put back: the log reconnects each time and loses nothing but the
+// gaps. Every row stands in time order; each is whole with the
+// transmitter's values or, while the port was away, empty (the sample the
+// cable went in may have lost some of its reads); there are as many gaps as
+// pulls.
+TEST_F(Vl4Proof, ALogOutlivesPulledCablesAndLosesNothingButTheGaps) {
+    const int samples = ProofSize(300, 36000), pulls = ProofSize(2, 20);
+    const std::string csv = FileNamed("pulled.csv");
+    std::remove(csv.c_str());
+    const auto dump = Dump();
+    std::mt19937 random(20261208);
+    CableControl cable;
+    ChildProcess log;
+    Start(log, "log COM5 --every 0.1 --count " + std::to_string(samples) + " --out " + csv);
+    int taken = 0; // samples whose last read, the ratio, reached the transmitter
+    // The guard allows each sample to come three times slower than its pace.
+    const auto until = [&](int count) {
+        return Eventually(
+            [&] {
+                for (const std::string& frame : Requests())
+                    taken += frame.compare(0, 8, "01 26 00") == 0;
+                return taken >= count;
+            },
+            HangMs + static_cast<DWORD>(count - taken) * 300, 5);
+    };
+    std::vector<double> away;
+    for (int pull = 1; pull <= pulls; ++pull) {
+        const int at = samples * pull / (pulls + 1);
+        ASSERT_TRUE(until(at - 20)) << pull;
+        ASSERT_TRUE(cable.Arm());
+        ASSERT_TRUE(until(at)) << pull;
+        ASSERT_TRUE(cable.Fire() && cable.Finish());
+        away.push_back(0.2 + random() % 7800 / 1000.0);
+        Sleep(static_cast<DWORD>(away.back() * 1000));
+        ASSERT_TRUE(cable.Plug());
+        Sim.Server.Stop();
+        ASSERT_TRUE(Sim.Server.Start(SimOnCable::Port));
+    }
+    const std::string said = log.AllOutput(HangMs + samples * 200);
+    EXPECT_FALSE(log.Running());
+    EXPECT_EQ(log.ExitCode(), DWORD(ExitFailed)) << said;
+    EXPECT_EQ(Count(said, "note: reconnected to COM5 after "), pulls) << said;
+    EXPECT_NE(said.find(", " + std::to_string(pulls) + " reconnects; reply time median"),
+              std::string::npos)
+        << said;
+
+    const std::vector<std::string> rows = Lines(Contents(csv));
+    ASSERT_EQ(rows.size(), size_t(samples) + 1);
+    int whole = 0, empty = 0, cut = 0, gaps = 0, wrong = 0;
+    bool inGap = false;
+    double last = 0, before = -1, day = 0;
+    std::vector<double> gapSeconds, intervals;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const std::vector<std::string> cells = Fields(rows[i]);
+        ASSERT_EQ(cells.size(), 4u) << rows[i];
+        double time = SecondsOfDay(cells[0]) + day;
+        if (time < before) time += 86400, day += 86400; // past midnight
+        ASSERT_GT(time, before) << "in time order: " << rows[i];
+        if (before >= 0) intervals.push_back(time - before);
+        before = time;
+        const int missing = (cells[1] == "") + (cells[2] == "") + (cells[3] == "");
+        if (missing == 0) {
+            ++whole;
+            wrong += TextBits(cells[1]) != DumpBits(dump.at("voltage")) ||
+                     TextBits(cells[2]) != DumpBits(dump.at("value"));
+            if (inGap) gapSeconds.push_back(time - last);
+            inGap = false;
+            last = time;
+            continue;
+        }
+        ++(missing == 3 ? empty : cut);
+        gaps += !inGap;
+        inGap = true;
+    }
+    EXPECT_EQ(gaps, pulls) << "each pull one gap, and no other";
+    EXPECT_FALSE(inGap) << "the log ends with the unit back";
+    EXPECT_LE(cut, pulls) << "only the samples the cable went in";
+    EXPECT_EQ(wrong, 0);
+    // What a gap lasts beyond the time the cable was out: the cable's return
+    // (the script and the simulator's start) and the wait for the next try.
+    std::vector<double> beyond;
+    for (size_t i = 0; i < gapSeconds.size() && i < away.size(); ++i)
+        beyond.push_back(gapSeconds[i] - away[i]);
+    std::sort(away.begin(), away.end());
+    Figure("pulled cable during a log at 0.1 s: %d samples, %d pulls (away %.1f to %.1f s), %d "
+           "reconnects; %d rows whole, %d empty, %d with some reads lost as the cable went; %d "
+           "wrong values",
+           samples, pulls, away.front(), away.back(), Count(said, "reconnected to"), whole, empty,
+           cut, wrong);
+    Figure("gaps from the last sample before the pull to the first after: median %.1f s, "
+           "longest %.1f s; beyond the time away: median %.2f s, longest %.2f s; time between "
+           "rows: median %.3f s",
+           MedianOf(gapSeconds), LongestOf(gapSeconds), MedianOf(beyond), LongestOf(beyond),
+           MedianOf(intervals));
 }
 
 // A valid settings file with values drawn at random.

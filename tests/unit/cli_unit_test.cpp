@@ -6,6 +6,7 @@
 #include "cli/html_document.h"
 #include "cli/line_chart.h"
 #include "cli/record_file.h"
+#include "cli/spreadsheet_dialect.h"
 #include "cli/text_encoding.h"
 #include "cli/text_files.h"
 #include "cli/trend_svg.h"
@@ -47,13 +48,18 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
          {"vl4 ports\n", "vl4 scan [--json]\n", "vl4 read PORT [--json | --csv]\n",
           "vl4 set PORT NAME=VALUE ...\n", "vl4 save PORT FILE\n",
           "vl4 load PORT FILE [--dry-run] [--with-calibration]\n",
-          "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg]\n",
+          "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg] "
+          "[OPTIONS]\n",
           "vl4 calibrate PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record "
           "FILE\n",
           "vl4 history RECORD.csv [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("usage: vl4 load PORT FILE"), 0u) << vl4.Out.Text;
+    EXPECT_NE(vl4.Out.Text.find(" [--trace FILE]\n"), std::string::npos)
+        << "talks to a transmitter";
+    EXPECT_EQ(vl4.Run({"history", "--help"}), ExitDone);
+    EXPECT_EQ(vl4.Out.Text.find("--trace"), std::string::npos) << "reads a file only";
     EXPECT_EQ(vl4.Run({"--version"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("vl4 "), 0u);
 
@@ -68,6 +74,12 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         {{"log", "COM5", "--every", "0.05"}, "vl4 log: --every takes seconds from 0.1 to 86400"},
         {{"log", "COM5", "--count=0"}, "vl4 log: --count takes a number of samples from 1"},
         {{"log", "COM5", "--out", "a", "--out", "b"}, "vl4 log: --out given twice"},
+        {{"log", "COM5", "--give-up-after", "0.5"},
+         "vl4 log: --give-up-after takes seconds from 1 to 2592000, not 0.5"},
+        {{"scan", "--trace"}, "vl4 scan: --trace needs FILE"},
+        {{"read", "COM5", "--trace", "no/such/folder/t.txt"},
+         "vl4: no/such/folder/t.txt: cannot write: no such folder"},
+        {{"history", "r.csv", "--trace", "t.txt"}, "vl4 history: unknown option --trace"},
         {{"set", "COM5", "damping"}, "vl4 set: expected NAME=VALUE, not damping"},
         {{"set", "COM5", "probe=pH"}, "vl4 set: no setting probe"},
         {{"set", "COM5", "damping=31"}, "vl4 set: damping must be a whole number 0 to 30"},
@@ -95,6 +107,32 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         EXPECT_EQ(vl4.Err.Text.find(call.second), 0u) << vl4.Err.Text;
         EXPECT_EQ(vl4.Err.Text.find('\n'), vl4.Err.Text.size() - 1) << "one line: " << vl4.Err.Text;
     }
+}
+
+// The dialect a spreadsheet of the user's locale opens in columns, here for
+// a locale named: a Czech one wants semicolons and decimal commas, an
+// English one commas and points; both a byte-order mark and CRLF. The form
+// for programs stays comma, point and LF.
+TEST(SpreadsheetDialect, FollowsTheLocalesListSeparatorAndDecimalSymbol) {
+    const CsvDialect czech = SpreadsheetDialect(L"cs-CZ"), english = SpreadsheetDialect(L"en-US");
+    EXPECT_EQ(czech.Separator, ";");
+    EXPECT_EQ(czech.DecimalSymbol, ",");
+    EXPECT_EQ(english.Separator, ",");
+    EXPECT_EQ(english.DecimalSymbol, ".");
+    for (const CsvDialect& dialect : {czech, english}) {
+        EXPECT_TRUE(dialect.ByteOrderMark);
+        EXPECT_STREQ(dialect.LineEnd, "\r\n");
+    }
+    const auto row = [](const CsvDialect& dialect) {
+        return CsvLine({"2026-12-07T16:56:19.457+01:00",
+                        FixedText(8.2823925, 3, dialect.DecimalSymbol),
+                        FixedText(-6.86f, 2, dialect.DecimalSymbol), "", "a;b,c"},
+                       dialect);
+    };
+    EXPECT_EQ(row(czech), "2026-12-07T16:56:19.457+01:00;8,282;-6,86;;\"a;b,c\"\r\n");
+    EXPECT_EQ(row(english), "2026-12-07T16:56:19.457+01:00,8.282,-6.86,,\"a;b,c\"\r\n");
+    EXPECT_EQ(row(CsvDialect()), "2026-12-07T16:56:19.457+01:00,8.282,-6.86,,\"a;b,c\"\n");
+    EXPECT_EQ(CsvLine({"a;b", "1.5"}), "a;b,1.5\n");
 }
 
 int Count(const std::string& text, const std::string& part) {
