@@ -274,6 +274,41 @@ void CalibrationRows(SimServer& sim) {
                 Median(settling) - floor <= ReadingSeconds + 0.05 ? "met" : "MISSED");
 }
 
+// A certificate as a technician hands it over: NIST buffers 6.86 and 4.01 at
+// 15 °C and a check in 9.18, each point settling a little after its move.
+// It stays as vl4clibench-certificate.html for scripts/bench to print.
+void CertificateRow(SimServer& sim) {
+    const std::string certificate = "vl4clibench-certificate.html";
+    std::remove(certificate.c_str());
+    for (const char* setting : {"set temperature 15", "set probe-offset 5", "set settle-tau 2",
+                                "set noise 0.05", "set seed 7", "set solution 6.9"})
+        Steer(sim, setting);
+    Discarded out;
+    out.Seen = [&](const std::string& text) {
+        if (text.compare(0, 8, "point 2:") == 0) Steer(sim, "set solution 3.998");
+        if (text.compare(0, 6, "check:") == 0) Steer(sim, "set solution 9.276");
+    };
+    Discarded err;
+    NoInput in;
+    Interruption stop;
+    CommandContext context = {out, err, in, stop};
+    const int status =
+        RunVl4(context, {"calibrate", "COM5", "--standard", "6.86", "--standard", "4.01",
+                         "--buffers", "nist", "--temperature", "15", "--check", "9.18", "--yes",
+                         "--technician", "bench", "--tag", "bench", "--certificate", certificate});
+    if (status != ExitDone) std::fprintf(stderr, "vl4bench: vl4 calibrate: %s", err.Text.c_str());
+    FILE* file = std::fopen(certificate.c_str(), "rb");
+    long size = -1;
+    if (file && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+    if (file) std::fclose(file);
+    std::printf("  %-22s %ld bytes (two points and a check, three stability pictures)\n",
+                "calibrate, certificate", size);
+    for (const char* setting :
+         {"set temperature 25", "set probe-offset 0", "set settle-tau 0", "set noise 0",
+          "set solution 7", "set offset 0", "set sensitivity -59.16"})
+        Steer(sim, setting);
+}
+
 } // namespace
 
 int main() {
@@ -310,6 +345,7 @@ int main() {
     std::remove("vl4clibench.txt");
     std::remove("vl4clibench.trace");
     CalibrationRows(sim);
+    CertificateRow(sim);
     ReconnectRow(sim);
     return 0;
 }
