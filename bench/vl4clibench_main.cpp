@@ -23,6 +23,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -46,9 +47,12 @@ struct NoInput : LineInput {
     InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::Line; }
 };
 
-// Runs vl4 with the words; answers the milliseconds it took.
-double TimeVl4(const std::vector<std::string>& words, std::string* output = nullptr) {
+// Runs vl4 with the words; answers the milliseconds it took. `seen`, when
+// given, sees each piece of standard output as it is written.
+double TimeVl4(const std::vector<std::string>& words, std::string* output = nullptr,
+               std::function<void(const std::string&)> seen = nullptr) {
     Discarded out, err;
+    out.Seen = std::move(seen);
     NoInput in;
     Interruption stop;
     CommandContext context = {out, err, in, stop};
@@ -227,16 +231,10 @@ std::vector<double> PointSeconds(SimServer& sim, bool settling) {
         Steer(sim, settling ? "set settle-mv 30" : "set settle-mv previous");
         Steer(sim, settling ? "set settle-tau 8" : "set settle-tau 0");
         Steer(sim, "set offset 0");
-        Discarded out, err;
-        out.Seen = [&](const std::string& text) {
-            if (text.compare(0, 8, "point 1:") == 0) Steer(sim, "move");
-        };
-        NoInput in;
-        Interruption stop;
-        CommandContext context = {out, err, in, stop};
-        if (RunVl4(context, {"calibrate", "COM5", "--standard", "7", "--yes", "--record",
-                             record}) != ExitDone)
-            std::fprintf(stderr, "vl4bench: vl4 calibrate: %s", err.Text.c_str());
+        TimeVl4({"calibrate", "COM5", "--standard", "7", "--yes", "--record", record}, nullptr,
+                [&](const std::string& text) {
+                    if (text.compare(0, 8, "point 1:") == 0) Steer(sim, "move");
+                });
         std::string content, problem;
         std::vector<RecordRow> rows;
         int line;
@@ -283,20 +281,13 @@ void CertificateRow(SimServer& sim) {
     for (const char* setting : {"set temperature 15", "set probe-offset 5", "set settle-tau 2",
                                 "set noise 0.05", "set seed 7", "set solution 6.9"})
         Steer(sim, setting);
-    Discarded out;
-    out.Seen = [&](const std::string& text) {
-        if (text.compare(0, 8, "point 2:") == 0) Steer(sim, "set solution 3.998");
-        if (text.compare(0, 6, "check:") == 0) Steer(sim, "set solution 9.276");
-    };
-    Discarded err;
-    NoInput in;
-    Interruption stop;
-    CommandContext context = {out, err, in, stop};
-    const int status =
-        RunVl4(context, {"calibrate", "COM5", "--standard", "6.86", "--standard", "4.01",
-                         "--buffers", "nist", "--temperature", "15", "--check", "9.18", "--yes",
-                         "--technician", "bench", "--tag", "bench", "--certificate", certificate});
-    if (status != ExitDone) std::fprintf(stderr, "vl4bench: vl4 calibrate: %s", err.Text.c_str());
+    TimeVl4({"calibrate", "COM5", "--standard", "6.86", "--standard", "4.01", "--buffers", "nist",
+             "--temperature", "15", "--check", "9.18", "--yes", "--technician", "bench", "--tag",
+             "bench", "--certificate", certificate},
+            nullptr, [&](const std::string& text) {
+                if (text.compare(0, 8, "point 2:") == 0) Steer(sim, "set solution 3.998");
+                if (text.compare(0, 6, "check:") == 0) Steer(sim, "set solution 9.276");
+            });
     FILE* file = std::fopen(certificate.c_str(), "rb");
     long size = -1;
     if (file && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);

@@ -353,8 +353,7 @@ private:
 
     void KeepLeft(const SettingWrite& write) {
         for (int i = 0; i < HeldPair::Values; ++i)
-            if (write.Target == FindSetting(HeldPair::SettingKeys[i]))
-                Result.Left.Set(i, write.Returned);
+            if (write.Target == &HeldPair::SettingOf(i)) Result.Left.Set(i, write.Returned);
     }
 
     // The new calibration proven in another standard: the transmitter's own

@@ -108,12 +108,16 @@ std::string Buffers(const CalibrationRecord& r, const CalibrationOptions& o) {
     return table + " at " + CelsiusText(r.Temperature);
 }
 
+// "≤ 0.6 mV/min": a settling limit.
+std::string AtMostText(double limit, const char* unit) {
+    return std::string(AtMost) + " " + ExactText(static_cast<float>(limit)) + " " + unit;
+}
+
 std::string SettlingRule(const CalibrationOptions& o) {
     if (!o.Settle)
         return "not waited for: the first " + IntegerText(SettlingWindow::Size) + " readings";
-    return std::string("drift ") + AtMost + " " +
-           ExactText(static_cast<float>(o.Limits.MaxDriftMvPerMinute)) + " mV/min, spread " +
-           AtMost + " " + ExactText(static_cast<float>(o.Limits.MaxSpreadMv)) + " mV";
+    return "drift " + AtMostText(o.Limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
+           AtMostText(o.Limits.MaxSpreadMv, "mV");
 }
 
 // Side by side: the unit and who calibrated it, and how it was calibrated.
@@ -187,10 +191,9 @@ Html StabilityPicture(const std::string& name, const PointResult& p, const Calib
     if (!p.Taken)
         caption += "not taken";
     else if (o.Settle)
-        caption += "taken (shaded), drift " + FixedText(p.DriftMvPerMinute, 2) + " " + AtMost +
-                   " " + ExactText(static_cast<float>(o.Limits.MaxDriftMvPerMinute)) +
-                   " mV/min, spread " + FixedText(p.SpreadMv, 3) + " " + AtMost + " " +
-                   ExactText(static_cast<float>(o.Limits.MaxSpreadMv)) + " mV";
+        caption += "taken (shaded), drift " + FixedText(p.DriftMvPerMinute, 2) + " " +
+                   AtMostText(o.Limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
+                   FixedText(p.SpreadMv, 3) + " " + AtMostText(o.Limits.MaxSpreadMv, "mV");
     else
         caption += "the first readings (shaded), drift " + FixedText(p.DriftMvPerMinute, 2) +
                    " mV/min, spread " + FixedText(p.SpreadMv, 3) + " mV; not waited for";

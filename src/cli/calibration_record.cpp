@@ -28,16 +28,23 @@ void PutPoint(std::vector<std::string>& fields, int first, const PointResult& p)
 void PutHeld(std::vector<std::string>& fields, int first, const HeldPair& held) {
     const bool known[HeldPair::Values] = {held.HasOffset, held.HasSensitivity, held.HasDate};
     for (int i = 0; i < HeldPair::Values; ++i)
-        if (known[i])
-            fields[first + i] = SettingText(*FindSetting(HeldPair::SettingKeys[i]), held.Raw(i));
+        if (known[i]) fields[first + i] = held.Text(i);
 }
 
 } // namespace
 
 const char* const HeldPair::SettingKeys[Values] = {"offset", "sensitivity", "date"};
 
+const Setting& HeldPair::SettingOf(int value) {
+    return *FindSetting(SettingKeys[value]);
+}
+
 uint32_t HeldPair::Raw(int value) const {
     return value == 0 ? BitsOfFloat(Offset) : value == 1 ? BitsOfFloat(Sensitivity) : Date;
+}
+
+std::string HeldPair::Text(int value) const {
+    return SettingText(SettingOf(value), Raw(value));
 }
 
 void HeldPair::Set(int value, uint32_t raw) {
@@ -155,7 +162,7 @@ int ReadUnit(CommandContext& context, TransmitterSession& session, CalibrationRe
 int ReadHeld(CommandContext& context, TransmitterSession& session, HeldPair& held) {
     for (int i = 0; i < HeldPair::Values; ++i) {
         uint32_t raw;
-        if (!ReadSetting(session.Link, *FindSetting(HeldPair::SettingKeys[i]), raw))
+        if (!ReadSetting(session.Link, HeldPair::SettingOf(i), raw))
             return session.NoAnswer(context, "reading the calibration it holds; nothing written");
         held.Set(i, raw);
     }
@@ -166,8 +173,7 @@ bool HeldOfRecord(const RecordRow& row, int first, HeldPair& held) {
     for (int i = 0; i < HeldPair::Values; ++i) {
         uint32_t raw;
         std::string problem;
-        if (!ParseSetting(*FindSetting(HeldPair::SettingKeys[i]), row.Fields[first + i], raw,
-                          problem))
+        if (!ParseSetting(HeldPair::SettingOf(i), row.Fields[first + i], raw, problem))
             return false;
         held.Set(i, raw);
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct Setting;
+
 // Everything a calibration found out and did, as its record line and its
 // certificate give it.
 
@@ -37,9 +39,12 @@ struct HeldPair {
     // 2 date (the order of SettingKeys).
     static constexpr int Values = 3;
     static const char* const SettingKeys[Values];
+    // The transmitter's setting of the value.
+    static const Setting& SettingOf(int value);
     uint32_t Raw(int value) const;
+    // As a settings file writes it: "-57.3", "2026-06-01".
+    std::string Text(int value) const;
     void Set(int value, uint32_t raw); // known from now on
-    bool AllKnown() const { return HasOffset && HasSensitivity && HasDate; }
 };
 
 struct CalibrationRecord {

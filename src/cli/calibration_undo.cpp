@@ -18,8 +18,7 @@ bool IsWritten(const RecordRow& row) {
 std::string PairText(const HeldPair& held) {
     std::string text;
     for (int i = 0; i < HeldPair::Values; ++i)
-        text += (i ? ", " : "") + std::string(HeldPair::SettingKeys[i]) + " " +
-                SettingText(*FindSetting(HeldPair::SettingKeys[i]), held.Raw(i));
+        text += (i ? ", " : "") + std::string(HeldPair::SettingKeys[i]) + " " + held.Text(i);
     return text;
 }
 
@@ -84,10 +83,8 @@ private:
         std::string changed;
         for (int i = 0; i < HeldPair::Values; ++i) {
             if (Line.Found.Raw(i) == left.Raw(i)) continue;
-            const Setting& setting = *FindSetting(HeldPair::SettingKeys[i]);
-            changed += (changed.empty() ? "" : ", ") + std::string(setting.Key) + " " +
-                       SettingText(setting, Line.Found.Raw(i)) + " (the calibration left " +
-                       SettingText(setting, left.Raw(i)) + ")";
+            changed += (changed.empty() ? "" : ", ") + std::string(HeldPair::SettingKeys[i]) + " " +
+                       Line.Found.Text(i) + " (the calibration left " + left.Text(i) + ")";
         }
         if (changed.empty()) return ExitDone;
         return Refuse("the transmitter no longer holds what the calibration of " + last[RecTime] +
@@ -114,7 +111,7 @@ private:
         if (Context.Stop.Requested()) return ExitInterrupted;
         int status = ExitDone;
         for (int i = 0; i < HeldPair::Values; ++i) {
-            SettingWrite write = {FindSetting(HeldPair::SettingKeys[i]), Found.Raw(i)};
+            SettingWrite write = {&HeldPair::SettingOf(i), Found.Raw(i)};
             if (!WriteChecked(Context, Session, write, status)) {
                 status = Session.NoAnswer(Context, std::string("writing ") + write.Target->Key);
                 continue;
