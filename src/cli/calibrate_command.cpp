@@ -22,6 +22,12 @@
 
 namespace {
 
+// "80 to 110 % of the ideal slope and at most 60 mV at pH 7"
+std::string LimitsText(const PhLimits& limits) {
+    return FixedText(limits.MinSlopePercent, 0) + " to " + FixedText(limits.MaxSlopePercent, 0) +
+           " % of the ideal slope and at most " + FixedText(limits.MaxOffsetMv, 0) + " mV at pH 7";
+}
+
 bool IsYes(std::string answer) {
     for (char& c : answer) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     const size_t first = answer.find_first_not_of(" \t");
@@ -286,16 +292,16 @@ private:
         Context.Say(line + "offset at pH 7 " + FixedText(pair.Offset, 1) +
                     " mV: " + Result.Health());
         if (!Healthy(Result.ProbeType, pair, Result.Slope, Result.IdealSlope()))
-            Context.Warn(Session.Port, "check probe: a healthy electrode has 90 to 105 % of the "
-                                       "ideal slope and at most 30 mV at pH 7");
+            Context.Warn(Session.Port,
+                         "check probe: a healthy electrode has " + LimitsText(HealthyPhLimits));
     }
 
     // A pH pair beyond what an electrode usually gives is written only when
     // someone says so: an old electrode may need it, a buffer mixed up or a
     // probe never moved does not.
     int ConfirmUnusual() {
-        const std::string unusual = "unusual calibration: the usual is 80 to 110 % of the ideal "
-                                    "slope and at most 60 mV at pH 7";
+        const std::string unusual =
+            "unusual calibration: the usual is " + LimitsText(UsualPhLimits);
         if (Options.Unattended && !Options.AcceptUnusual) {
             Result.Outcome = OutcomeDeclined;
             return Context.Fail(ExitFailed, Session.Port,
