@@ -7,16 +7,16 @@
 #include "cli/calibration_record.h"
 #include "cli/calibration_undo.h"
 #include "cli/command_line.h"
-#include "cli/local_time.h"
-#include "cli/machine_text.h"
 #include "cli/point_sampling.h"
 #include "cli/record_file.h"
 #include "cli/setting_writes.h"
-#include "cli/text_files.h"
 #include "core/damping.h"
 #include "core/english_names.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
 #include "core/readout.h"
+#include "files/text_files.h"
 
 #include <cmath>
 

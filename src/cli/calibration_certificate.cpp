@@ -3,11 +3,11 @@
 #include "cli/calibration_history.h"
 #include "cli/html_document.h"
 #include "cli/line_chart.h"
-#include "cli/machine_text.h"
 #include "cli/record_file.h"
-#include "cli/text_encoding.h"
-#include "cli/text_files.h"
 #include "core/english_names.h"
+#include "core/machine_text.h"
+#include "core/text_encoding.h"
+#include "files/text_files.h"
 #include "vl4_version.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/calibration_history.h"
 
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
 
 #include <algorithm>

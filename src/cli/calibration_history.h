@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/calendar_time.h"
 #include "cli/record_file.h"
+#include "core/calendar_time.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 #include "cli/calibration_options.h"
 
-#include "cli/machine_text.h"
 #include "cli/record_file.h"
-#include "cli/text_files.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
+#include "files/text_files.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "cli/calibration_record.h"
 
 #include "cli/command.h"
-#include "cli/machine_text.h"
 #include "cli/record_file.h"
-#include "cli/text_files.h"
 #include "cli/transmitter_session.h"
 #include "cli/transmitter_settings.h"
 #include "core/english_names.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
+#include "files/text_files.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "cli/command_line.h"
 
 #include "cli/link_trace.h"
-#include "cli/local_time.h"
-#include "cli/text_encoding.h"
+#include "core/local_time.h"
+#include "core/text_encoding.h"
 #include "vl4_version.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "cli/console.h"
 
-#include "cli/text_encoding.h"
-#include "cli/text_files.h"
+#include "core/text_encoding.h"
+#include "files/text_files.h"
 
 #include <atomic>
 #include <memory>

@@ -3,11 +3,11 @@
 #include "cli/calibration_history.h"
 #include "cli/command_line.h"
 #include "cli/history_report.h"
-#include "cli/local_time.h"
-#include "cli/machine_text.h"
-#include "cli/text_encoding.h"
-#include "cli/text_files.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
+#include "core/text_encoding.h"
+#include "files/text_files.h"
 #include "vl4_version.h"
 
 #include <algorithm>

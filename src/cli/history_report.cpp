@@ -2,8 +2,8 @@
 
 #include "cli/html_document.h"
 #include "cli/line_chart.h"
-#include "cli/machine_text.h"
 #include "core/calibration_math.h"
+#include "core/machine_text.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "cli/line_chart.h"
 
-#include "cli/calendar_time.h"
 #include "cli/html_document.h"
-#include "cli/machine_text.h"
-#include "cli/text_encoding.h"
+#include "core/calendar_time.h"
+#include "core/machine_text.h"
+#include "core/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>

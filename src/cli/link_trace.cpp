@@ -1,6 +1,6 @@
 #include "cli/link_trace.h"
 
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/text_files.h"
+#include "files/text_files.h"
 
 #include <chrono>
 #include <mutex>

@@ -1,7 +1,7 @@
 #include "cli/link_watch.h"
 
 #include "cli/link_trace.h"
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 
 void LinkWatch::Sent(const BYTE* bytes, int count) {
     ++Transactions;

@@ -1,12 +1,12 @@
 // vl4 load: compares a settings file with the transmitter and writes only
 // what differs.
 #include "cli/command_line.h"
-#include "cli/machine_text.h"
 #include "cli/setting_writes.h"
 #include "cli/settings_file.h"
-#include "cli/text_files.h"
 #include "core/english_names.h"
+#include "core/machine_text.h"
 #include "core/probe_change.h"
+#include "files/text_files.h"
 
 namespace {
 

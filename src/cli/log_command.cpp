@@ -1,14 +1,14 @@
 // vl4 log: the live values with time stamps, into a CSV file that stays
 // whole up to its last line, and a trend picture when the log ends.
 #include "cli/command_line.h"
-#include "cli/local_time.h"
-#include "cli/machine_text.h"
 #include "cli/pacer.h"
 #include "cli/spreadsheet_dialect.h"
-#include "cli/text_files.h"
 #include "cli/transmitter_session.h"
 #include "cli/trend_svg.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
+#include "files/text_files.h"
 
 namespace {
 

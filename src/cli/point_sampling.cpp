@@ -1,7 +1,7 @@
 #include "cli/point_sampling.h"
 
-#include "cli/machine_text.h"
 #include "cli/pacer.h"
+#include "core/machine_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // vl4 read: every value of the transmitter, as the window shows them or as
 // exact numbers for programs.
 #include "cli/command_line.h"
-#include "cli/machine_text.h"
 #include "cli/transmitter_session.h"
 #include "core/english_names.h"
+#include "core/machine_text.h"
 #include "core/readout.h"
 
 namespace {

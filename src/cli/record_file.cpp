@@ -1,7 +1,7 @@
 #include "cli/record_file.h"
 
-#include "cli/machine_text.h"
-#include "cli/text_encoding.h"
+#include "core/machine_text.h"
+#include "core/text_encoding.h"
 
 const char* const RecordColumnNames[RecordColumnCount] = {
     "time",

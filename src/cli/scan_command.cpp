@@ -2,8 +2,8 @@
 // at once, each by a thread with a link of its own, so that a scan takes
 // about one identification time-out however many ports stay silent.
 #include "cli/command_line.h"
-#include "cli/machine_text.h"
 #include "cli/transmitter_session.h"
+#include "core/machine_text.h"
 #include "core/port_name_list.h"
 
 #include <thread>

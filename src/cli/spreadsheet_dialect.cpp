@@ -1,6 +1,6 @@
 #include "cli/spreadsheet_dialect.h"
 
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 
 #include <windows.h>
 

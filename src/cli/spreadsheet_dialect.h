@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 
 // The CSV a spreadsheet opens in columns on a double-click: the list
 // separator and the decimal symbol of the Windows locale (";" and "," for

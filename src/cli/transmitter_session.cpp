@@ -1,6 +1,6 @@
 #include "cli/transmitter_session.h"
 
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 #include "devlink/transmitter_names.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // vl4: the technician's command line beside the window tool.
 #include "cli/command_line.h"
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> words;

@@ -1,10 +1,10 @@
 // vl4 calibrate against the simulated electrode over the cable, as a
 // technician or a bench script runs it: what is written, what is refused or
 // asked, when a point is taken, and what the record proves.
-#include "cli/local_time.h"
-#include "cli/machine_text.h"
 #include "cli/record_file.h"
 #include "core/calibration_math.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
 #include "line/vl4_on_cable.h"
 
 #include <windows.h>

@@ -1,10 +1,10 @@
 // vl4's commands against the simulated transmitter over the cable, run in
 // the test's process.
-#include "cli/local_time.h"
-#include "cli/machine_text.h"
 #include "cli/spreadsheet_dialect.h"
 #include "cli/transmitter_settings.h"
 #include "core/calibration_math.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
 #include "line/vl4_on_cable.h"
 #include "stress/cable_control.h"

@@ -1,16 +1,16 @@
 // vl4's parts that need neither a port nor a transmitter: its help and usage
 // errors, the trend picture, the statistics of a calibration point, the
 // history of a calibration record, the pages and charts for people.
-#include "cli/calendar_time.h"
 #include "cli/command_line.h"
 #include "cli/html_document.h"
 #include "cli/line_chart.h"
 #include "cli/record_file.h"
 #include "cli/spreadsheet_dialect.h"
-#include "cli/text_encoding.h"
-#include "cli/text_files.h"
 #include "cli/trend_svg.h"
+#include "core/calendar_time.h"
+#include "core/text_encoding.h"
 #include "core/voltage_samples.h"
+#include "files/text_files.h"
 
 #include <gtest/gtest.h>
 

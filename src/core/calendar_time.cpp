@@ -1,6 +1,6 @@
-#include "cli/calendar_time.h"
+#include "core/calendar_time.h"
 
-#include "cli/local_time.h"
+#include "core/local_time.h"
 #include "core/number_text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 
 #include "framework/wide_text.h"
 

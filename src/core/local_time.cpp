@@ -1,6 +1,6 @@
-#include "cli/local_time.h"
+#include "core/local_time.h"
 
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 #include "core/number_text.h"
 
 namespace {

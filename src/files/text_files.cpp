@@ -1,7 +1,7 @@
-#include "cli/text_files.h"
+#include "files/text_files.h"
 
-#include "cli/machine_text.h"
-#include "cli/text_encoding.h"
+#include "core/machine_text.h"
+#include "core/text_encoding.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cli/machine_text.h"
+#include "core/machine_text.h"
 
 #include "core/number_text.h"
 
