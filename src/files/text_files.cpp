@@ -1,28 +1,44 @@
 #include "files/text_files.h"
 
 #include "core/machine_text.h"
-#include "core/text_encoding.h"
+#include "files/file_calls.h"
 
 namespace {
+
+FileCalls& System() {
+    return FileCalls::Current();
+}
 
 std::string LastProblem() {
     return SystemProblem(GetLastError());
 }
 
-HANDLE OpenFile(const std::string& path, DWORD access, DWORD disposition) {
-    return CreateFileW(WideFromUtf8(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+// Readers let writers go on and files be replaced under them.
+constexpr DWORD ReadersShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The one writer of a file lets others read it.
+constexpr DWORD WriterShare = FILE_SHARE_READ;
+constexpr DWORD InUsePauseMs = 100;
 
 // The new content's file beside the old one, until it takes the old one's place.
 std::string FreshName(const std::string& path) {
     return path + ".vl4-new";
 }
 
-bool WriteAll(HANDLE file, const std::string& text) {
+// False, with the system's reason, when the write failed; a write the
+// system took only in part failed for want of room.
+bool WriteAll(HANDLE file, const std::string& text, std::string& problem) {
     DWORD done = 0;
-    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
-           done == text.size();
+    if (!System().Write(file, text.data(), static_cast<DWORD>(text.size()), &done)) {
+        problem = LastProblem();
+        return false;
+    }
+    if (done == text.size()) return true;
+    problem = SystemProblem(ERROR_DISK_FULL);
+    return false;
+}
+
+bool InUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 } // namespace
@@ -51,6 +67,12 @@ std::string SystemProblem(DWORD error) {
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_DEVICE_REMOVED:
         return "the device is not ready or not connected";
+    case ERROR_NETNAME_DELETED:
+    case ERROR_BAD_NETPATH:
+    case ERROR_UNEXP_NET_ERR:
+        return "the network share is not reachable";
+    case ERROR_SUCCESS:
+        return "the system gave no reason";
     default:
         return "system error " + IntegerText(static_cast<int32_t>(error));
     }
@@ -58,7 +80,7 @@ std::string SystemProblem(DWORD error) {
 
 FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
                        std::string& problem) {
-    const HANDLE file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+    const HANDLE file = System().Create(path, GENERIC_READ, ReadersShare, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         problem = LastProblem();
         return FileRead::Failed;
@@ -68,12 +90,12 @@ FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& co
     DWORD total = 0, done = 0;
     bool read = true;
     while (total < content.size() &&
-           (read = ReadFile(file, &content[total], static_cast<DWORD>(content.size() - total),
-                            &done, nullptr)) &&
+           (read = System().Read(file, &content[total], static_cast<DWORD>(content.size() - total),
+                                 &done)) &&
            done > 0)
         total += done;
     if (!read) problem = LastProblem();
-    CloseHandle(file);
+    System().Close(file);
     content.resize(total);
     if (!read) return FileRead::Failed;
     return total > maxBytes ? FileRead::TooLarge : FileRead::Done;
@@ -81,26 +103,27 @@ FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& co
 
 bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem) {
     const std::string fresh = FreshName(path);
-    const HANDLE file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE file = System().Create(fresh, GENERIC_WRITE, WriterShare, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
         problem = LastProblem();
         return false;
     }
     // On the disk before it takes the old file's place: a power cut must not
     // leave an empty file where the settings were.
-    const bool written = WriteAll(file, content) && FlushFileBuffers(file);
-    if (!written) problem = LastProblem();
-    CloseHandle(file);
-    if (written && MoveFileExW(WideFromUtf8(fresh).c_str(), WideFromUtf8(path).c_str(),
-                               MOVEFILE_REPLACE_EXISTING))
-        return true;
+    bool written = WriteAll(file, content, problem);
+    if (written && !System().Flush(file)) {
+        problem = LastProblem();
+        written = false;
+    }
+    System().Close(file);
+    if (written && System().Move(fresh, path)) return true;
     if (written) problem = LastProblem();
-    DeleteFileW(WideFromUtf8(fresh).c_str());
+    System().Delete(fresh);
     return false;
 }
 
 bool CanReplaceFile(const std::string& path, std::string& problem) {
-    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+    const DWORD attributes = System().Attributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         problem = "a folder of that name is there";
         return false;
@@ -110,34 +133,91 @@ bool CanReplaceFile(const std::string& path, std::string& problem) {
         return false;
     }
     const std::string fresh = FreshName(path);
-    const HANDLE file = OpenFile(fresh, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE file = System().Create(fresh, GENERIC_WRITE, WriterShare, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
         problem = LastProblem();
         return false;
     }
-    CloseHandle(file);
-    DeleteFileW(WideFromUtf8(fresh).c_str());
+    System().Close(file);
+    System().Delete(fresh);
     return true;
 }
 
-AppendingFile::~AppendingFile() {
-    if (Handle != INVALID_HANDLE_VALUE) CloseHandle(Handle);
+bool AppendingFile::Open(const std::string& path, std::string& problem, DWORD waitMs) {
+    Close();
+    for (DWORD waited = 0;; waited += InUsePauseMs) {
+        Handle = System().Create(path, GENERIC_READ | GENERIC_WRITE, WriterShare, OPEN_ALWAYS);
+        if (Handle != INVALID_HANDLE_VALUE) break;
+        const DWORD error = GetLastError();
+        if (!InUse(error) || waited >= waitMs) {
+            problem = SystemProblem(error);
+            if (InUse(error) && waitMs > 0)
+                problem += " (waited " + IntegerText(static_cast<int32_t>(waitMs / 1000)) + " s)";
+            return false;
+        }
+        System().Pause(InUsePauseMs);
+    }
+    Whole = false;
+    return true;
 }
 
-bool AppendingFile::Open(const std::string& path, std::string& problem) {
-    Handle = OpenFile(path, FILE_APPEND_DATA, OPEN_ALWAYS);
-    if (Handle == INVALID_HANDLE_VALUE) problem = LastProblem();
-    return Handle != INVALID_HANDLE_VALUE;
+void AppendingFile::Close() {
+    if (Handle != INVALID_HANDLE_VALUE) System().Close(Handle);
+    Handle = INVALID_HANDLE_VALUE;
 }
 
 bool AppendingFile::IsEmpty() const {
-    LARGE_INTEGER size;
-    return GetFileSizeEx(Handle, &size) && size.QuadPart == 0;
+    LONGLONG size;
+    return System().Size(Handle, &size) && size == 0;
 }
 
-// Straight to the system, which keeps it whatever becomes of this process.
-bool AppendingFile::Append(const std::string& text) {
-    if (WriteAll(Handle, text)) return true;
-    Failure = LastProblem();
+bool AppendingFile::EndsInLineEnd(LONGLONG size) {
+    if (Whole || size == 0) return true;
+    char last = 0;
+    DWORD done = 0;
+    // A last byte that cannot be read is taken for a line end: the line
+    // then goes on as it would have.
+    if (!System().Seek(Handle, size - 1) || !System().Read(Handle, &last, 1, &done) || done != 1)
+        return true;
+    return last == '\n';
+}
+
+// Cuts off what a failed write left, so that the file ends where it did.
+bool AppendingFile::TakeBack(LONGLONG size) {
+    return System().Seek(Handle, size) && System().SetEnd(Handle);
+}
+
+bool AppendingFile::Append(const std::string& lines) {
+    LONGLONG size = 0;
+    if (!System().Size(Handle, &size)) {
+        Failure = LastProblem();
+        return false;
+    }
+    std::string text;
+    if (!EndsInLineEnd(size)) {
+        const bool crlf = lines.size() >= 2 && lines.compare(lines.size() - 2, 2, "\r\n") == 0;
+        text = crlf ? "\r\n" : "\n";
+    }
+    text += lines;
+    if (!System().Seek(Handle, size)) {
+        Failure = LastProblem();
+        return false;
+    }
+    if (WriteAll(Handle, text, Failure)) {
+        Whole = !text.empty() && text.back() == '\n';
+        return true;
+    }
+    Whole = false;
+    if (!TakeBack(size)) Failure += "; a piece of the line may be left at the file's end";
+    return false;
+}
+
+bool AppendLines(const std::string& path, const std::string& header, const std::string& lines,
+                 std::string& problem, DWORD waitMs) {
+    AppendingFile file;
+    if (!file.Open(path, problem, waitMs)) return false;
+    const std::string text = file.IsEmpty() ? header + lines : lines;
+    if (text.empty() || file.Append(text)) return true;
+    problem = file.Problem();
     return false;
 }
