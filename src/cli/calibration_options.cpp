@@ -18,18 +18,6 @@ bool NumberIn(const std::string& text, double low, double high, double& value) {
     return value >= low && value <= high;
 }
 
-// Splits a line of plain CSV fields (the bottle tables have no quotes).
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells(1);
-    for (char c : line) {
-        if (c == ',')
-            cells.emplace_back();
-        else if (c != ' ' && c != '\t' && c != '\r')
-            cells.back() += c;
-    }
-    return cells;
-}
-
 class OptionReader {
 public:
     OptionReader(CommandContext& context, const CommandSpec& command, const Arguments& arguments,
@@ -199,9 +187,12 @@ private:
                              Options.BufferSource + " (within 0.02)");
             if (!BufferValueAt(Options.Buffers, column, Options.Temperature, value))
                 return Usage(Options.BufferSource + " has no values at " +
-                             FixedText(Options.Temperature, 1) +
+                             ExactText(static_cast<float>(Options.Temperature)) +
                              " \xC2\xB0"
-                             "C");
+                             "C: its temperatures go from " +
+                             ExactText(static_cast<float>(Options.Buffers.Celsius[0])) + " to " +
+                             ExactText(static_cast<float>(
+                                 Options.Buffers.Celsius[Options.Buffers.Rows - 1])));
         }
         return ExitDone;
     }
@@ -218,71 +209,4 @@ int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
                             const Arguments& arguments, CalibrationOptions& options) {
     OptionReader reader(context, command, arguments, options);
     return reader.Read();
-}
-
-bool ParseBufferTable(const std::string& content, BufferTable& table, int& line,
-                      std::string& problem) {
-    table = BufferTable();
-    size_t start = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    bool header = true;
-    for (line = 1; start <= content.size(); ++line) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        const std::vector<std::string> cells = Cells(content.substr(start, end - start));
-        start = end + 1;
-        if (cells.size() == 1 && cells[0].empty()) continue;
-        if (header) {
-            if (cells[0] != "temperature" || cells.size() < 2) {
-                problem = "the header must be temperature and each buffer's nominal value";
-                return false;
-            }
-            if (cells.size() - 1 > static_cast<size_t>(BufferTable::MaxBuffers)) {
-                problem = "more than 16 buffers";
-                return false;
-            }
-            for (size_t i = 1; i < cells.size(); ++i) {
-                double nominal;
-                if (!NumberIn(cells[i], 0, 14, nominal)) {
-                    problem = "a buffer's nominal value must be a pH 0 to 14, not " + cells[i];
-                    return false;
-                }
-                table.Nominal[table.Buffers++] = nominal;
-            }
-            header = false;
-            continue;
-        }
-        if (cells.size() != static_cast<size_t>(table.Buffers) + 1) {
-            problem = IntegerText(static_cast<int32_t>(cells.size())) + " fields instead of " +
-                      IntegerText(table.Buffers + 1);
-            return false;
-        }
-        if (table.Rows == BufferTable::MaxRows) {
-            problem = "more than 64 temperatures";
-            return false;
-        }
-        double* row = table.Value[table.Rows];
-        if (!NumberIn(cells[0], NoTemperatureBelow, NoTemperatureAbove,
-                      table.Celsius[table.Rows])) {
-            problem = "a temperature must be -5 to 100 \xC2\xB0"
-                      "C, not " +
-                      cells[0];
-            return false;
-        }
-        for (int i = 0; i < table.Buffers; ++i) {
-            if (!NumberIn(cells[i + 1], 0, 14, row[i])) {
-                problem = "a buffer's value must be a pH 0 to 14, not " + cells[i + 1];
-                return false;
-            }
-        }
-        ++table.Rows;
-        if (!RowsInOrder(table)) {
-            problem = "the temperatures must rise from row to row";
-            return false;
-        }
-    }
-    line = 0;
-    if (table.Rows > 0) return true;
-    problem = header ? "empty: not a buffer table" : "no temperatures";
-    line = 1;
-    return false;
 }

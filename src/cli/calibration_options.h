@@ -37,9 +37,3 @@ struct CalibrationOptions {
 // are sound) with the usage error or the bad buffer table already said.
 int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
                             const Arguments& arguments, CalibrationOptions& options);
-
-// A buffer table as the technician's bottles print it: CSV, a header
-// "temperature" and each buffer's nominal value, then one row per
-// temperature. False, with the line and what is wrong there, for anything else.
-bool ParseBufferTable(const std::string& content, BufferTable& table, int& line,
-                      std::string& problem);

@@ -1,5 +1,9 @@
 #include "core/buffer_table.h"
 
+#include "core/csv_reader.h"
+#include "core/machine_text.h"
+#include "core/number_text.h"
+
 #include <cmath>
 
 const BufferTable NistBuffers = {
@@ -52,5 +56,95 @@ bool BufferValueAt(const BufferTable& table, int column, double celsius, double&
 bool RowsInOrder(const BufferTable& table) {
     for (int row = 1; row < table.Rows; ++row)
         if (!(table.Celsius[row] > table.Celsius[row - 1])) return false;
+    return true;
+}
+
+namespace {
+
+bool NumberIn(const std::string& text, double low, double high, double& value) {
+    float number;
+    if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
+    value = number;
+    return value >= low && value <= high;
+}
+
+// A bottle table typed by hand may have spaces around its numbers.
+void Trim(std::vector<std::string>& fields) {
+    for (std::string& field : fields) {
+        const size_t first = field.find_first_not_of(" \t");
+        const size_t last = field.find_last_not_of(" \t\r");
+        field = first == std::string::npos ? "" : field.substr(first, last + 1 - first);
+    }
+}
+
+bool Fail(std::string& problem, const std::string& what) {
+    problem = what;
+    return false;
+}
+
+bool ReadHeader(const CsvRow& row, BufferTable& table, std::string& problem) {
+    if (row.Fields[0] != "temperature" || row.Fields.size() < 2)
+        return Fail(problem, "the header must be temperature and each buffer's nominal value");
+    if (row.Fields.size() - 1 > static_cast<size_t>(BufferTable::MaxBuffers))
+        return Fail(problem, "more than 16 buffers");
+    for (size_t i = 1; i < row.Fields.size(); ++i) {
+        double nominal;
+        if (!NumberIn(row.Fields[i], 0, 14, nominal))
+            return Fail(problem,
+                        "a buffer's nominal value must be a pH 0 to 14, not " + row.Fields[i]);
+        table.Nominal[table.Buffers++] = nominal;
+    }
+    return true;
+}
+
+bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
+    if (row.Fields.size() != static_cast<size_t>(table.Buffers) + 1)
+        return Fail(problem, IntegerText(static_cast<int32_t>(row.Fields.size())) +
+                                 " fields instead of " + IntegerText(table.Buffers + 1));
+    if (table.Rows == BufferTable::MaxRows) return Fail(problem, "more than 64 temperatures");
+    double& celsius = table.Celsius[table.Rows];
+    if (!NumberIn(row.Fields[0], LowestSolutionCelsius, HighestSolutionCelsius, celsius))
+        return Fail(problem, "a temperature must be -5 to 100 \xC2\xB0"
+                             "C, not " +
+                                 row.Fields[0]);
+    double* values = table.Value[table.Rows];
+    for (int i = 0; i < table.Buffers; ++i)
+        if (!NumberIn(row.Fields[i + 1], 0, 14, values[i]))
+            return Fail(problem, "a buffer's value must be a pH 0 to 14, not " + row.Fields[i + 1]);
+    ++table.Rows;
+    if (!RowsInOrder(table)) return Fail(problem, "the temperatures must rise from row to row");
+    // A bottle's buffer is named by its value at 25 °C: a column that says
+    // otherwise belongs to another buffer or was typed wrong.
+    if (celsius != 25.0) return true;
+    for (int i = 0; i < table.Buffers; ++i)
+        // The values were floats: a hair beyond the tolerance is within it.
+        if (std::fabs(values[i] - table.Nominal[i]) > TableNominalTolerance + 1e-6)
+            return Fail(problem, "the buffer " + ExactText(static_cast<float>(table.Nominal[i])) +
+                                     " is " + ExactText(static_cast<float>(values[i])) +
+                                     " at 25 \xC2\xB0"
+                                     "C in this row; its value at 25 \xC2\xB0"
+                                     "C names it (within 0.05)");
+    return true;
+}
+
+} // namespace
+
+bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line,
+                      std::string& problem) {
+    table = BufferTable();
+    CsvReader reader(bytes);
+    CsvRow row;
+    bool header = true;
+    while (reader.Next(row)) {
+        line = row.Line;
+        if (!row.Problem.empty()) return Fail(problem, row.Problem);
+        Trim(row.Fields);
+        if (header ? !ReadHeader(row, table, problem) : !ReadRow(row, table, problem)) return false;
+        header = false;
+    }
+    line = 1;
+    if (header) return Fail(problem, "empty: not a buffer table");
+    if (table.Rows == 0) return Fail(problem, "no temperatures");
+    line = 0;
     return true;
 }

@@ -40,7 +40,8 @@ TEST(AppendingFile, AWriteThatComesShortIsTakenBackAndNamesItsCause) {
     files.ShortWrite = 2;
     files.TruncateFails = true;
     EXPECT_FALSE(file.Append("5,6\r\n"));
-    EXPECT_EQ(file.Problem(), "the disk is full; a piece of the line may be left at the file's end");
+    EXPECT_EQ(file.Problem(),
+              "the disk is full; a piece of the line may be left at the file's end");
     files.TruncateFails = false;
     EXPECT_TRUE(file.Append("7,8\r\n"));
     EXPECT_EQ(files.Content["log.csv"], Header + "1,2\r\n3,4\r\n5,\r\n7,8\r\n");
