@@ -6,7 +6,7 @@
 #include "cli/command_line.h"
 #include "wire_time.h"
 
-#include "cli/record_file.h"
+#include "calibration/record_file.h"
 #include "core/number_text.h"
 #include "core/settling_window.h"
 #include "sim/sim_console.h"
@@ -235,17 +235,12 @@ std::vector<double> PointSeconds(SimServer& sim, bool settling) {
                 [&](const std::string& text) {
                     if (text.compare(0, 8, "point 1:") == 0) Steer(sim, "move");
                 });
-        std::string content, problem;
-        std::vector<RecordRow> rows;
-        int line;
-        FILE* file = std::fopen(record.c_str(), "rb");
-        char buffer[8192];
-        for (size_t n; file && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            content.append(buffer, n);
-        if (file) std::fclose(file);
-        float settle = 0;
-        if (ParseRecord(content, rows, line, problem) && !rows.empty())
-            ParseNumber(rows.back()[RecSettle1].c_str(), settle);
+        RecordBook book;
+        RecordShape shape;
+        std::string problem;
+        double settle = 0;
+        if (ReadRecordFile(record, book, shape, problem) && !book.Entries.empty())
+            settle = book.Entries.back().Record.Point[0].SettleSeconds;
         seconds.push_back(settle);
     }
     std::remove(record.c_str());

@@ -204,13 +204,8 @@ bool CalibrationDialog::UnusualPairConfirmed(const CalibrationResult& result) {
 
 // Every write is tried, in order, whatever the others did.
 bool CalibrationDialog::WriteCalibration(const CalibrationResult& result) {
-    SYSTEMTIME today;
-    GetLocalTime(&today);
-    const uint32_t date = BcdDate(today.wYear, today.wMonth, today.wDay);
-    bool written =
-        WriteAndShow(Link, &TransmitterLink::SetOffset, result.Offset, Targets.OffsetEdit);
-    written &= WriteAndShow(Link, &TransmitterLink::SetSensitivity, result.Sensitivity,
-                            Targets.SensitivityEdit);
-    written &= WriteAndShow(Link, CalibrationDateOf(date), Targets.DateDisplay);
-    return written;
+    CalibrationWrites writes = PlanCalibrationWrites(result, false, TodayBcd());
+    const bool replied = ::WriteCalibration(Link, writes);
+    ShowReplies(writes, Targets);
+    return replied;
 }

@@ -1,15 +1,24 @@
 #include "app/target_writes.h"
 
-bool WriteAndShow(TransmitterLink& link, FloatSetter setter, float value, ValueEdit& field) {
-    if (!(link.*setter)(value)) return false;
-    field.ShowFloat(value);
-    return true;
-}
+#include "app/value_fields.h"
+#include "core/number_text.h"
 
-bool WriteAndShow(TransmitterLink& link, CalibrationDate date, ValueDisplay& field) {
-    if (!link.SetCalibrationDate(date)) return false;
-    field.ShowDate(date);
-    return true;
+void ShowReplies(const CalibrationWrites& writes, const CalibrationTargets& targets) {
+    for (int i = 0; i < writes.Count; ++i) {
+        const CalibrationWrite& write = writes.Writes[i];
+        if (!write.Done) continue;
+        switch (write.Value) {
+        case CalibrationValue::Offset:
+            targets.OffsetEdit.ShowFloat(FloatWithBits(write.Returned));
+            break;
+        case CalibrationValue::Sensitivity:
+            targets.SensitivityEdit.ShowFloat(FloatWithBits(write.Returned));
+            break;
+        case CalibrationValue::Date:
+            targets.DateDisplay.ShowDate(CalibrationDateOf(write.Returned));
+            break;
+        }
+    }
 }
 
 CalibrationDate CalibrationDateOf(uint32_t bcdDate) {

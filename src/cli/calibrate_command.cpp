@@ -2,21 +2,21 @@
 // the same arithmetic and the same policy, with points taken when the probe
 // has settled, buffers at their temperature, what the transmitter held
 // before and holds after, a check standard and a record.
-#include "cli/calibration_certificate.h"
+#include "calibration/record_file.h"
+#include "calibration/record_layout.h"
 #include "cli/calibration_options.h"
-#include "cli/calibration_record.h"
+#include "cli/calibration_steps.h"
 #include "cli/calibration_undo.h"
 #include "cli/command_line.h"
 #include "cli/point_sampling.h"
-#include "cli/record_file.h"
-#include "cli/setting_writes.h"
+#include "cli/questions.h"
+#include "core/calibration_writes.h"
 #include "core/damping.h"
 #include "core/english_names.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
-#include "core/readout.h"
-#include "files/text_files.h"
+#include "vl4_version.h"
 
 #include <cmath>
 
@@ -26,15 +26,6 @@ namespace {
 std::string LimitsText(const PhLimits& limits) {
     return FixedText(limits.MinSlopePercent, 0) + " to " + FixedText(limits.MaxSlopePercent, 0) +
            " % of the ideal slope and at most " + FixedText(limits.MaxOffsetMv, 0) + " mV at pH 7";
-}
-
-bool IsYes(std::string answer) {
-    for (char& c : answer) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    const size_t first = answer.find_first_not_of(" \t");
-    const size_t last = answer.find_last_not_of(" \t");
-    if (first == std::string::npos) return false;
-    answer = answer.substr(first, last + 1 - first);
-    return answer == "y" || answer == "yes";
 }
 
 // The damping the calibration took off, put back whatever ends it; a restore
@@ -52,6 +43,13 @@ int RestoreDamping(CommandContext& context, TransmitterSession& session, Damping
     return status == ExitDone ? ExitFailed : status;
 }
 
+// A bottle table by its file's name, without its folders.
+std::string BufferName(const CalibrationOptions& options) {
+    if (!options.UseBuffers) return "";
+    const std::string& source = options.BufferSource;
+    return source == "nist" ? source : source.substr(source.find_last_of("/\\") + 1);
+}
+
 class Calibration {
 public:
     Calibration(CommandContext& context, const Arguments& arguments,
@@ -61,7 +59,7 @@ public:
 
     int Run() {
         if (Options.RecordPath)
-            if (int status = OpenRecordFile(Context, *Options.RecordPath, Record)) return status;
+            if (int status = PrepareRecord()) return status;
         if (int status = Session.Open(Context, PortName)) return status;
         if (int status = ReadTransmitter()) return status;
         if (int status = CheckStandards()) return status;
@@ -72,8 +70,11 @@ public:
         if (status == ExitDone) status = Write();
         if (status == ExitDone && Options.HasCheck) status = Check();
         status = RestoreDamping(Context, Session, Damping, status);
-        status = Finish(status);
-        status = WriteCertificate(Context, Options, Result, Written, WritesMissing, status);
+        if (!Result.Outcome.empty()) {
+            const std::string done = Written ? "calibration written" : "";
+            status = RecordLine(Context, Options.RecordPath, Result, done, status);
+            status = WriteCertificate(Context, Options.CertificatePath, Result, done, status);
+        }
         if (Context.Stop.Requested() && status == ExitDone) status = ExitInterrupted;
         if (status == ExitInterrupted)
             Context.Fail(status, Session.Port,
@@ -85,12 +86,25 @@ public:
 private:
     // --- before the probe is touched
 
+    // A record that cannot take the line is found before the first frame.
+    int PrepareRecord() {
+        std::string problem;
+        if (PrepareRecordFile(*Options.RecordPath, problem)) return ExitDone;
+        Context.Err.Write("vl4: " + problem + "\n");
+        return ExitUsage;
+    }
+
     int ReadTransmitter() {
         if (int status = ReadUnit(Context, Session, Result)) return status;
         Result.Technician = Options.Technician;
         Result.Tag = Options.Tag;
         Result.Temperature = Options.Temperature;
+        Result.TemperatureGiven = Options.TemperatureGiven;
         Result.Points = static_cast<int>(Options.Standards.size());
+        Result.Settle = Options.Settle;
+        Result.Limits = Options.Limits;
+        Result.Buffers = BufferName(Options);
+        Result.CheckTolerance = Options.CheckTolerance;
         Context.Say("probe " + std::string(ProbeTypeEnglishName(Result.ProbeType)) + " on " +
                     Session.Port + " (" + Session.Identification + " " +
                     IntegerText(Result.ProductionNumber) + ", firmware " + Result.Firmware + ")");
@@ -102,25 +116,37 @@ private:
 
     int Usage(const std::string& what) { return UsageError(Context, CalibrateCommand, what); }
 
-    // The dialog's rules for the standards, and what only a pH probe takes.
+    StandardKind Kind() const {
+        if (!Options.UseBuffers) return StandardKind::Value;
+        return Options.BufferSource == "nist" ? StandardKind::Buffer : StandardKind::Table;
+    }
+
+    // The dialog's rules for the standards, what only a pH probe takes, and
+    // a check tolerance the probe can be proven with.
     int CheckStandards() {
         const bool redox = CalibrationLaw(Result.ProbeType) == ProbeRedox;
+        const std::string probe = ProbeTypeEnglishName(Result.ProbeType);
         if (redox && Result.Points == 2)
             return Usage("a Redox probe is calibrated at one point: give one --standard");
         if (!Result.IsPh() && Options.UseBuffers)
-            return Usage("buffers apply to pH probes only; this one is " +
-                         std::string(ProbeTypeEnglishName(Result.ProbeType)));
+            return Usage("buffers apply to pH probes only; this one is " + probe);
         if (!Result.IsPh() && Options.KeepSlope)
-            return Usage("--keep-slope keeps a pH electrode's slope; this probe is " +
-                         std::string(ProbeTypeEnglishName(Result.ProbeType)));
+            return Usage("--keep-slope keeps a pH electrode's slope; this probe is " + probe);
+        const double widest = WidestCheckTolerance(Result.ProbeType);
+        if (Options.HasCheck && Options.CheckTolerance > widest)
+            return Usage("--check-tolerance of a " + probe + " probe is at most " +
+                         ExactText(static_cast<float>(widest)) + ", not " +
+                         ExactText(static_cast<float>(Options.CheckTolerance)));
         for (int i = 0; i < Result.Points; ++i) {
             PointResult& point = Result.Point[i];
+            point.Kind = Kind();
             point.Standard = Options.Standards[i];
             point.StandardUsed = ValueAtTemperature(point.Standard);
             if (!StandardAccepted(true, point.Standard, i == 0 && redox))
                 return Usage("the standard " + ExactText(point.Standard) +
                              " is below 0, which only a Redox standard may be");
         }
+        Result.Check.Kind = Kind();
         Result.Check.Standard = Options.CheckStandard;
         Result.Check.StandardUsed = ValueAtTemperature(Options.CheckStandard);
         if (PointsValid(Points())) return ExitDone;
@@ -186,47 +212,34 @@ private:
     int Measure() {
         for (int i = 0; i < Result.Points; ++i) {
             const std::string name = "point " + IntegerText(i + 1);
-            if (int status = TakePoint(name, Result.Point[i])) return status;
+            PointEnd end;
+            if (int status = TakePoint(name, Result.Point[i], end)) return status;
         }
         return ExitDone;
     }
 
     // Asks for the probe (unless unattended), says on standard output that
     // the point begins, and samples it.
-    int TakePoint(const std::string& name, PointResult& point) {
+    int TakePoint(const std::string& name, PointResult& point, PointEnd& end) {
+        end = PointEnd::Interrupted;
         const std::string standard = StandardText(point);
         if (!Options.Unattended) {
-            if (int status = Ask(name + ": put the probe in the " + standard +
-                                     " and press Enter (Ctrl+C cancels)\n",
-                                 nullptr))
-                return status;
+            std::string line;
+            bool ended;
+            const int status = AskLine(Context,
+                                       name + ": put the probe in the " + standard +
+                                           " and press Enter (Ctrl+C cancels)\n",
+                                       line, ended);
+            if (status) return status;
+            if (ended)
+                return Context.Fail(
+                    ExitUsage, "calibrate",
+                    "the input ended before the probe was ready; --yes skips the question");
         }
         Context.Say(name + ": " + standard);
-        if (int status = SamplePoint(Context, Session, Rule(), name, point)) return status;
+        if (int status = SamplePoint(Context, Session, Rule(), name, point, end)) return status;
         Report(name, point);
         return ExitDone;
-    }
-
-    // Where output goes to a file, the question still reaches the person.
-    TextOutput& Asking() { return Context.Out.IsConsole() ? Context.Out : Context.Err; }
-
-    // One question; a key pressed before it was asked does not answer it.
-    int Ask(const std::string& question, std::string* answer) {
-        Context.In.DiscardTypedAhead();
-        Asking().Write(question);
-        std::string line;
-        switch (Context.In.WaitForLine(Context.Stop, line)) {
-        case InputEvent::Line:
-            if (answer) *answer = line;
-            return ExitDone;
-        case InputEvent::Interrupted:
-            return ExitInterrupted;
-        case InputEvent::End:
-            break;
-        }
-        if (answer) return ExitDone; // no answer is no
-        return Context.Fail(ExitUsage, "calibrate",
-                            "the input ended before the probe was ready; --yes skips the question");
     }
 
     void Report(const std::string& name, const PointResult& point) {
@@ -285,7 +298,7 @@ private:
         Context.Say("sensitivity " + slope + ", offset " + ExactText(pair.Offset) + " mV");
         if (!Result.IsPh()) return;
         std::string line;
-        if (Result.Slope != SlopeSource::Assumed)
+        if (Result.Slope == SlopeSource::Measured)
             line = "slope " + FixedText(PhSlopePercent(pair.Sensitivity, Result.IdealSlope()), 1) +
                    " % of an ideal electrode (" + FixedText(Result.IdealSlope(), 2) + " mV/pH at " +
                    CelsiusText(Result.Temperature) + "), ";
@@ -308,58 +321,37 @@ private:
                                 unusual + "; nothing written (--accept-unusual writes it)");
         }
         if (Options.Unattended) return ExitDone;
-        std::string answer;
-        if (int status = Ask(unusual + "\nwrite anyway? [y/N] ", &answer)) return status;
-        if (IsYes(answer)) return ExitDone;
+        bool yes;
+        if (int status = AskYesNo(Context, unusual + "\nwrite anyway? [y/N] ", yes)) return status;
+        if (yes) return ExitDone;
         Result.Outcome = OutcomeDeclined;
         return Context.Fail(ExitFailed, Session.Port, "not written");
     }
 
     // --- the writes
 
-    // Offset, sensitivity (unless kept) and today's date, each tried whatever
-    // became of the others, as the dialog writes them; each checked against
-    // the reply, which is what the transmitter holds now ("as left").
+    // Offset, sensitivity (unless kept) and today's date, as the dialog
+    // writes them; each reply is what the transmitter holds now ("as left").
+    // A calibration whose writes were not all confirmed has failed: what the
+    // unit holds is not known until it is read.
     int Write() {
         if (Context.Stop.Requested()) return ExitInterrupted;
         if (Context.Out.Failed())
             return Context.Fail(ExitFailed, "standard output",
                                 "cannot write: " + Context.Out.Problem() + "; nothing written");
-        const LocalTime now = LocalTime::Now();
-        std::vector<SettingWrite> writes = {
-            {FindSetting("offset"), BitsOfFloat(Result.Computed.Offset)}};
-        if (Result.Slope != SlopeSource::Kept)
-            writes.push_back(
-                {FindSetting("sensitivity"), BitsOfFloat(Result.Computed.Sensitivity)});
-        writes.push_back({FindSetting("date"), now.BcdDay()});
-        int status = ExitDone;
-        std::string written, missing;
-        for (SettingWrite& write : writes) {
-            const std::string key = write.Target->Key;
-            if (!WriteChecked(Context, Session, write, status)) {
-                status = Session.NoAnswer(Context, "writing " + key);
-                missing += (missing.empty() ? "" : ", ") + key;
-                continue;
-            }
-            written += (written.empty() ? "" : ", ") + key + " " +
-                       SettingText(*write.Target, write.Returned);
-            KeepLeft(write);
-        }
-        if (Result.Slope == SlopeSource::Kept) {
-            Result.Left.HasSensitivity = true;
-            Result.Left.Sensitivity = Result.Found.Sensitivity;
-        }
+        const bool kept = Result.Slope == SlopeSource::Kept;
+        const uint32_t today = TodayBcd();
+        CalibrationWrites writes = PlanCalibrationWrites(Result.Computed, kept, today);
+        WriteCalibration(Session.Link, writes);
+        const std::string written = WrittenText(writes);
         Written = !written.empty();
         if (Written) Context.Say("wrote " + written);
+        const int status = ReportWrites(Context, Session, writes, Result.Left);
+        if (kept) Result.Left.Set(1, BitsOfFloat(Result.Found.Sensitivity));
         Result.Outcome = status == ExitDone ? OutcomeWritten : OutcomeFailed;
-        if (!missing.empty()) WritesMissing = missing;
-        if (Options.HasDueDays) Result.DueDate = now.DaysLater(Options.DueDays).IsoDate();
+        if (status == ExitDone && Options.HasDueDays)
+            Result.DueDate = LocalTime::Now().DaysLater(Options.DueDays).IsoDate();
         return status;
-    }
-
-    void KeepLeft(const SettingWrite& write) {
-        for (int i = 0; i < HeldPair::Values; ++i)
-            if (write.Target == &HeldPair::SettingOf(i)) Result.Left.Set(i, write.Returned);
     }
 
     // The new calibration proven in another standard: the transmitter's own
@@ -367,43 +359,29 @@ private:
     int Check() {
         Result.HasCheck = true;
         PointResult& check = Result.Check;
-        if (int status = TakePoint("check", check)) {
-            if (status != ExitInterrupted) Result.Outcome = OutcomeFailed;
+        PointEnd end;
+        if (int status = TakePoint("check", check, end)) {
+            // A check that could not settle failed; one cut short proved nothing.
+            Result.CheckOutcome =
+                end == PointEnd::NotSettled ? CheckResult::Fail : CheckResult::Interrupted;
+            if (end == PointEnd::NotSettled) Result.Outcome = OutcomeFailed;
             return status;
         }
         const double error = check.FoundValue - check.StandardUsed;
-        Result.CheckPassed = check.HasFoundValue && std::fabs(error) <= Options.CheckTolerance;
+        const bool passed = check.HasFoundValue && std::fabs(error) <= Options.CheckTolerance;
+        Result.CheckOutcome = passed ? CheckResult::Pass : CheckResult::Fail;
         const std::string verdict =
             "check: the transmitter reads " +
             (check.HasFoundValue ? FixedText(check.FoundValue, 3) : std::string("nothing")) +
             " in the " + StandardText(check) + " (error " + SignedText(error, 3) + ", tolerance " +
             ExactText(static_cast<float>(Options.CheckTolerance)) +
-            "): " + (Result.CheckPassed ? "pass" : "fail");
+            "): " + (passed ? "pass" : "fail");
         Context.Say(verdict);
-        if (Result.CheckPassed) return ExitDone;
+        if (passed) return ExitDone;
         Result.Outcome = OutcomeFailed;
         return Context.Fail(ExitFailed, Session.Port,
                             "the check failed; the calibration stays written (vl4 calibrate " +
                                 Session.Port + " --undo --record FILE puts the old one back)");
-    }
-
-    // --- the record
-
-    int Finish(int status) {
-        if (Result.Outcome.empty()) return status; // no result was reached
-        if (!WritesMissing.empty()) Result.Outcome = OutcomeFailed;
-        if (!Options.RecordPath) return status;
-        std::vector<std::string> fields = RecordFields(Result);
-        if (!WritesMissing.empty())
-            fields[RecHealth] = "not confirmed: no reply to " + WritesMissing;
-        if (Record.Append(RecordLine(fields))) {
-            Context.Say("recorded in " + *Options.RecordPath + ": " + Result.Outcome);
-            return status;
-        }
-        const std::string why = "record not written: " + Record.Problem();
-        Context.Fail(ExitFailed, *Options.RecordPath,
-                     Written ? "calibration written, " + why : why);
-        return status == ExitDone ? ExitFailed : status;
     }
 
     CommandContext& Context;
@@ -411,10 +389,8 @@ private:
     const std::string& PortName;
     TransmitterSession Session;
     DampingPause Damping;
-    AppendingFile Record;
     CalibrationRecord Result;
     bool Written = false;
-    std::string WritesMissing;
 };
 
 int Calibrate(CommandContext& context, const Arguments& arguments) {
@@ -468,8 +444,9 @@ const CommandSpec CalibrateCommand = {
     "                        temperature\n"
     "  --check N             after the writes, the probe goes into a check standard;\n"
     "                        the transmitter's reading there must be within\n"
-    "  --check-tolerance T   of its value (default 0.05); a failed check is exit 1\n"
-    "                        and leaves the calibration written\n"
+    "  --check-tolerance T   of its value (default 0.05; at most 1 for pH, 50 mV for\n"
+    "                        Redox, 1 mg/L for chlorine and oxygen); a failed check\n"
+    "                        is exit 1 and leaves the calibration written\n"
     "  --keep-slope          pH, one standard: keep the sensitivity the transmitter\n"
     "                        holds, write only the offset and the date\n"
     "  --max-drift MV        stable: drift at most MV mV a minute (default 0.6)\n"

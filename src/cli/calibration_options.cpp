@@ -1,6 +1,6 @@
 #include "cli/calibration_options.h"
 
-#include "cli/record_file.h"
+#include "core/calibration_policy.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 #include "files/text_files.h"
@@ -124,8 +124,12 @@ private:
             !IsFiniteNumber(Options.CheckStandard))
             return Usage("--check takes a number, not " + *check);
         Options.HasCheck = true;
-        if (tolerance && !NumberIn(*tolerance, 1e-6, 1e6, Options.CheckTolerance))
-            return Usage("--check-tolerance takes a number above 0, not " + *tolerance);
+        // The probe's own bound is known once the transmitter has said which it is.
+        if (tolerance &&
+            !NumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.CheckTolerance))
+            return Usage("--check-tolerance takes a number above 0 and at most 50 (1 for pH, "
+                         "50 mV for Redox, 1 mg/L for chlorine and oxygen), not " +
+                         *tolerance);
         return ExitDone;
     }
 

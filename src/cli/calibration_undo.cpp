@@ -1,26 +1,13 @@
 #include "cli/calibration_undo.h"
 
-#include "cli/calibration_record.h"
-#include "cli/record_file.h"
-#include "cli/setting_writes.h"
+#include "calibration/record_layout.h"
+#include "calibration/undo_target.h"
+#include "cli/calibration_steps.h"
+#include "cli/questions.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
-#include "core/number_text.h"
-#include "files/text_files.h"
 
 namespace {
-
-bool IsWritten(const RecordRow& row) {
-    return row[RecOutcome] == OutcomeWritten || row[RecOutcome] == OutcomeFailed;
-}
-
-// "offset 1.25, sensitivity -57.3, date 2026-06-01"
-std::string PairText(const HeldPair& held) {
-    std::string text;
-    for (int i = 0; i < HeldPair::Values; ++i)
-        text += (i ? ", " : "") + std::string(HeldPair::SettingKeys[i]) + " " + held.Text(i);
-    return text;
-}
 
 class Undo {
 public:
@@ -28,117 +15,73 @@ public:
         : Context(context), PortName(port), Options(options), Path(*options.RecordPath) {}
 
     int Run() {
-        std::vector<RecordRow> rows;
-        if (int status = OpenRecordFile(Context, Path, Record, &rows)) return status;
+        if (int status = ReadRecord()) return status;
         if (int status = Session.Open(Context, PortName)) return status;
-        if (int status = ReadTransmitter()) return status;
-        const RecordRow* last = LastCalibration(rows);
-        if (!last)
-            return Refuse("no calibration of production number " +
-                          IntegerText(Line.ProductionNumber) + " was written in " + Path);
-        if (int status = Undone(rows, *last)) return status;
-        HeldPair left;
-        if (!HeldOfRecord(*last, RecLeftOffset, left) ||
-            !HeldOfRecord(*last, RecFoundOffset, Found))
-            return Refuse("the record of " + (*last)[RecTime] +
-                          " does not say what the transmitter held before and after");
-        if (int status = CompareHeld(*last, left)) return status;
-        if (int status = Confirm(*last)) return status;
-        return Finish(WriteBack());
+        if (int status = ReadUnit(Context, Session, Line)) return status;
+        if (int status = ReadHeld(Context, Session, Line.Found)) return status;
+        const UndoTarget target =
+            FindUndoTarget(Book, Line.ProductionNumber, Line.ProbeType, Line.Found);
+        if (!target.Calibration) return Refuse(target.Refusal);
+        const CalibrationRecord& last = target.Calibration->Record;
+        if (int status = Confirm(last)) return status;
+        return WriteBack(last);
     }
 
 private:
+    // The record is read before the first frame; the undo's line goes into
+    // it in its own layout.
+    int ReadRecord() {
+        std::string problem;
+        if (!ReadRecordFile(Path, Book, Shape, problem) || !MayAddTo(Path, Shape, problem)) {
+            Context.Err.Write("vl4: " + problem + "\n");
+            return ExitUsage;
+        }
+        WarnSkipped(Context, Book);
+        return ExitDone;
+    }
+
     int Refuse(const std::string& why) {
         return Context.Fail(ExitFailed, Session.Port, why + "; nothing written");
     }
 
-    int ReadTransmitter() {
-        if (int status = ReadUnit(Context, Session, Line)) return status;
-        Line.Technician = Options.Technician;
-        return ExitDone;
-    }
-
-    const RecordRow* LastCalibration(const std::vector<RecordRow>& rows) const {
-        const std::string unit = IntegerText(Line.ProductionNumber);
-        const RecordRow* last = nullptr;
-        for (const RecordRow& row : rows)
-            if (row[RecProductionNumber] == unit && IsWritten(row)) last = &row;
-        return last;
-    }
-
-    // An undo puts back one calibration once.
-    int Undone(const std::vector<RecordRow>& rows, const RecordRow& last) {
-        for (const RecordRow& row : rows)
-            if (row.Line > last.Line && row[RecProductionNumber] == last[RecProductionNumber] &&
-                row[RecOutcome] == OutcomeUndo)
-                return Refuse("the calibration of " + last[RecTime] + " was undone on " +
-                              row[RecTime]);
-        return ExitDone;
-    }
-
-    // Only a transmitter that still holds what the calibration left gets the
-    // old values back: anything else would overwrite a later change.
-    int CompareHeld(const RecordRow& last, const HeldPair& left) {
-        if (int status = ReadHeld(Context, Session, Line.Found)) return status;
-        std::string changed;
-        for (int i = 0; i < HeldPair::Values; ++i) {
-            if (Line.Found.Raw(i) == left.Raw(i)) continue;
-            changed += (changed.empty() ? "" : ", ") + std::string(HeldPair::SettingKeys[i]) + " " +
-                       Line.Found.Text(i) + " (the calibration left " + left.Text(i) + ")";
-        }
-        if (changed.empty()) return ExitDone;
-        return Refuse("the transmitter no longer holds what the calibration of " + last[RecTime] +
-                      " left: " + changed);
-    }
-
-    int Confirm(const RecordRow& last) {
-        Context.Say("the calibration of " + last[RecTime] + " found " + PairText(Found));
+    int Confirm(const CalibrationRecord& last) {
+        Context.Say("the calibration of " + last.Time + " found " + PairText(last.Found));
         if (Options.Unattended) return ExitDone;
-        TextOutput& asking = Context.Out.IsConsole() ? Context.Out : Context.Err;
-        Context.In.DiscardTypedAhead();
-        asking.Write("put it back? [y/N] ");
-        std::string answer;
-        const InputEvent event = Context.In.WaitForLine(Context.Stop, answer);
-        if (event == InputEvent::Interrupted) return ExitInterrupted;
-        if (event == InputEvent::Line && (answer == "y" || answer == "yes" || answer == "Y"))
-            return ExitDone;
+        bool yes;
+        if (int status = AskYesNo(Context, "put it back? [y/N] ", yes)) return status;
+        if (yes) return ExitDone;
         return Context.Fail(ExitFailed, Session.Port, "not written");
     }
 
     // Each value tried whatever became of the others, each checked against
-    // the reply.
-    int WriteBack() {
-        if (Context.Stop.Requested()) return ExitInterrupted;
-        int status = ExitDone;
-        for (int i = 0; i < HeldPair::Values; ++i) {
-            SettingWrite write = {&HeldPair::SettingOf(i), Found.Raw(i)};
-            if (!WriteChecked(Context, Session, write, status)) {
-                status = Session.NoAnswer(Context, std::string("writing ") + write.Target->Key);
-                continue;
-            }
-            Line.Left.Set(i, write.Returned);
-        }
-        Line.HasComputed = true;
-        Line.Computed = {Found.Sensitivity, Found.Offset};
-        if (Line.Left.HasOffset || Line.Left.HasSensitivity || Line.Left.HasDate)
-            Context.Say("put back " + PairText(Found));
-        return status;
-    }
-
-    int Finish(int status) {
-        if (status == ExitInterrupted)
-            return Context.Fail(status, Session.Port, "interrupted; nothing written");
+    // the reply. Only an undo the transmitter confirmed is recorded as one;
+    // otherwise the line says which writes were not confirmed, and the undo
+    // may be tried again.
+    int WriteBack(const CalibrationRecord& last) {
+        if (Context.Stop.Requested())
+            return Context.Fail(ExitInterrupted, Session.Port, "interrupted; nothing written");
+        const HeldPair& found = last.Found;
+        CalibrationWrites writes = PlanRestoreWrites(found.Offset, found.Sensitivity, found.Date);
+        WriteCalibration(Session.Link, writes);
+        const std::string written = WrittenText(writes);
+        if (!written.empty()) Context.Say("put back " + written);
+        int status = ReportWrites(Context, Session, writes, Line.Left);
         Line.Time = LocalTime::Now().IsoWithMilliseconds();
-        Line.Outcome = OutcomeUndo;
-        std::vector<std::string> fields = RecordFields(Line);
-        fields[RecHealth] = "";
-        if (Record.Append(RecordLine(fields))) {
-            Context.Say("recorded in " + Path + ": undo");
-            return status;
-        }
-        Context.Fail(ExitFailed, Path,
-                     "calibration put back, record not written: " + Record.Problem());
-        return ExitFailed;
+        Line.Technician = Options.Technician;
+        Line.Tag = Options.Tag.empty() ? last.Tag : Options.Tag;
+        Line.HasComputed = true;
+        Line.Computed = {found.Sensitivity, found.Offset};
+        Line.Outcome = status == ExitDone ? OutcomeUndo : OutcomeUndoFailed;
+        if (status != ExitDone)
+            Context.Fail(status, Session.Port,
+                         "the undo was not confirmed: " + Line.Unconfirmed() +
+                             "; read the unit, and undo again to try once more");
+        const RecordKind layout =
+            Shape.Kind == RecordKind::Previous ? RecordKind::Previous : RecordKind::Current;
+        const std::string done = written.empty()      ? ""
+                                 : status == ExitDone ? "calibration put back"
+                                                      : "undo written in part";
+        return RecordLine(Context, &Path, Line, done, status, layout);
     }
 
     CommandContext& Context;
@@ -146,9 +89,9 @@ private:
     const CalibrationOptions& Options;
     const std::string& Path;
     TransmitterSession Session;
-    AppendingFile Record;
-    CalibrationRecord Line;
-    HeldPair Found; // what the calibration found, to be put back
+    RecordBook Book;
+    RecordShape Shape;
+    CalibrationRecord Line; // the undo's own: Found is what the transmitter held before it
 };
 
 } // namespace

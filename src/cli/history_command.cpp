@@ -1,12 +1,13 @@
 // vl4 history: the calibrations of a record unit by unit, with the date each
 // unit is due again, as text, JSON or a report page.
-#include "cli/calibration_history.h"
+#include "calibration/calibration_history.h"
+#include "cli/calibration_steps.h"
 #include "cli/command_line.h"
-#include "cli/history_report.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 #include "core/text_encoding.h"
+#include "documents/history_report.h"
 #include "files/text_files.h"
 #include "vl4_version.h"
 
@@ -27,7 +28,7 @@ struct HistoryOptions {
 bool ParseOptions(const Arguments& arguments, HistoryOptions& options, std::string& problem) {
     if (const std::string* unit = arguments.Value("--unit")) {
         options.OneUnit = true;
-        if (!ParseInteger(unit->c_str(), options.Unit) || options.Unit < 0) {
+        if (!ParseInteger(unit->c_str(), options.Unit)) {
             problem = "--unit takes a production number, not " + *unit;
             return false;
         }
@@ -42,10 +43,12 @@ bool ParseOptions(const Arguments& arguments, HistoryOptions& options, std::stri
     return true;
 }
 
-// The health words before their qualification in brackets: the table's
-// slope column already shows a slope that was assumed.
-std::string ShortVerdict(const std::string& health) {
-    return Shown(health.substr(0, health.find(" (")));
+// The health words before their qualification: the table's slope column
+// already shows a slope that was assumed, and writes that were not
+// confirmed are all the same to the unit.
+std::string ShortVerdict(const HistoryCalibration& calibration) {
+    if (calibration.Unconfirmed) return "not confirmed";
+    return Shown(calibration.Health.substr(0, calibration.Health.find(" (")));
 }
 
 struct TextColumn {
@@ -66,7 +69,7 @@ std::vector<std::string> TextCells(const HistoryCalibration& c) {
             Shown(c.OffsetPh7Mv, OffsetDecimals),
             Shown(c.FoundError, FoundErrorDecimals),
             Shown(c.CheckResult),
-            ShortVerdict(c.Health),
+            ShortVerdict(c),
             Shown(c.Technician)};
 }
 
@@ -137,7 +140,9 @@ std::string AsJson(const HistoryCalibration& c) {
         .Add("found_error", JsonFloat(c.FoundError))
         .Add("check_result", JsonText(c.CheckResult))
         .Add("health", JsonText(c.Health))
-        .Add("technician", JsonText(c.Technician));
+        .Add("technician", JsonText(c.Technician))
+        .Add("confirmed", c.Unconfirmed ? "false" : "true")
+        .Add("undone", c.Undone ? "true" : "false");
     return json.Text();
 }
 
@@ -151,6 +156,7 @@ std::string AsJson(const UnitHistory& unit) {
         .Add("tag", JsonText(unit.Tag))
         .Add("due_date", unit.HasDue ? JsonString(IsoDateOfDay(unit.DueDay)) : "null")
         .Add("overdue", unit.Overdue ? "true" : "false")
+        .Add("confirmed", unit.Unconfirmed ? "false" : "true")
         .Add("calibrations", "[" + calibrations + (calibrations.empty() ? "]" : "\n  ]"));
     return json.Text();
 }
@@ -161,24 +167,26 @@ std::string AsJson(const std::vector<UnitHistory>& units) {
     return "{\"units\": [" + list + (list.empty() ? "]}\n" : "\n]}\n");
 }
 
-bool ReadRecord(CommandContext& context, const std::string& path, const DueRule& rule,
-                std::vector<UnitHistory>& units, int& status) {
-    std::string content, problem;
-    const FileRead read = ReadWholeFile(path, LargestRecord, content, problem);
-    if (read != FileRead::Done) {
-        status = context.Fail(ExitUsage, path,
-                              read == FileRead::TooLarge ? "larger than 64 MiB"
-                                                         : "cannot read: " + problem);
-        return false;
+// The records named, together; a line that cannot be read is a warning.
+bool ReadRecords(CommandContext& context, const std::vector<std::string>& paths, RecordBook& book,
+                 int& status) {
+    for (const std::string& path : paths) {
+        RecordShape shape;
+        std::string problem;
+        if (!ReadRecordFile(path, book, shape, problem)) {
+            status = ExitUsage;
+            context.Err.Write("vl4: " + problem + "\n");
+            return false;
+        }
     }
-    std::vector<RecordRow> rows;
-    int line = 0;
-    if (!ParseRecord(content, rows, line, problem) ||
-        !ReadHistory(rows, rule, units, line, problem)) {
-        status = context.Fail(ExitUsage, path + ":" + IntegerText(line), problem);
-        return false;
-    }
+    WarnSkipped(context, book);
     return true;
+}
+
+std::string Names(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += (names.empty() ? "" : ", ") + path;
+    return names;
 }
 
 int WriteReport(CommandContext& context, const std::string& path,
@@ -199,10 +207,11 @@ int RunHistory(CommandContext& context, const Arguments& arguments) {
         return UsageError(context, HistoryCommand, problem);
     if (!ParseIsoDay(LocalTime::Now().IsoDate(), options.Rule.Today))
         return context.Fail(ExitFailed, "history", "the PC's date is not a day of the calendar");
-    const std::string& path = arguments.Positional[0];
-    std::vector<UnitHistory> units;
+    const std::string path = Names(arguments.Positional);
+    RecordBook book;
     int status = ExitDone;
-    if (!ReadRecord(context, path, options.Rule, units, status)) return status;
+    if (!ReadRecords(context, arguments.Positional, book, status)) return status;
+    std::vector<UnitHistory> units = ReadHistory(book, options.Rule);
     if (options.OneUnit) {
         std::vector<UnitHistory> chosen;
         for (const UnitHistory& unit : units)
@@ -231,25 +240,29 @@ int RunHistory(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec HistoryCommand = {
     "history",
-    "RECORD.csv [--unit N] [--json] [--html FILE] [--interval-days N]",
-    "each unit's calibrations in a record, and when it is due again",
-    "Reads a calibration record (vl4 calibrate --record) and lists, unit by unit\n"
-    "(production number), its calibrations oldest first: date, outcome, probe, the\n"
-    "slope as a percentage of the ideal electrode, the offset at pH 7 (mV), the\n"
-    "as-found error (the transmitter's reading in the first standard before the\n"
-    "calibration, less the standard's value at the temperature), the check, the\n"
-    "verdict on the probe and the technician. A unit is due on the due date of the\n"
-    "last calibration it holds (written; its check may have failed; an undo puts\n"
-    "the one before back), or that calibration's date plus --interval-days, and\n"
-    "OVERDUE when that day is past. The units come in that order: the overdue ones\n"
-    "first, those without a due date last. A record of another layout is refused\n"
-    "with its line (exit status 2).\n"
+    "RECORD.csv... [--unit N] [--json] [--html FILE] [--interval-days N]",
+    "each unit's calibrations in records, and when it is due again",
+    "Reads calibration records (vl4 calibrate --record), of this vl4 or an earlier\n"
+    "one, together, and lists, unit by unit (production number), its calibrations\n"
+    "oldest first: date, outcome, probe, the slope as a percentage of the ideal\n"
+    "electrode (where it was measured), the offset at pH 7 (mV), the as-found error\n"
+    "(the transmitter's reading in the first standard before the calibration, less\n"
+    "the standard's value at the temperature), the check, the verdict on the probe\n"
+    "and the technician. A unit holds its last calibration whose writes the\n"
+    "transmitter confirmed (its check may have failed); an undo puts the one before\n"
+    "back. It is due on the due date of that calibration, or its date plus\n"
+    "--interval-days, and OVERDUE when that day is past. A unit whose last writes\n"
+    "were not confirmed has no due date: \"not confirmed: read the unit\". The units\n"
+    "come in that order: those not confirmed, the overdue ones, the others by due\n"
+    "date, those without one last. A file that is no calibration record is refused\n"
+    "(exit status 2); a line that cannot be read is named as a warning and passed\n"
+    "over.\n"
     "\n"
     "  --unit N             only the unit with production number N (exit status 1\n"
     "                       when the record has none)\n"
     "  --json               JSON for programs: the units, each with its due date (or\n"
-    "                       null), overdue and its calibrations; exact numbers, null\n"
-    "                       where the record has none\n"
+    "                       null), overdue, confirmed and its calibrations; exact\n"
+    "                       numbers, null where the record has none\n"
     "  --html FILE          also a report page for people: the units, the overdue\n"
     "                       ones first, then a sheet per unit with its calibrations\n"
     "                       and a trend of slope and offset against their limits;\n"
@@ -257,7 +270,7 @@ const CommandSpec HistoryCommand = {
     "  --interval-days N    the due date of a calibration whose line gives none: N\n"
     "                       days after it (1 to 36500)\n",
     1,
-    1,
+    -1,
     {{"--unit", "N", false},
      {"--json", nullptr, false},
      {"--html", "FILE", false},

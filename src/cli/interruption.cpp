@@ -1,5 +1,7 @@
 #include "cli/interruption.h"
 
+#include "core/clock.h"
+
 namespace {
 
 Interruption* Caught = nullptr;
@@ -53,7 +55,7 @@ void Interruption::Request() {
 }
 
 bool Interruption::Wait(DWORD ms) const {
-    return WaitForSingleObject(Signal, ms) == WAIT_TIMEOUT;
+    return Clock::Current().Wait(Signal, ms);
 }
 
 // A process may start with Ctrl+C ignored, inherited from the one that

@@ -4,10 +4,10 @@
 #include "cli/pacer.h"
 #include "cli/spreadsheet_dialect.h"
 #include "cli/transmitter_session.h"
-#include "cli/trend_svg.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
+#include "documents/trend_svg.h"
 #include "files/text_files.h"
 
 namespace {
@@ -126,7 +126,7 @@ public:
     }
 
 private:
-    using Clock = Pacer::Clock;
+    using TimePoint = Pacer::TimePoint;
 
     std::string NewFileStart() const { return Options.Dialect.ByteOrderMark ? ByteOrderMark : ""; }
 
@@ -188,7 +188,7 @@ private:
         Session.Link.Close();
         Online = false;
         Dead = 0;
-        LostAt = Clock::now();
+        LostAt = Clock::Current().Now();
         NextTry = LostAt + RetryPeriod;
         Line.Finish();
         Session.Watch.Note(why + "; port closed");
@@ -200,7 +200,7 @@ private:
     // Until the next sample is due; while the port is away, it is tried
     // meanwhile. ExitDone to go on with the log.
     int WaitForNext(Pacer& pacer) {
-        const Clock::time_point due = pacer.NextDue();
+        const TimePoint due = pacer.NextDue();
         while (!Online) {
             if (Options.GiveUpSeconds > 0 && AwaySeconds() >= Options.GiveUpSeconds)
                 return Ended("no transmitter on " + Session.Port + " for " +
@@ -219,7 +219,7 @@ private:
     // the log, another one or a foreign device ends it; no answer is tried
     // again later. ExitDone to go on.
     int TryAgain() {
-        NextTry = Clock::now() + RetryPeriod;
+        NextTry = Clock::Current().Now() + RetryPeriod;
         const Connection connection = Session.Connect(Session.Port);
         LONG production = 0;
         if (connection == Connection::Identified && Session.Link.GetProductionNumber(production)) {
@@ -255,7 +255,8 @@ private:
 
     int32_t AwaySeconds() const {
         return static_cast<int32_t>(
-            std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - LostAt).count());
+            std::chrono::duration_cast<std::chrono::seconds>(Clock::Current().Now() - LostAt)
+                .count());
     }
 
     std::string Away() const {
@@ -297,7 +298,7 @@ private:
     LONG Production = 0;
     bool Online = true;
     int Dead = 0; // samples in a row without any answer
-    Clock::time_point LostAt, NextTry;
+    TimePoint LostAt, NextTry;
     int32_t Reconnects = 0;
 };
 

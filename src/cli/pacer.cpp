@@ -2,17 +2,19 @@
 
 Pacer::Pacer(std::chrono::milliseconds period) : Period(period) {}
 
-Pacer::Clock::time_point Pacer::NextDue() {
-    const long long late = (Clock::now() - Start) / Period + 1; // the first sample not yet due
+Pacer::TimePoint Pacer::NextDue() {
+    // The first sample not yet due.
+    const long long late = (::Clock::Current().Now() - Start) / Period + 1;
     Next = Next + 1 > late ? Next + 1 : late;
     return Start + Next * Period;
 }
 
-bool Pacer::WaitUntil(const Interruption& stop, Clock::time_point time) {
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(time - Clock::now());
+bool Pacer::WaitUntil(const Interruption& stop, TimePoint time) {
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time - ::Clock::Current().Now());
     return stop.Wait(static_cast<DWORD>(wait.count() > 0 ? wait.count() : 0));
 }
 
 double Pacer::Elapsed() const {
-    return std::chrono::duration<double>(Clock::now() - Start).count();
+    return std::chrono::duration<double>(::Clock::Current().Now() - Start).count();
 }

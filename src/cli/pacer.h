@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/interruption.h"
+#include "core/clock.h"
 
 #include <chrono>
 
@@ -9,21 +10,23 @@
 // lets that one go rather than crowding the next ones together.
 class Pacer {
 public:
-    using Clock = std::chrono::steady_clock;
+    using TimePoint = ::Clock::TimePoint;
 
     explicit Pacer(std::chrono::milliseconds period);
     // Waits for the next sample's time; false when interrupted meanwhile.
     bool WaitForNext(const Interruption& stop) { return WaitUntil(stop, NextDue()); }
     // The next sample's time, for a caller that has more to do meanwhile;
     // each call moves on to the sample after.
-    Clock::time_point NextDue();
+    TimePoint NextDue();
     // False when interrupted before the time.
-    static bool WaitUntil(const Interruption& stop, Clock::time_point time);
+    static bool WaitUntil(const Interruption& stop, TimePoint time);
     // Seconds since the first sample.
     double Elapsed() const;
+    // The number of the sample now due, from 0: a sample let go counts.
+    long long Slot() const { return Next; }
 
 private:
     std::chrono::milliseconds Period;
-    Clock::time_point Start = Clock::now();
+    TimePoint Start = ::Clock::Current().Now();
     long long Next = 0; // the number of the next sample
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/transmitter_session.h"
-#include "cli/transmitter_settings.h"
+#include "core/transmitter_settings.h"
 
 #include <functional>
 #include <vector>

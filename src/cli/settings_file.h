@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/transmitter_settings.h"
+#include "core/transmitter_settings.h"
 
 #include <cstdint>
 #include <string>

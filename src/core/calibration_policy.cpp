@@ -45,3 +45,7 @@ const char* HealthWords(uint8_t probeType, const CalibrationResult& pair, SlopeS
                        : "check probe (offset only; slope assumed)";
     return healthy ? "ok" : "check probe";
 }
+
+double WidestCheckTolerance(uint8_t probeType) {
+    return CalibrationLaw(probeType) == ProbeRedox ? WidestAnyCheckTolerance : 1.0;
+}

@@ -44,3 +44,9 @@ const char* HealthWords(uint8_t probeType, const CalibrationResult& pair, SlopeS
                         double idealSlope = IdealPhSlope);
 bool Healthy(uint8_t probeType, const CalibrationResult& pair, SlopeSource slope,
              double idealSlope = IdealPhSlope);
+
+// The widest tolerance a check may have for the probe type: beyond it a
+// check proves nothing. pH 1, Redox 50 mV, chlorine and oxygen 1 mg/L.
+double WidestCheckTolerance(uint8_t probeType);
+// The widest of any probe type, which can be refused before the probe is known.
+constexpr double WidestAnyCheckTolerance = 50.0;

@@ -1,5 +1,6 @@
 #include "core/local_time.h"
 
+#include "core/clock.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 
@@ -24,7 +25,7 @@ std::string OffsetText(int minutes) {
 LocalTime LocalTime::Now() {
     LocalTime now;
     SYSTEMTIME utc;
-    GetSystemTime(&utc);
+    Clock::Current().UtcNow(utc);
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &now.Time)) {
         now.Time = utc;
         return now;

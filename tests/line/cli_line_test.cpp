@@ -1,11 +1,11 @@
 // vl4's commands against the simulated transmitter over the cable, run in
 // the test's process.
 #include "cli/spreadsheet_dialect.h"
-#include "cli/transmitter_settings.h"
 #include "core/calibration_math.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
+#include "core/transmitter_settings.h"
 #include "line/vl4_on_cable.h"
 #include "stress/cable_control.h"
 #include "tool_driver.h"
@@ -322,7 +322,7 @@ TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnoth
     ASSERT_TRUE(
         ParseNumber(dump.at("voltage").substr(0, dump.at("voltage").find(' ')).c_str(), voltage) &&
         ParseNumber(dump.at("value").substr(0, dump.at("value").find(' ')).c_str(), value));
-    const std::vector<std::string> first = Fields(Lines(text)[1], dialect.Separator[0]);
+    const std::vector<std::string> first = Fields(Lines(text)[1]);
     ASSERT_EQ(first.size(), 4u) << Lines(text)[1];
     EXPECT_EQ(first[1], FixedText(voltage, 3, dialect.DecimalSymbol));
     EXPECT_EQ(first[2], FixedText(value, 2, dialect.DecimalSymbol));

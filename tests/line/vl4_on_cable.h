@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "core/number_text.h"
 #include "line/sim_on_cable.h"
+#include "record_rows.h"
 #include "sim/sim_console.h"
 
 #include <gtest/gtest.h>
@@ -82,15 +83,8 @@ inline std::string Member(const std::string& json, const std::string& name) {
     return json.substr(at, end - at);
 }
 
-inline std::vector<std::string> Fields(const std::string& line, char separator = ',') {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == separator)
-            fields.emplace_back();
-        else if (c != '\n' && c != '\r')
-            fields.back() += c;
-    }
-    return fields;
+inline std::vector<std::string> Fields(const std::string& line) {
+    return CsvFields(line);
 }
 
 // The lines of a text, without their line ends.

@@ -1,15 +1,15 @@
 // vl4's parts that need neither a port nor a transmitter: its help and usage
 // errors, the trend picture, the statistics of a calibration point, the
 // history of a calibration record, the pages and charts for people.
+#include "calibration/record_layout.h"
 #include "cli/command_line.h"
-#include "cli/html_document.h"
-#include "cli/line_chart.h"
-#include "cli/record_file.h"
 #include "cli/spreadsheet_dialect.h"
-#include "cli/trend_svg.h"
 #include "core/calendar_time.h"
 #include "core/text_encoding.h"
 #include "core/voltage_samples.h"
+#include "documents/html_document.h"
+#include "documents/line_chart.h"
+#include "documents/trend_svg.h"
 #include "files/text_files.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
           "[OPTIONS]\n",
           "vl4 calibrate PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record "
           "FILE\n",
-          "vl4 history RECORD.csv [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
+          "vl4 history RECORD.csv... [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
     EXPECT_EQ(vl4.Out.Text.find("usage: vl4 load PORT FILE"), 0u) << vl4.Out.Text;
@@ -94,7 +94,10 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         {{"calibrate", "COM5", "--standard", "7.1", "--buffers", "nist"},
          "vl4 calibrate: the standard 7.1 names no buffer of nist (within 0.02)"},
         {{"calibrate", "COM5", "--standard", "6.86", "--buffers", "nist", "--temperature", "60"},
-         "vl4 calibrate: nist has no values at 60.0"},
+         "vl4 calibrate: nist has no values at 60 \xC2\xB0"
+         "C: its temperatures go from 0 to 50"},
+        {{"calibrate", "COM5", "--standard", "7", "--check", "4", "--check-tolerance", "1e6"},
+         "vl4 calibrate: --check-tolerance takes a number above 0 and at most 50"},
         {{"calibrate", "COM5", "--standard", "7", "--no-settle", "--max-drift", "1"},
          "vl4 calibrate: --no-settle takes no --max-drift"},
         {{"calibrate", "COM5", "--undo"}, "vl4 calibrate: --undo needs the --record FILE"},
@@ -199,8 +202,9 @@ std::string RecordLineOf(const std::vector<std::pair<RecordColumn, std::string>>
     std::vector<std::string> fields(RecordColumnCount);
     fields[RecIdentification] = "VL4";
     fields[RecProbe] = "pH";
+    fields[RecPoints] = "1";
     for (const auto& field : given) fields[field.first] = field.second;
-    return RecordLine(fields);
+    return RecordLineText(fields);
 }
 
 std::string Written(const char* unit, const char* time, const char* due, const char* tag = "") {
@@ -278,15 +282,17 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
     const std::string& json = vl4.Out.Text;
     EXPECT_EQ(json.find("{\"units\": [\n  {\"production_number\": 300, \"identification\": "
                         "\"VL4\", \"tag\": \"B\", \"due_date\": \"2021-05-01\", \"overdue\": "
-                        "true, \"calibrations\": [\n    {\"time\": "
+                        "true, \"confirmed\": true, \"calibrations\": [\n    {\"time\": "
                         "\"2020-10-25T02:30:00.000+02:00\", \"outcome\": \"written\", "
                         "\"slope_percent\": 97.5, \"offset_ph7_mv\": -3.25, \"found_error\": "
                         "0.25, \"check_result\": \"pass\", \"health\": \"ok\", \"technician\": "
-                        "\"<b>Dvo\xC5\x99\xC3\xA1k</b> & \\\"Syn\\\"\"},\n    {\"time\": "
+                        "\"<b>Dvo\xC5\x99\xC3\xA1k</b> & \\\"Syn\\\"\", \"confirmed\": true, "
+                        "\"undone\": false},\n    {\"time\": "
                         "\"2020-10-25T02:10:00.000+01:00\", \"outcome\": \"declined\", "
                         "\"slope_percent\": null, \"offset_ph7_mv\": 12, \"found_error\": null, "
                         "\"check_result\": null, \"health\": \"ok (offset only; slope "
-                        "assumed)\", \"technician\": null}\n  ]},\n  {\"production_number\": 100"),
+                        "assumed)\", \"technician\": null, \"confirmed\": true, \"undone\": "
+                        "false}\n  ]},\n  {\"production_number\": 100"),
               0u)
         << json;
     // The undone calibration's due date gives way to the one before it, plus the interval.
@@ -295,7 +301,8 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
                        "\"due_date\": \"2119-12-17\", \"overdue\": false"));
     EXPECT_LT(At(json, "\"time\": \"2023-03-01"), At(json, "\"time\": \"2024-03-01"));
     EXPECT_NE(json.find("{\"production_number\": 400, \"identification\": \"VL4\", \"tag\": "
-                        "null, \"due_date\": null, \"overdue\": false, \"calibrations\": [\n"),
+                        "null, \"due_date\": null, \"overdue\": false, \"confirmed\": true, "
+                        "\"calibrations\": [\n"),
               std::string::npos);
     EXPECT_EQ(json.substr(json.size() - 6), "]}\n]}\n");
 
@@ -332,18 +339,12 @@ TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
     EXPECT_EQ(html.find(name), std::string::npos) << "an outside text unescaped";
     EXPECT_EQ(html.find("<script"), std::string::npos);
 
-    // Another layout, or a line that cannot be read: exit 2 with the line.
-    const std::string old = files.Write(
-        "history_old.csv", "time,port,identification,production_number,probe,standard_1\r\n");
-    EXPECT_EQ(vl4.Run({"history", old}), ExitUsage);
-    EXPECT_EQ(vl4.Err.Text.find("vl4: history_old.csv:1: not a calibration record of this vl4"), 0u)
-        << vl4.Err.Text;
-    const std::string bad =
-        files.Write("history_bad.csv", RecordHeader() + Written("1", "2024-01-01T10:00", "") +
-                                           Written("1", "2024-01-02 at ten", ""));
-    EXPECT_EQ(vl4.Run({"history", bad}), ExitUsage);
-    EXPECT_EQ(vl4.Err.Text.find("vl4: history_bad.csv:3: time is not a local time"), 0u)
-        << vl4.Err.Text;
+    // A file that is no record: exit 2 with its line.
+    const std::string other = files.Write(
+        "history_other.csv", "time,port,identification,production_number,probe,standard_1\r\n");
+    EXPECT_EQ(vl4.Run({"history", other}), ExitUsage);
+    EXPECT_EQ(vl4.Err.Text,
+              "vl4: history_other.csv:1: not a calibration record (another header)\n");
 }
 
 TEST(PagesForPeople, DatesAddUpTextIsEscapedAndChartsShowTheirLimits) {

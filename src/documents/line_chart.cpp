@@ -1,9 +1,9 @@
-#include "cli/line_chart.h"
+#include "documents/line_chart.h"
 
-#include "cli/html_document.h"
 #include "core/calendar_time.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
+#include "documents/html_document.h"
 
 #include <algorithm>
 #include <cmath>

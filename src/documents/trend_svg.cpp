@@ -1,6 +1,6 @@
-#include "cli/trend_svg.h"
+#include "documents/trend_svg.h"
 
-#include "cli/line_chart.h"
+#include "documents/line_chart.h"
 
 #include <cmath>
 

@@ -1,9 +1,10 @@
-#include "cli/history_report.h"
+#include "documents/history_report.h"
 
-#include "cli/html_document.h"
-#include "cli/line_chart.h"
+#include "calibration/record_layout.h"
 #include "core/calibration_math.h"
 #include "core/machine_text.h"
+#include "documents/html_document.h"
+#include "documents/line_chart.h"
 
 #include <cmath>
 
@@ -26,6 +27,7 @@ Html DueDate(const UnitHistory& unit) {
 
 Html DueState(const UnitHistory& unit, int32_t today) {
     const std::string distance = DueDistance(unit, today);
+    if (unit.Unconfirmed) return Marking("not confirmed") + Html(": read the unit");
     return unit.Overdue ? Marking("overdue") + Html(" " + distance) : Html(distance);
 }
 
@@ -84,6 +86,7 @@ Html CalibrationTable(const UnitHistory& unit) {
         Html outcome = c.Outcome;
         if (c.Undone) outcome += Html(" (undone)");
         if (static_cast<int>(i) == unit.LastWritten) outcome += Html(" (held)");
+        if (c.Unconfirmed) outcome += Html(" (not confirmed)");
         table.Row({c.At.ToMinute(), outcome, Shown(c.Probe), Shown(c.SlopePercent, SlopeDecimals),
                    Shown(c.OffsetPh7Mv, OffsetDecimals), Shown(c.FoundError, FoundErrorDecimals),
                    Shown(c.CheckResult), Shown(c.Health), Shown(c.Technician)});
@@ -94,7 +97,8 @@ Html CalibrationTable(const UnitHistory& unit) {
 // The calibrations that measured the electrode: refused ones gave values no
 // electrode has, and an undo measures nothing.
 bool MeasuredElectrode(const HistoryCalibration& calibration) {
-    return LeftInTransmitter(calibration.Outcome) || calibration.Outcome == OutcomeDeclined;
+    const std::string& outcome = calibration.Outcome;
+    return outcome == OutcomeWritten || outcome == OutcomeFailed || outcome == OutcomeDeclined;
 }
 
 ChartPanel TrendPanel(const UnitHistory& unit, bool slope) {

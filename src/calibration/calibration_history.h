@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/record_file.h"
+#include "calibration/record_file.h"
 #include "core/calendar_time.h"
 
 #include <cstdint>
@@ -11,18 +11,20 @@
 // each unit is due again.
 
 struct HistoryCalibration {
+    std::string File;
     int Line = 0;     // in the record
     std::string Time; // as recorded
     IsoTime At;
     std::string Outcome, Probe, CheckResult, Health, Technician;
-    // Not a number where the record has none (the slope of a one-point
-    // calibration).
+    // Not a number where the record has none: a slope that was not
+    // measured (one point, or kept), a probe that is no pH probe.
     float SlopePercent = 0, OffsetPh7Mv = 0;
     // The transmitter's reading in the first standard before the
     // calibration, against the standard's value at the temperature.
     float FoundError = 0;
-    std::string DueDate; // as recorded; empty: none
-    bool Undone = false; // a later undo put the calibration before it back
+    std::string DueDate;      // as recorded; empty: none
+    bool Undone = false;      // a later undo put back what it found
+    bool Unconfirmed = false; // its writes were not all confirmed
 };
 
 struct UnitHistory {
@@ -30,6 +32,9 @@ struct UnitHistory {
     std::string Identification, Tag;              // the newest the record gives
     std::vector<HistoryCalibration> Calibrations; // oldest first
     int LastWritten = -1;                         // the calibration the transmitter holds; -1: none
+    // The last writes were not all confirmed: what the unit holds is not
+    // known until it is read.
+    bool Unconfirmed = false;
     bool HasDue = false;
     int32_t DueDay = 0;
     bool Overdue = false;
@@ -40,26 +45,23 @@ struct DueRule {
     int32_t IntervalDays = 0; // after a calibration whose line gives no due date; 0: none
 };
 
-// Whether a calibration left its values in the transmitter: written, with
-// its check passed or failed.
-bool LeftInTransmitter(const std::string& outcome);
-
-// The units of a record's rows. A unit is due on the due date of the last
-// calibration it holds (an undo takes back the last one before it), or that
-// calibration's date plus the rule's interval, and overdue when that day is
-// before today. The units come in the order they need calibrating: by due
-// date, so the overdue ones first, then those without one, each by
-// production number. False, with the line and what is wrong, for a row
-// whose field cannot be read.
-bool ReadHistory(const std::vector<RecordRow>& rows, const DueRule& rule,
-                 std::vector<UnitHistory>& units, int& line, std::string& problem);
+// The units of a record book. A unit is due on the due date of the
+// calibration it holds, or that calibration's date plus the rule's
+// interval, and overdue when that day is before today; a unit whose last
+// writes were not confirmed has no due date until it is read. The units
+// come in the order they need attention: those not confirmed, then by due
+// date (the overdue ones first), then those without one, each by
+// production number.
+std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule);
 
 // The numbers as the console shows them (the record keeps the exact ones);
 // "-" where there is none.
 constexpr int SlopeDecimals = 1, OffsetDecimals = 1, FoundErrorDecimals = 2;
 std::string Shown(float value, int decimals);
 std::string Shown(const std::string& text);
-// Where the unit's due date stands, after its OVERDUE when past: "by 281
-// days", "in 176 days", "today"; without a due date, why: "no written
-// calibration", "no due date".
+// What a person reads of the unit's due date, after its OVERDUE when past:
+// "by 281 days", "in 176 days", "today"; without a due date, why: "no
+// written calibration", "no due date", "not confirmed: read the unit".
 std::string DueDistance(const UnitHistory& unit, int32_t today);
+// The words for a calibration whose writes were not confirmed.
+extern const char NotConfirmedWords[];

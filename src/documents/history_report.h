@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/calibration_history.h"
+#include "calibration/calibration_history.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "cli/transmitter_settings.h"
+#include "core/transmitter_settings.h"
 
 #include "core/damping.h"
 #include "core/english_names.h"

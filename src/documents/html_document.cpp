@@ -1,4 +1,4 @@
-#include "cli/html_document.h"
+#include "documents/html_document.h"
 
 namespace {
 

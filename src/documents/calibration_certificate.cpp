@@ -1,13 +1,13 @@
-#include "cli/calibration_certificate.h"
+#include "documents/calibration_certificate.h"
 
-#include "cli/calibration_history.h"
-#include "cli/html_document.h"
-#include "cli/line_chart.h"
-#include "cli/record_file.h"
+#include "calibration/held_calibration.h"
+#include "calibration/record_file.h"
+#include "calibration/record_layout.h"
 #include "core/english_names.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
-#include "files/text_files.h"
+#include "documents/html_document.h"
+#include "documents/line_chart.h"
 #include "vl4_version.h"
 
 namespace {
@@ -58,7 +58,8 @@ struct Standing {
     std::string Words;
 };
 
-Standing StandingOf(const CalibrationRecord& r, const std::string& writesMissing) {
+Standing StandingOf(const CalibrationRecord& r) {
+    const std::string unconfirmed = r.Unconfirmed();
     if (r.Outcome == OutcomeRefused)
         return {"NOT CALIBRATED", "refused: nothing was written",
                 "refused: the points give no slope a working probe of this kind has; nothing "
@@ -67,17 +68,19 @@ Standing StandingOf(const CalibrationRecord& r, const std::string& writesMissing
         return {"NOT CALIBRATED", "declined: nothing was written",
                 "declined: the pair lies beyond the usual limits and was not written; the "
                 "transmitter keeps what it held"};
-    if (!writesMissing.empty())
-        return {"NOT CONFIRMED", "written, but not all confirmed",
-                "written, but the transmitter did not confirm " + writesMissing +
-                    ": read its calibration before the unit is used"};
-    if (r.HasCheck && r.Check.Taken && !r.CheckPassed)
+    if (!unconfirmed.empty())
+        return {"NOT CONFIRMED", "the writes were not all confirmed",
+                "not confirmed: the transmitter did not confirm " + unconfirmed +
+                    "; read its calibration before the unit is used"};
+    if (r.CheckOutcome == CheckResult::Interrupted)
+        return {"CHECK NOT COMPLETED", "written; the check was cut short",
+                "written; the check was cut short and proved nothing either way"};
+    if (r.CheckOutcome == CheckResult::Fail && !r.Check.Taken)
+        return {"CHECK FAILED", "written, but the check did not settle",
+                "written, but the check standard gave no stable reading"};
+    if (r.CheckOutcome == CheckResult::Fail)
         return {"CHECK FAILED", "written, but the check failed",
                 "written, but the check standard reads outside the tolerance"};
-    // A check that did not settle failed; one cut short by Ctrl+C proved nothing either way.
-    if (r.HasCheck && !r.Check.Taken)
-        return {r.Outcome == OutcomeFailed ? "CHECK FAILED" : nullptr,
-                "written, but the check was not completed", "written; the check was not completed"};
     return {nullptr, nullptr, "calibrated"};
 }
 
@@ -98,13 +101,13 @@ std::string Outside(const std::string& text) {
     return text.empty() ? "-" : CutToWidth(OnOneLine(text), LongestText);
 }
 
-// A bottle table by its file's name, without the folders.
-std::string Buffers(const CalibrationRecord& r, const CalibrationOptions& o) {
-    if (!o.UseBuffers) return "none: the values as given";
-    const std::string& source = o.BufferSource;
-    const std::string table =
-        source == "nist" ? "NIST table"
-                         : "table " + Outside(source.substr(source.find_last_of("/\\") + 1));
+const char NotRecorded[] = "not recorded";
+
+// A bottle table by its file's name.
+std::string Buffers(const CalibrationRecord& r) {
+    if (r.PreviousLayout) return NotRecorded;
+    if (r.Buffers.empty()) return "none: the values as given";
+    const std::string table = r.Buffers == "nist" ? "NIST table" : "table " + Outside(r.Buffers);
     return table + " at " + CelsiusText(r.Temperature);
 }
 
@@ -113,17 +116,28 @@ std::string AtMostText(double limit, const char* unit) {
     return std::string(AtMost) + " " + ExactText(static_cast<float>(limit)) + " " + unit;
 }
 
-std::string SettlingRule(const CalibrationOptions& o) {
-    if (!o.Settle)
+// "drift ≤ 0.6 mV/min, spread ≤ 0.5 mV"
+std::string LimitsText(const SettlingLimits& limits) {
+    return "drift " + AtMostText(limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
+           AtMostText(limits.MaxSpreadMv, "mV");
+}
+
+std::string SettlingRule(const CalibrationRecord& r) {
+    if (r.PreviousLayout) return NotRecorded;
+    if (!r.Settle)
         return "not waited for: the first " + IntegerText(SettlingWindow::Size) + " readings";
-    return "drift " + AtMostText(o.Limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
-           AtMostText(o.Limits.MaxSpreadMv, "mV");
+    return LimitsText(r.Limits);
+}
+
+std::string TemperatureText(const CalibrationRecord& r) {
+    const std::string given = r.PreviousLayout     ? ""
+                              : r.TemperatureGiven ? " (given)"
+                                                   : " (assumed: not given)";
+    return CelsiusText(r.Temperature) + given;
 }
 
 // Side by side: the unit and who calibrated it, and how it was calibrated.
-Html Facts(const CalibrationRecord& r, const CalibrationOptions& o, const Standing& standing) {
-    const std::string temperature =
-        CelsiusText(r.Temperature) + (o.TemperatureGiven ? " (given)" : " (assumed: not given)");
+Html Facts(const CalibrationRecord& r, const Standing& standing) {
     const Html unit = FieldTable({{"identification", Outside(r.Identification)},
                                   {"production number", IntegerText(r.ProductionNumber)},
                                   {"firmware", r.Firmware},
@@ -133,25 +147,29 @@ Html Facts(const CalibrationRecord& r, const CalibrationOptions& o, const Standi
                                  1);
     const Html calibration = FieldTable({{"date and time", PersonTime(r.Time)},
                                          {"probe", ProbeName(r)},
-                                         {"temperature", temperature},
-                                         {"buffers", Buffers(r, o)},
-                                         {"stable when", SettlingRule(o)},
+                                         {"temperature", TemperatureText(r)},
+                                         {"buffers", Buffers(r)},
+                                         {"stable when", SettlingRule(r)},
                                          {"result", standing.Words}},
                                         1);
     return Element("div", unit + calibration, "columns");
 }
 
 // The rows of the points and the check, as the console reported them.
-void PointRow(HtmlTable& table, const std::string& name, const PointResult& p) {
+// A check of the previous layout gives only what the transmitter read.
+void PointRow(HtmlTable& table, const std::string& name, const PointResult& p,
+              bool figuresKnown = true) {
     if (!p.Taken) {
         table.Row({name, ExactText(p.Standard), FixedText(p.StandardUsed, 3), "not taken", "", "",
                    "", "", "", ""});
         return;
     }
     const bool read = p.HasFoundValue;
-    table.Row({name, ExactText(p.Standard), FixedText(p.StandardUsed, 3), FixedText(p.Voltage, 3),
-               FixedText(p.SpreadMv, 3), FixedText(p.DriftMvPerMinute, 2), IntegerText(p.Readings),
-               FixedText(p.SettleSeconds, 1), Either(read, FixedText(p.FoundValue, 3)),
+    const auto figure = [&](const std::string& text) { return Either(figuresKnown, text); };
+    table.Row({name, ExactText(p.Standard), FixedText(p.StandardUsed, 3),
+               figure(FixedText(p.Voltage, 3)), figure(FixedText(p.SpreadMv, 3)),
+               figure(FixedText(p.DriftMvPerMinute, 2)), figure(IntegerText(p.Readings)),
+               figure(FixedText(p.SettleSeconds, 1)), Either(read, FixedText(p.FoundValue, 3)),
                Either(read, SignedText(p.FoundValue - p.StandardUsed, 3))});
 }
 
@@ -165,7 +183,7 @@ Html Points(const CalibrationRecord& r) {
     table.Unbroken(0);
     for (int column = 1; column < 10; ++column) table.Numeric(column);
     for (int i = 0; i < r.Points; ++i) PointRow(table, PointName(i), r.Point[i]);
-    if (r.HasCheck) PointRow(table, "check", r.Check);
+    if (r.HasCheck) PointRow(table, "check", r.Check, !r.PreviousLayout);
     return Heading(2, "Points") + table.Markup() +
            Note("Mean, spread (standard deviation), drift and transmitter read (its measured "
                 "value: as found at the points, as left at the check): of the " +
@@ -173,7 +191,7 @@ Html Points(const CalibrationRecord& r) {
                 " readings taken. Error: that reading less the value used.");
 }
 
-Html StabilityPicture(const std::string& name, const PointResult& p, const CalibrationOptions& o) {
+Html StabilityPicture(const std::string& name, const PointResult& p, const CalibrationRecord& r) {
     LineChart chart;
     chart.TimeTitle = "since the point began";
     chart.Width = 280;
@@ -181,30 +199,36 @@ Html StabilityPicture(const std::string& name, const PointResult& p, const Calib
     ChartPanel panel;
     panel.Title = name + ": voltage [mV]";
     ChartSeries voltage;
-    for (const SettlingReading& reading : p.Trace)
-        voltage.Points.push_back({reading.Seconds, reading.Voltage});
+    for (size_t i = 0; i < p.Trace.size(); ++i)
+        voltage.Points.push_back({static_cast<double>(i) * ReadingIntervalSeconds, p.Trace[i]});
     panel.Series.push_back(voltage);
     chart.Panels.push_back(panel);
-    if (p.Taken && p.WindowStart < static_cast<int>(p.Trace.size()))
-        chart.Spans.push_back({p.Trace[p.WindowStart].Seconds, p.Trace.back().Seconds, "taken"});
+    if (p.Taken && !p.Trace.empty())
+        chart.Spans.push_back({p.WindowStart() * ReadingIntervalSeconds,
+                               static_cast<double>(p.Trace.size() - 1) * ReadingIntervalSeconds,
+                               "taken"});
     std::string caption = name + ": ";
     if (!p.Taken)
         caption += "not taken";
-    else if (o.Settle)
+    else if (r.Settle)
         caption += "taken (shaded), drift " + FixedText(p.DriftMvPerMinute, 2) + " " +
-                   AtMostText(o.Limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
-                   FixedText(p.SpreadMv, 3) + " " + AtMostText(o.Limits.MaxSpreadMv, "mV");
+                   AtMostText(r.Limits.MaxDriftMvPerMinute, "mV/min") + ", spread " +
+                   FixedText(p.SpreadMv, 3) + " " + AtMostText(r.Limits.MaxSpreadMv, "mV");
     else
         caption += "the first readings (shaded), drift " + FixedText(p.DriftMvPerMinute, 2) +
                    " mV/min, spread " + FixedText(p.SpreadMv, 3) + " mV; not waited for";
     return Figure(Html::Trusted(LineChartSvg(chart)), caption);
 }
 
-Html Stability(const CalibrationRecord& r, const CalibrationOptions& o) {
+Html Stability(const CalibrationRecord& r) {
+    const Html heading = Heading(2, "Stability");
+    if (r.PreviousLayout)
+        return heading + Paragraph("The readings of the points are not in a record of the "
+                                   "previous layout: their pictures cannot be drawn.");
     Html pictures;
-    for (int i = 0; i < r.Points; ++i) pictures += StabilityPicture(PointName(i), r.Point[i], o);
-    if (r.HasCheck) pictures += StabilityPicture("check", r.Check, o);
-    return Heading(2, "Stability") + Element("div", pictures, "pictures");
+    for (int i = 0; i < r.Points; ++i) pictures += StabilityPicture(PointName(i), r.Point[i], r);
+    if (r.HasCheck) pictures += StabilityPicture("check", r.Check, r);
+    return heading + Element("div", pictures, "pictures");
 }
 
 std::string Unit(const CalibrationRecord& r) {
@@ -215,7 +239,7 @@ std::string Unit(const CalibrationRecord& r) {
 Html HeldValues(const CalibrationRecord& r) {
     const HeldPair& f = r.Found;
     const HeldPair& l = r.Left;
-    const bool written = LeftInTransmitter(r.Outcome);
+    const bool written = r.Outcome == OutcomeWritten || r.Outcome == OutcomeFailed;
     const Html notWritten = "not written";
     const auto left = [&](bool known, const std::string& text) {
         return written ? Either(known, text) : notWritten;
@@ -251,8 +275,12 @@ std::string Verdict(const CalibrationRecord& r) {
         return judged + " within the healthy limits.";
     if (PhWithin(r.Computed, UsualPhLimits, r.IdealSlope(), measured))
         return judged + " outside the healthy limits, within the usual ones.";
+    if (!WritesConfirmed(r))
+        return judged + " beyond the usual limits; the writes were not confirmed.";
     return judged + " beyond the usual limits" +
-           (LeftInTransmitter(r.Outcome) ? ", written because someone said so." : ".");
+           (r.Outcome == OutcomeWritten || r.Outcome == OutcomeFailed
+                ? ", written because someone said so."
+                : ".");
 }
 
 Html Electrode(const CalibrationRecord& r) {
@@ -284,19 +312,22 @@ Html Electrode(const CalibrationRecord& r) {
            Paragraph(Strong("Verdict: " + r.Health()) + Html(" \xE2\x80\x94 ") + Html(Verdict(r)));
 }
 
-Html CheckAndDue(const CalibrationRecord& r, const CalibrationOptions& o) {
+Html CheckAndDue(const CalibrationRecord& r) {
     const std::string due = r.DueDate.empty() ? "not set" : r.DueDate;
     if (!r.HasCheck)
         return Heading(2, "Check and due date") +
                FieldTable({{"check standard", "none measured"}, {"next calibration due", due}});
     const PointResult& c = r.Check;
-    std::string standard = StandardText(c, o.UseBuffers, r.Temperature), read = "not completed";
+    const std::string standard = StandardText(c, !r.Buffers.empty(), r.Temperature);
+    const std::string tolerance =
+        r.PreviousLayout ? "not recorded" : ExactText(static_cast<float>(r.CheckTolerance));
+    std::string read = r.CheckOutcome == CheckResult::Fail ? "no stable reading" : "not completed";
     if (c.Taken)
-        read = c.HasFoundValue ? FixedText(c.FoundValue, 3) + " (error " +
-                                     SignedText(c.FoundValue - c.StandardUsed, 3) + ", tolerance " +
-                                     ExactText(static_cast<float>(o.CheckTolerance)) + ")"
-                               : "no reading";
-    const Html result = !c.Taken ? Html("-") : r.CheckPassed ? Html("PASS") : Marking("fail");
+        read = FixedText(c.FoundValue, 3) + " (error " +
+               SignedText(c.FoundValue - c.StandardUsed, 3) + ", tolerance " + tolerance + ")";
+    const Html result = r.CheckOutcome == CheckResult::Pass   ? Html("PASS")
+                        : r.CheckOutcome == CheckResult::Fail ? Marking("fail")
+                                                              : Html("not completed");
     return Heading(2, "Check and due date") + FieldTable({{"check standard", standard},
                                                           {"transmitter read", read},
                                                           {"check result", result},
@@ -305,35 +336,17 @@ Html CheckAndDue(const CalibrationRecord& r, const CalibrationOptions& o) {
 
 } // namespace
 
-std::string CalibrationCertificate(const CalibrationRecord& record,
-                                   const CalibrationOptions& options,
-                                   const std::string& writesMissing) {
-    const Standing standing = StandingOf(record, writesMissing);
+std::string CalibrationCertificate(const CalibrationRecord& record) {
+    const Standing standing = StandingOf(record);
     HtmlPage page("Calibration certificate " + record.Identification + " " +
                   IntegerText(record.ProductionNumber) + " " + record.Time.substr(0, 10));
     page.AddStyle(CertificateStyle);
-    page.Add(Title(standing) + Facts(record, options, standing) + Points(record) +
-             Stability(record, options) + HeldValues(record) + Electrode(record) +
-             CheckAndDue(record, options) +
+    page.Add(Title(standing) + Facts(record, standing) + Points(record) + Stability(record) +
+             HeldValues(record) + Electrode(record) + CheckAndDue(record) +
              SignatureLines(
                  {record.Technician.empty()
                       ? std::string("technician")
                       : "technician: " + CutToWidth(OnOneLine(record.Technician), LongestSignature),
                   "date", "received for the plant"}));
     return page.Text();
-}
-
-int WriteCertificate(CommandContext& context, const CalibrationOptions& options,
-                     const CalibrationRecord& record, bool written,
-                     const std::string& writesMissing, int status) {
-    if (!options.CertificatePath || record.Outcome.empty()) return status;
-    const std::string& path = *options.CertificatePath;
-    std::string problem;
-    if (ReplaceFileContent(path, CalibrationCertificate(record, options, writesMissing), problem)) {
-        context.Say("certificate in " + path);
-        return status;
-    }
-    const std::string why = "certificate not written: " + problem;
-    context.Fail(ExitFailed, path, written ? "calibration written, " + why : why);
-    return status == ExitDone ? ExitFailed : status;
 }

@@ -1,0 +1,103 @@
+#include "calibration/calibration_history.h"
+
+#include "calibration/held_calibration.h"
+#include "calibration/record_layout.h"
+#include "core/english_names.h"
+#include "core/machine_text.h"
+#include "core/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+const char NotConfirmedWords[] = "not confirmed: read the unit";
+
+namespace {
+
+HistoryCalibration CalibrationOf(const RecordEntry& entry) {
+    const CalibrationRecord& r = entry.Record;
+    HistoryCalibration c;
+    c.File = entry.File;
+    c.Line = entry.Line;
+    c.Time = r.Time;
+    ParseIsoTime(r.Time, c.At);
+    c.Outcome = r.Outcome;
+    c.Probe = r.IsUndo() ? "" : ProbeTypeEnglishName(r.ProbeType);
+    c.Health = r.RecordedHealth;
+    c.Technician = r.Technician;
+    c.DueDate = r.DueDate;
+    c.Unconfirmed = !WritesConfirmed(r);
+    c.CheckResult = CheckResultWord(r.CheckOutcome);
+    c.SlopePercent = r.RecordedSlopePercent;
+    c.OffsetPh7Mv = r.RecordedOffsetPh7;
+    const PointResult& first = r.Point[0];
+    c.FoundError = first.HasFoundValue
+                       ? static_cast<float>(first.FoundValue - double(first.StandardUsed))
+                       : std::nanf("");
+    return c;
+}
+
+void FindDueDate(UnitHistory& unit, const DueRule& rule) {
+    if (unit.LastWritten < 0 || unit.Unconfirmed) return;
+    const HistoryCalibration& held = unit.Calibrations[unit.LastWritten];
+    if (!held.DueDate.empty()) {
+        unit.HasDue = ParseIsoDay(held.DueDate, unit.DueDay);
+    } else if (rule.IntervalDays > 0) {
+        unit.HasDue = true;
+        unit.DueDay = held.At.Day + rule.IntervalDays;
+    }
+    unit.Overdue = unit.HasDue && unit.DueDay < rule.Today;
+}
+
+// The newest text the unit's lines give for a field.
+std::string Newest(const UnitLines& lines, std::string CalibrationRecord::*field) {
+    for (auto line = lines.Lines.rbegin(); line != lines.Lines.rend(); ++line)
+        if (!((*line)->Record.*field).empty()) return (*line)->Record.*field;
+    return std::string();
+}
+
+bool NeedsAttentionSooner(const UnitHistory& a, const UnitHistory& b) {
+    if (a.Unconfirmed != b.Unconfirmed) return a.Unconfirmed;
+    if (a.HasDue != b.HasDue) return a.HasDue;
+    if (a.HasDue && a.DueDay != b.DueDay) return a.DueDay < b.DueDay;
+    return a.ProductionNumber < b.ProductionNumber;
+}
+
+} // namespace
+
+std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule) {
+    std::vector<UnitHistory> units;
+    for (const UnitLines& lines : UnitsOf(book)) {
+        UnitHistory unit;
+        unit.ProductionNumber = lines.ProductionNumber;
+        for (size_t i = 0; i < lines.Lines.size(); ++i) {
+            unit.Calibrations.push_back(CalibrationOf(*lines.Lines[i]));
+            unit.Calibrations.back().Undone = lines.UndoneBy[i] >= 0;
+        }
+        unit.Identification = Newest(lines, &CalibrationRecord::Identification);
+        unit.Tag = Newest(lines, &CalibrationRecord::Tag);
+        unit.LastWritten = lines.Held;
+        unit.Unconfirmed = lines.Unconfirmed;
+        FindDueDate(unit, rule);
+        units.push_back(unit);
+    }
+    std::stable_sort(units.begin(), units.end(), NeedsAttentionSooner);
+    return units;
+}
+
+std::string Shown(float value, int decimals) {
+    return std::isfinite(value) ? FixedText(value, decimals) : "-";
+}
+
+std::string Shown(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+std::string DueDistance(const UnitHistory& unit, int32_t today) {
+    if (unit.Unconfirmed) return NotConfirmedWords;
+    if (!unit.HasDue) return unit.LastWritten < 0 ? "no written calibration" : "no due date";
+    const int32_t days = unit.DueDay - today;
+    if (days == 0) return "today";
+    const int32_t count = days < 0 ? -days : days;
+    const std::string span = IntegerText(count) + (count == 1 ? " day" : " days");
+    return (days < 0 ? "by " : "in ") + span;
+}
