@@ -19,8 +19,8 @@ void FindHeld(UnitLines& unit) {
     unit.UndoneBy.assign(unit.Lines.size(), -1);
     for (size_t i = 0; i < unit.Lines.size(); ++i) {
         const CalibrationRecord& line = unit.Lines[i]->Record;
-        const bool wrote = line.Outcome == OutcomeWritten || line.Outcome == OutcomeFailed ||
-                           line.IsUndo();
+        const bool wrote =
+            line.Outcome == OutcomeWritten || line.Outcome == OutcomeFailed || line.IsUndo();
         if (!wrote) continue;
         unit.Unconfirmed = !WritesConfirmed(line);
         if (unit.Unconfirmed) continue;
@@ -50,10 +50,9 @@ std::vector<UnitLines> UnitsOf(const RecordBook& book) {
     std::vector<UnitLines> list;
     for (auto& pair : units) {
         UnitLines& unit = pair.second;
-        std::stable_sort(unit.Lines.begin(), unit.Lines.end(),
-                         [](const RecordEntry* a, const RecordEntry* b) {
-                             return UtcOf(a) < UtcOf(b);
-                         });
+        std::stable_sort(
+            unit.Lines.begin(), unit.Lines.end(),
+            [](const RecordEntry* a, const RecordEntry* b) { return UtcOf(a) < UtcOf(b); });
         FindHeld(unit);
         list.push_back(unit);
     }

@@ -20,9 +20,9 @@ struct UnitLines {
     int32_t ProductionNumber = 0;
     // Its lines in time order (by UTC), the files' order where equal.
     std::vector<const RecordEntry*> Lines;
-    int Held = -1;            // the calibration the unit holds; -1: none
+    int Held = -1;             // the calibration the unit holds; -1: none
     std::vector<int> UndoneBy; // for each line: the undo that put back what it found; -1: none
-    bool Unconfirmed = false; // the last writes were not all confirmed
+    bool Unconfirmed = false;  // the last writes were not all confirmed
 };
 
 // Whether a line's writes reached the transmitter, each confirmed.

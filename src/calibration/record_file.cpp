@@ -1,6 +1,7 @@
 #include "calibration/record_file.h"
 
 #include "calibration/record_layout.h"
+#include "core/calendar_time.h"
 #include "core/csv_reader.h"
 #include "core/machine_text.h"
 #include "files/text_files.h"
@@ -48,10 +49,9 @@ bool ReadRecordText(const std::string& bytes, const std::string& file, RecordBoo
             continue;
         }
         if (static_cast<int>(row.Fields.size()) != columns) {
-            book.Warnings.push_back(
-                Warning(file, row.Line,
-                        IntegerText(static_cast<int32_t>(row.Fields.size())) +
-                            " fields instead of " + IntegerText(columns)));
+            book.Warnings.push_back(Warning(file, row.Line,
+                                            IntegerText(static_cast<int32_t>(row.Fields.size())) +
+                                                " fields instead of " + IntegerText(columns)));
             continue;
         }
         row.Fields.resize(RecordColumnCount);
@@ -90,7 +90,8 @@ bool MayAddTo(const std::string& path, const RecordShape& shape, std::string& pr
     return false;
 }
 
-bool PrepareRecordFile(const std::string& path, std::string& problem) {
+bool PrepareRecordFile(const std::string& path, std::vector<RecordWarning>& skipped,
+                       std::string& problem) {
     std::string bytes;
     const FileRead read = ReadWholeFile(path, LargestRecord, bytes, problem);
     if (read == FileRead::TooLarge) {
@@ -100,6 +101,7 @@ bool PrepareRecordFile(const std::string& path, std::string& problem) {
     RecordBook book;
     RecordShape shape;
     if (read == FileRead::Done && !ReadRecordText(bytes, path, book, shape, problem)) return false;
+    skipped = book.Warnings;
     if (shape.Kind == RecordKind::Previous) {
         problem = path + ": a record of an earlier vl4, with fewer columns; start a new file for "
                          "new calibrations (vl4 history reads both)";
@@ -118,6 +120,47 @@ bool AppendRecordLine(const std::string& path, const CalibrationRecord& record,
     std::vector<std::string> fields = RecordFields(record);
     if (layout == RecordKind::Previous) fields.resize(RecPreviousLayoutColumns);
     return AppendLines(path, RecordHeader(), RecordLineText(fields), problem);
+}
+
+const RecordEntry* ChooseCalibration(const RecordBook& book, const int32_t* unit,
+                                     const std::string& time, std::string& problem) {
+    std::vector<const RecordEntry*> found;
+    bool units = false; // more than one unit among them
+    for (const RecordEntry& entry : book.Entries) {
+        const CalibrationRecord& line = entry.Record;
+        if (line.IsUndo() || (unit && line.ProductionNumber != *unit)) continue;
+        if (line.Time.compare(0, time.size(), time) != 0) continue;
+        units |= !found.empty() && found.front()->Record.ProductionNumber != line.ProductionNumber;
+        found.push_back(&entry);
+    }
+    const std::string which =
+        (unit ? " of production number " + IntegerText(*unit) : std::string()) +
+        (time.empty() ? "" : " at " + time);
+    if (found.empty()) {
+        problem = "no calibration" + which + " in the record";
+        return nullptr;
+    }
+    if (units) {
+        problem = "calibrations of more than one unit" + which + "; give --unit N";
+        return nullptr;
+    }
+    if (!time.empty() && found.size() > 1) {
+        problem = IntegerText(static_cast<int32_t>(found.size())) + " calibrations" + which + " (" +
+                  found.front()->Record.Time + " to " + found.back()->Record.Time +
+                  "); give more of the time";
+        return nullptr;
+    }
+    // The last by time; the record's order where equal.
+    const RecordEntry* last = found.front();
+    IsoTime lastAt, at;
+    ParseIsoTime(last->Record.Time, lastAt);
+    for (const RecordEntry* entry : found)
+        if (ParseIsoTime(entry->Record.Time, at) &&
+            at.UtcMilliseconds() >= lastAt.UtcMilliseconds()) {
+            last = entry;
+            lastAt = at;
+        }
+    return last;
 }
 
 std::string LinePlace(const std::string& file, int line) {

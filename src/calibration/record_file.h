@@ -60,13 +60,22 @@ bool MayAddTo(const std::string& path, const RecordShape& shape, std::string& pr
 // Before a calibration's first frame: a record that is there must be one of
 // this layout that vl4 may add to; a new one is made with its header. False
 // with why.
-bool PrepareRecordFile(const std::string& path, std::string& problem);
+// The lines passed over go into `skipped`.
+bool PrepareRecordFile(const std::string& path, std::vector<RecordWarning>& skipped,
+                       std::string& problem);
 
 // Appends the line of a calibration, or of an undo, which goes into a record
 // of the previous layout in that layout: it has nothing the previous layout
 // lacks. False with why.
 bool AppendRecordLine(const std::string& path, const CalibrationRecord& record,
                       std::string& problem, RecordKind layout = RecordKind::Current);
+
+// The calibration a certificate is made again for: of the unit (all units
+// when `unit` is null) the last one, or the one whose time starts with
+// `time` (all when empty). Null, with why, when there is none or more than
+// one would do.
+const RecordEntry* ChooseCalibration(const RecordBook& book, const int32_t* unit,
+                                     const std::string& time, std::string& problem);
 
 // "r.csv:12"
 std::string LinePlace(const std::string& file, int line);

@@ -45,8 +45,7 @@ UndoTarget FindUndoTarget(const RecordBook& book, int32_t productionNumber, uint
             for (int i = static_cast<int>(lines.Lines.size()); i-- > 0;)
                 if (lines.UndoneBy[i] >= 0)
                     return Refused("the calibration of " + lines.Lines[i]->Record.Time +
-                                   " was undone on " +
-                                   lines.Lines[lines.UndoneBy[i]]->Record.Time);
+                                   " was undone on " + lines.Lines[lines.UndoneBy[i]]->Record.Time);
             break;
         }
         const RecordEntry* held = lines.Lines[lines.Held];

@@ -88,8 +88,11 @@ private:
 
     // A record that cannot take the line is found before the first frame.
     int PrepareRecord() {
+        RecordBook book;
         std::string problem;
-        if (PrepareRecordFile(*Options.RecordPath, problem)) return ExitDone;
+        const bool prepared = PrepareRecordFile(*Options.RecordPath, book.Warnings, problem);
+        WarnSkipped(Context, book);
+        if (prepared) return ExitDone;
         Context.Err.Write("vl4: " + problem + "\n");
         return ExitUsage;
     }

@@ -47,8 +47,7 @@ int ReadHeld(CommandContext& context, TransmitterSession& session, HeldPair& hel
 
 void WarnSkipped(CommandContext& context, const RecordBook& book) {
     for (const RecordWarning& warning : book.Warnings)
-        context.Warn(LinePlace(warning.File, warning.Line),
-                     "line passed over: " + warning.Problem);
+        context.Warn(LinePlace(warning.File, warning.Line), "line passed over: " + warning.Problem);
 }
 
 int ReportWrites(CommandContext& context, TransmitterSession& session,
@@ -64,10 +63,10 @@ int ReportWrites(CommandContext& context, TransmitterSession& session,
         }
         left.Set(value, write.Returned);
         if (write.Confirmed()) continue;
-        status = context.Fail(ExitFailed, session.Port,
-                              std::string(setting.Key) + ": wrote " +
-                                  SettingText(setting, write.Sent) + ", transmitter holds " +
-                                  SettingText(setting, write.Returned));
+        status =
+            context.Fail(ExitFailed, session.Port,
+                         std::string(setting.Key) + ": wrote " + SettingText(setting, write.Sent) +
+                             ", transmitter holds " + SettingText(setting, write.Returned));
     }
     return status;
 }

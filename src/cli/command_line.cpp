@@ -9,9 +9,9 @@
 
 namespace {
 
-const CommandSpec* const Commands[] = {&PortsCommand, &ScanCommand,      &ReadCommand,
-                                       &SetCommand,   &SaveCommand,      &LoadCommand,
-                                       &LogCommand,   &CalibrateCommand, &HistoryCommand};
+const CommandSpec* const Commands[] = {
+    &PortsCommand, &ScanCommand, &ReadCommand,      &SetCommand,     &SaveCommand,
+    &LoadCommand,  &LogCommand,  &CalibrateCommand, &HistoryCommand, &CertificateCommand};
 
 // The commands that talk to a transmitter; each takes --trace FILE besides
 // its own options, handled here for all of them.

@@ -10,8 +10,7 @@
 
 // Asks and waits for a line: ExitDone with the line in answer,
 // ExitInterrupted on Ctrl+C; `ended` says that the input ended unanswered.
-int AskLine(CommandContext& context, const std::string& question, std::string& answer,
-            bool& ended);
+int AskLine(CommandContext& context, const std::string& question, std::string& answer, bool& ended);
 
 // Whether an answer says yes: y or yes, in any letter case, with any spaces
 // around it. Anything else, an empty line included, is no.

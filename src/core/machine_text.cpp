@@ -24,10 +24,14 @@ std::string CountOf(int32_t count, const std::string& thing) {
     return IntegerText(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
+// Unlike the window's fields, a person reading vl4 never sees "-0.000": a
+// value that rounds to zero has no sign.
 std::string FixedText(double value, int decimals) {
     NumberText text;
     FormatFloat(text, static_cast<float>(value), decimals);
-    return text;
+    std::string shown = text;
+    if (shown[0] == '-' && shown.find_first_not_of("0.", 1) == std::string::npos) shown.erase(0, 1);
+    return shown;
 }
 
 std::string SignedText(double value, int decimals) {

@@ -13,9 +13,10 @@ std::string ExactText(float value);
 std::string IntegerText(int32_t value);
 // "1 reconnect", "3 reconnects".
 std::string CountOf(int32_t count, const std::string& thing);
-// As the window shows a value: fixed point with `decimals` digits.
+// As the window shows a value: fixed point with `decimals` digits; a value
+// that rounds to zero has no sign ("0.000", never "-0.000").
 std::string FixedText(double value, int decimals);
-// A difference with its sign always shown: "+0.012", "-0.080".
+// A difference with its sign always shown: "+0.012", "-0.080", "+0.000".
 std::string SignedText(double value, int decimals);
 // "15.0 °C"
 std::string CelsiusText(double temperature);

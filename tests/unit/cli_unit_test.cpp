@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/spreadsheet_dialect.h"
 #include "core/calendar_time.h"
+#include "core/machine_text.h"
 #include "core/text_encoding.h"
 #include "core/voltage_samples.h"
 #include "documents/html_document.h"
@@ -421,6 +422,22 @@ TEST(PagesForPeople, DatesAddUpTextIsEscapedAndChartsShowTheirLimits) {
     const std::string settling = LineChartSvg(point);
     for (const char* text : {">accepted<", ">40<", "since the point began [s]"})
         EXPECT_NE(settling.find(text), std::string::npos) << text;
+}
+
+} // namespace
+
+namespace {
+
+// A person never reads "-0.000": an as-found error that rounds to nothing
+// is no error below zero.
+TEST(TextsForPeople, AValueThatRoundsToZeroHasNoSign) {
+    EXPECT_EQ(FixedText(-0.0, 3), "0.000");
+    EXPECT_EQ(FixedText(-0.0004, 3), "0.000");
+    EXPECT_EQ(FixedText(-0.0004, 3, ","), "0,000");
+    EXPECT_EQ(FixedText(-0.4, 0), "0");
+    EXPECT_EQ(SignedText(-0.0004, 3), "+0.000");
+    EXPECT_EQ(SignedText(-0.0006, 3), "-0.001");
+    EXPECT_EQ(FixedText(-12.5, 1), "-12.5");
 }
 
 } // namespace
