@@ -13,6 +13,7 @@
 #include "sim/sim_server.h"
 #include "stress/cable_control.h"
 #include "tool_driver.h"
+#include "vl4_console.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,14 +36,6 @@ constexpr int LogSamples = 50;
 constexpr double LogPeriodMs = 100;
 constexpr double IdentificationTimeoutMs = 200;
 
-struct Discarded : TextOutput {
-    void Write(const std::string& text) override {
-        Text += text;
-        if (Seen) Seen(text);
-    }
-    std::string Text;
-    std::function<void(const std::string&)> Seen;
-};
 struct NoInput : LineInput {
     InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::Line; }
 };
@@ -51,7 +44,7 @@ struct NoInput : LineInput {
 // given, sees each piece of standard output as it is written.
 double TimeVl4(const std::vector<std::string>& words, std::string* output = nullptr,
                std::function<void(const std::string&)> seen = nullptr) {
-    Discarded out, err;
+    CapturedOutput out, err;
     out.Seen = std::move(seen);
     NoInput in;
     Interruption stop;
@@ -162,7 +155,7 @@ void ReconnectRow(SimServer& sim) {
         std::lock_guard<std::mutex> hold(lock);
         return lastSample > since ? lastSample : Clock::time_point();
     };
-    Discarded out, err;
+    CapturedOutput out, err;
     NoInput in;
     Interruption stop;
     CommandContext context = {out, err, in, stop};

@@ -36,4 +36,3 @@ struct ScriptedInput : LineInput {
     std::vector<std::string> Lines;
     int Discards = 0;
 };
-

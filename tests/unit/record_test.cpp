@@ -60,9 +60,9 @@ protected:
             BenchMoves = true;
         }
         Line.Steer("set solution 7");
-        std::vector<std::string> words = {"calibrate", "COM5",     "--standard", "7",
-                                          "--standard", "4.01",   "--yes",      "--record",
-                                          Record,      "--due-days", "100"};
+        std::vector<std::string> words = {"calibrate",  "COM5",       "--standard", "7",
+                                          "--standard", "4.01",       "--yes",      "--record",
+                                          Record,       "--due-days", "100"};
         words.insert(words.end(), more.begin(), more.end());
         return Run(words);
     }
@@ -112,16 +112,33 @@ std::vector<float> Readings(const std::string& text) {
 // and the certificate made later from the record is the very page written
 // at the calibration.
 TEST_F(RecordedCalibration, ALineHoldsEveryFactAndTheCertificateIsMadeAgainFromIt) {
-    for (const char* setting : {"set temperature 15", "set probe-offset 4",
-                                "set probe-sensitivity -58.1", "set settle-tau 2",
-                                "set solution 6.9"})
+    for (const char* setting :
+         {"set temperature 15", "set probe-offset 4", "set probe-sensitivity -58.1",
+          "set settle-tau 2", "set solution 6.9"})
         Line.Steer(setting);
     OnLine("point 2:", "set solution 3.998");
     OnLine("check:", "set solution 9.276");
-    ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "6.86", "--standard", "4.01", "--buffers",
-                   "nist", "--temperature", "15", "--check", "9.18", "--check-tolerance", "0.1",
-                   "--yes", "--record", Record, "--technician", "Jana Nov\xC3\xA1kov\xC3\xA1",
-                   "--certificate", "at-calibration.html"}),
+    ASSERT_EQ(Run({"calibrate",
+                   "COM5",
+                   "--standard",
+                   "6.86",
+                   "--standard",
+                   "4.01",
+                   "--buffers",
+                   "nist",
+                   "--temperature",
+                   "15",
+                   "--check",
+                   "9.18",
+                   "--check-tolerance",
+                   "0.1",
+                   "--yes",
+                   "--record",
+                   Record,
+                   "--technician",
+                   "Jana Nov\xC3\xA1kov\xC3\xA1",
+                   "--certificate",
+                   "at-calibration.html"}),
               ExitDone)
         << Err.Text;
     const std::vector<RecordRowText> rows = Rows();
@@ -137,9 +154,8 @@ TEST_F(RecordedCalibration, ALineHoldsEveryFactAndTheCertificateIsMadeAgainFromI
     EXPECT_EQ(r[RecCheckTolerance], "0.1");
     EXPECT_EQ(r[RecStandardKind1] + r[RecStandardKind2] + r[RecCheckKind], "bufferbufferbuffer");
     EXPECT_EQ(r[RecCheckResult], "pass");
-    EXPECT_EQ(r[RecPressure] + r[RecSalinity] + r[RecSamplePh] + r[RecHoclPercent] +
-                  r[RecGrabDelay],
-              "");
+    EXPECT_EQ(
+        r[RecPressure] + r[RecSalinity] + r[RecSamplePh] + r[RecHoclPercent] + r[RecGrabDelay], "");
     // Each point's readings from its start: the settling shows, the last 66
     // are the window its figures were taken from.
     const int firsts[] = {RecStandard1, RecStandard2};
@@ -317,17 +333,17 @@ TEST_F(RecordedCalibration, ACheckCutShortIsNotCompleted) {
 // what proves the probe.
 TEST_F(RecordedCalibration, AKeptSlopeIsNotMeasuredAndACheckToleranceMustProveSomething) {
     Line.Steer("set solution 7");
-    ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--keep-slope", "--yes", "--record",
-                   Record}),
-              ExitDone)
+    ASSERT_EQ(
+        Run({"calibrate", "COM5", "--standard", "7", "--keep-slope", "--yes", "--record", Record}),
+        ExitDone)
         << Err.Text;
     EXPECT_EQ(Rows()[0][RecSlopeSource], "kept");
     EXPECT_EQ(Rows()[0][RecSlopePercent], "");
     EXPECT_EQ(Run({"history", Record}), ExitDone);
     EXPECT_NE(Out.Text.find(" written pH         -    0.0"), std::string::npos) << Out.Text;
 
-    EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--check", "4", "--check-tolerance",
-                   "2", "--yes"}),
+    EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--check", "4", "--check-tolerance", "2",
+                   "--yes"}),
               ExitUsage);
     EXPECT_NE(Err.Text.find("--check-tolerance of a pH probe is at most 1, not 2"),
               std::string::npos)
@@ -388,11 +404,12 @@ TEST_F(RecordedCalibration, RecordsOfEveryShapeAreReadAndOnlyThisLayoutIsAddedTo
     // layout, never given a calibration's line.
     CsvReader newer(file);
     CsvRow old;
-    while (newer.Next(old) &&
-           (old.Fields.size() <= RecProductionNumber || old.Fields[RecProductionNumber] != "2403117")) {
+    while (newer.Next(old) && (old.Fields.size() <= RecProductionNumber ||
+                               old.Fields[RecProductionNumber] != "2403117")) {
     }
     old.Fields.resize(RecPreviousLayoutColumns);
-    std::vector<std::string> header(RecordColumnNames, RecordColumnNames + RecPreviousLayoutColumns);
+    std::vector<std::string> header(RecordColumnNames,
+                                    RecordColumnNames + RecPreviousLayoutColumns);
     Files.Content["old.csv"] = RecordLineText(header) + RecordLineText(old.Fields);
     EXPECT_EQ(Run({"calibrate", "COM5", "--standard", "7", "--yes", "--record", "old.csv"}),
               ExitUsage);

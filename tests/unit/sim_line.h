@@ -109,7 +109,8 @@ public:
         }
         if (Unplugged) return TRUE;
         for (const SimReply& reply : Model.Receive(bytes, count))
-            if (reply.DelayMs == 0) Waiting.insert(Waiting.end(), reply.Wire.begin(), reply.Wire.end());
+            if (reply.DelayMs == 0)
+                Waiting.insert(Waiting.end(), reply.Wire.begin(), reply.Wire.end());
         return TRUE;
     }
     // What waits is read at once; nothing waiting is a read that timed out.
