@@ -1,6 +1,6 @@
 #include "core/calibration_writes.h"
 
-#include "core/local_time.h"
+#include "core/clock.h"
 #include "core/number_text.h"
 
 namespace {
@@ -45,6 +45,9 @@ bool WriteCalibration(TransmitterLink& link, CalibrationWrites& writes) {
     return all;
 }
 
+// The window links this without the texts of the local time.
 uint32_t TodayBcd() {
-    return LocalTime::Now().BcdDay();
+    SYSTEMTIME local, utc;
+    Clock::Current().LocalNow(local, utc);
+    return BcdDate(local.wYear, local.wMonth, local.wDay);
 }

@@ -19,6 +19,10 @@ public:
     // Waits up to ms milliseconds for the event; false when it came first.
     virtual bool Wait(HANDLE event, DWORD ms);
 
+    // The local calendar time of the same moment as utc; utc where the
+    // system cannot convert it.
+    void LocalNow(SYSTEMTIME& local, SYSTEMTIME& utc);
+
     // The clock in effect; Install(nullptr) restores the system's.
     static Clock& Current();
     static void Install(Clock* clock);

@@ -25,11 +25,7 @@ std::string OffsetText(int minutes) {
 LocalTime LocalTime::Now() {
     LocalTime now;
     SYSTEMTIME utc;
-    Clock::Current().UtcNow(utc);
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &now.Time)) {
-        now.Time = utc;
-        return now;
-    }
+    Clock::Current().LocalNow(now.Time, utc);
     now.Offset = static_cast<int>(Minutes(now.Time) - Minutes(utc));
     return now;
 }
