@@ -28,7 +28,7 @@ public:
         Options.Unattended = Given.Has("--yes");
         Options.AcceptUnusual = Given.Has("--accept-unusual");
         Options.Undo = Given.Has("--undo");
-        Options.RecordPath = Given.Value("--record");
+        if (const std::string* record = Given.Value("--record")) Options.RecordPath = *record;
         Options.CertificatePath = Given.Value("--certificate");
         if (Options.Undo) return ReadUndo();
         if (int status = ReadStandards()) return status;
@@ -48,7 +48,8 @@ private:
     int Usage(const std::string& what) { return UsageError(Context, Command, what); }
 
     int ReadUndo() {
-        if (!Options.RecordPath) return Usage("--undo needs the --record FILE of the calibration");
+        if (Options.RecordPath.empty())
+            return Usage("--undo needs the --record FILE of the calibration");
         for (const char* option :
              {"--standard", "--temperature", "--buffers", "--buffer-table", "--check",
               "--check-tolerance", "--keep-slope", "--max-drift", "--max-spread",

@@ -1,8 +1,8 @@
 // vl4 certificate: the certificate of a recorded calibration made again
 // from its record line, the same page vl4 calibrate --certificate wrote.
 #include "calibration/record_file.h"
-#include "cli/calibration_steps.h"
 #include "cli/command_line.h"
+#include "cli/record_console.h"
 #include "core/number_text.h"
 #include "documents/calibration_certificate.h"
 #include "files/text_files.h"

@@ -2,18 +2,11 @@
 
 #include "cli/console.h"
 #include "cli/interruption.h"
+#include "core/exit_status.h"
 
 #include <string>
 #include <utility>
 #include <vector>
-
-// What vl4's exit status tells a script.
-enum ExitStatus : int {
-    ExitDone = 0,
-    ExitFailed = 1,        // the transmitter did not answer, refused, or a value did not verify
-    ExitUsage = 2,         // wrong usage or a bad file
-    ExitInterrupted = 130, // Ctrl+C
-};
 
 class LinkTrace;
 

@@ -1,8 +1,8 @@
 // vl4 history: the calibrations of a record unit by unit, with the date each
 // unit is due again, as text, JSON or a report page.
 #include "calibration/calibration_history.h"
-#include "cli/calibration_steps.h"
 #include "cli/command_line.h"
+#include "cli/record_console.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/stop_signal.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -9,7 +11,7 @@
 // Commands look at it before each frame and wait on it instead of sleeping,
 // so that a request ends a wait at once and a transaction under way is
 // finished.
-class Interruption {
+class Interruption : public StopSignal {
 public:
     Interruption();
     ~Interruption();
@@ -17,9 +19,9 @@ public:
     Interruption& operator=(const Interruption&) = delete;
 
     void Request();
-    bool Requested() const { return IsRequested; }
+    bool Requested() const override { return IsRequested; }
     // Waits up to ms milliseconds; false when an interruption ended the wait.
-    bool Wait(DWORD ms) const;
+    bool Wait(DWORD ms) const override;
     HANDLE Event() const { return Signal; }
 
     // From now on the console's Ctrl+C and Ctrl+Break request this

@@ -1,12 +1,12 @@
 // vl4 log: the live values with time stamps, into a CSV file that stays
 // whole up to its last line, and a trend picture when the log ends.
 #include "cli/command_line.h"
-#include "cli/pacer.h"
 #include "cli/spreadsheet_dialect.h"
 #include "cli/transmitter_session.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
+#include "core/pacer.h"
 #include "documents/trend_svg.h"
 #include "files/text_files.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/interruption.h"
 #include "core/clock.h"
+#include "core/stop_signal.h"
 
 #include <chrono>
 
@@ -14,12 +14,12 @@ public:
 
     explicit Pacer(std::chrono::milliseconds period);
     // Waits for the next sample's time; false when interrupted meanwhile.
-    bool WaitForNext(const Interruption& stop) { return WaitUntil(stop, NextDue()); }
+    bool WaitForNext(const StopSignal& stop) { return WaitUntil(stop, NextDue()); }
     // The next sample's time, for a caller that has more to do meanwhile;
     // each call moves on to the sample after.
     TimePoint NextDue();
     // False when interrupted before the time.
-    static bool WaitUntil(const Interruption& stop, TimePoint time);
+    static bool WaitUntil(const StopSignal& stop, TimePoint time);
     // Seconds since the first sample.
     double Elapsed() const;
     // The number of the sample now due, from 0: a sample let go counts.

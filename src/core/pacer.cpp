@@ -1,4 +1,4 @@
-#include "cli/pacer.h"
+#include "core/pacer.h"
 
 Pacer::Pacer(std::chrono::milliseconds period) : Period(period) {}
 
@@ -9,7 +9,7 @@ Pacer::TimePoint Pacer::NextDue() {
     return Start + Next * Period;
 }
 
-bool Pacer::WaitUntil(const Interruption& stop, TimePoint time) {
+bool Pacer::WaitUntil(const StopSignal& stop, TimePoint time) {
     const auto wait =
         std::chrono::duration_cast<std::chrono::milliseconds>(time - ::Clock::Current().Now());
     return stop.Wait(static_cast<DWORD>(wait.count() > 0 ? wait.count() : 0));

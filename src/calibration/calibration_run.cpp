@@ -1,0 +1,452 @@
+#include "calibration/calibration_run.h"
+
+#include "calibration/point_sampler.h"
+#include "calibration/record_file.h"
+#include "calibration/record_layout.h"
+#include "calibration/writes_report.h"
+#include "core/calibration_writes.h"
+#include "core/damping.h"
+#include "core/english_names.h"
+#include "core/exit_status.h"
+#include "core/local_time.h"
+#include "core/machine_text.h"
+#include "core/number_text.h"
+#include "core/transmitter_settings.h"
+
+#include <cmath>
+
+namespace {
+
+// "80 to 110 % of the ideal slope and at most 60 mV at pH 7"
+std::string LimitsText(const PhLimits& limits) {
+    return FixedText(limits.MinSlopePercent, 0) + " to " + FixedText(limits.MaxSlopePercent, 0) +
+           " % of the ideal slope and at most " + FixedText(limits.MaxOffsetMv, 0) + " mV at pH 7";
+}
+
+// A bottle table by its file's name, without its folders.
+std::string BufferName(const CalibrationPlan& plan) {
+    if (!plan.UseBuffers) return "";
+    const std::string& source = plan.BufferSource;
+    return source == "nist" ? source : source.substr(source.find_last_of("/\\") + 1);
+}
+
+class Calibration {
+public:
+    Calibration(CalibrationUnit& unit, const CalibrationPlan& plan, CalibrationFrontEnd& frontEnd,
+                CalibrationRecord& result)
+        : Unit(unit), Plan(plan), FrontEnd(frontEnd), Result(result), Damping(unit.Link) {}
+
+    int Run() {
+        Result = CalibrationRecord();
+        if (int status = ReadTransmitter()) return status;
+        if (int status = CheckStandards()) return status;
+        if (int status = ReadFound()) return status;
+        int status = PauseDamping();
+        if (status == ExitDone) status = Measure();
+        if (status == ExitDone) status = Decide();
+        if (status == ExitDone) status = Write();
+        if (status == ExitDone && Plan.HasCheck) status = Check();
+        status = RestoreDamping(status);
+        if (!Result.Outcome.empty()) status = Record(status);
+        if (FrontEnd.Stop().Requested() && status == ExitDone) status = ExitInterrupted;
+        return status;
+    }
+
+private:
+    int Fail(int status, const std::string& what) {
+        FrontEnd.Fail(status, Unit.Port, what);
+        return status;
+    }
+
+    // --- before the probe is touched
+
+    int ReadTransmitter() {
+        if (int status = ReadUnit(Unit, FrontEnd, Result)) return status;
+        Result.Technician = Plan.Technician;
+        Result.Tag = Plan.Tag;
+        Result.Temperature = Plan.Temperature;
+        Result.TemperatureGiven = Plan.TemperatureGiven;
+        Result.Points = static_cast<int>(Plan.Standards.size());
+        Result.Settle = Plan.Settle;
+        Result.Limits = Plan.Limits;
+        Result.Buffers = BufferName(Plan);
+        Result.CheckTolerance = Plan.CheckTolerance;
+        FrontEnd.Step(CalibrationStep::Unit, Result,
+                      "probe " + std::string(ProbeTypeEnglishName(Result.ProbeType)) + " on " +
+                          Unit.Port + " (" + Unit.Identification + " " +
+                          IntegerText(Result.ProductionNumber) + ", firmware " + Result.Firmware +
+                          ")");
+        if (Result.IsPh() && !Plan.TemperatureGiven)
+            FrontEnd.Note("the solutions are taken to be at " + CelsiusText(25) +
+                          "; give --temperature C when they are not");
+        return ExitDone;
+    }
+
+    int Usage(const std::string& what) { return Fail(ExitUsage, what); }
+
+    StandardKind Kind() const {
+        if (!Plan.UseBuffers) return StandardKind::Value;
+        return Plan.BufferSource == "nist" ? StandardKind::Buffer : StandardKind::Table;
+    }
+
+    // The dialog's rules for the standards, what only a pH probe takes, and
+    // a check tolerance the probe can be proven with.
+    int CheckStandards() {
+        const bool redox = CalibrationLaw(Result.ProbeType) == ProbeRedox;
+        const std::string probe = ProbeTypeEnglishName(Result.ProbeType);
+        if (redox && Result.Points == 2)
+            return Usage("a Redox probe is calibrated at one point: give one --standard");
+        if (!Result.IsPh() && Plan.UseBuffers)
+            return Usage("buffers apply to pH probes only; this one is " + probe);
+        if (!Result.IsPh() && Plan.KeepSlope)
+            return Usage("--keep-slope keeps a pH electrode's slope; this probe is " + probe);
+        const double widest = WidestCheckTolerance(Result.ProbeType);
+        if (Plan.HasCheck && Plan.CheckTolerance > widest)
+            return Usage("--check-tolerance of a " + probe + " probe is at most " +
+                         ExactText(static_cast<float>(widest)) + ", not " +
+                         ExactText(static_cast<float>(Plan.CheckTolerance)));
+        for (int i = 0; i < Result.Points; ++i) {
+            PointResult& point = Result.Point[i];
+            point.Kind = Kind();
+            point.Standard = Plan.Standards[i];
+            point.StandardUsed = ValueAtTemperature(point.Standard);
+            if (!StandardAccepted(true, point.Standard, i == 0 && redox))
+                return Usage("the standard " + ExactText(point.Standard) +
+                             " is below 0, which only a Redox standard may be");
+        }
+        Result.Check.Kind = Kind();
+        Result.Check.Standard = Plan.CheckStandard;
+        Result.Check.StandardUsed = ValueAtTemperature(Plan.CheckStandard);
+        if (PointsValid(Points())) return ExitDone;
+        return Usage(Result.Points == 2 ? "the two standards are equal"
+                                        : "a one-point calibration of this probe needs a "
+                                          "standard other than 0");
+    }
+
+    float ValueAtTemperature(float standard) const {
+        if (!Plan.UseBuffers) return standard;
+        double value = standard;
+        BufferValueAt(Plan.Buffers, FindBuffer(Plan.Buffers, standard), Plan.Temperature, value);
+        return static_cast<float>(value);
+    }
+
+    // What the transmitter holds before anything changes, for the record
+    // and for an undo.
+    int ReadFound() {
+        HeldPair& found = Result.Found;
+        if (int status = ReadHeld(Unit, FrontEnd, found)) return status;
+        FrontEnd.Step(CalibrationStep::Found, Result,
+                      "as found: offset " + ExactText(found.Offset) + " mV, sensitivity " +
+                          ExactText(found.Sensitivity) + SlopeUnit() + ", calibrated " +
+                          DateText(found.Date));
+        return ExitDone;
+    }
+
+    std::string SlopeUnit() const { return Result.IsPh() ? " mV/pH" : ""; }
+
+    // The damping would smooth the probe voltage; a damping that cannot be
+    // read could not be put back, so nothing goes on without it.
+    int PauseDamping() {
+        switch (Damping.Begin()) {
+        case DampingPause::Begun::Paused:
+        case DampingPause::Begun::AlreadyOff:
+            return ExitDone;
+        case DampingPause::Begun::NotRead:
+            return Fail(ExitFailed, "no answer reading the damping");
+        case DampingPause::Begun::NotZeroed:
+            break;
+        }
+        return Fail(ExitFailed, "the damping could not be set to 0");
+    }
+
+    // The damping the calibration took off, put back whatever ends it; a
+    // restore that fails says how to do it by hand, with a command that works.
+    int RestoreDamping(int status) {
+        if (Damping.End()) return status;
+        const std::string saved = IntegerText(Damping.Saved);
+        std::string advice = "; set it with: vl4 set " + Unit.Port + " damping=" + saved;
+        if (Damping.Saved > MaxDamping)
+            advice = "; vl4 set takes 0 to " + IntegerText(MaxDamping) +
+                     ": set the highest with vl4 set " + Unit.Port +
+                     " damping=" + IntegerText(MaxDamping) + ", or " + saved +
+                     " in the window tool";
+        Fail(ExitFailed, "the damping was not restored to " + saved + advice);
+        return status == ExitDone ? ExitFailed : status;
+    }
+
+    // --- the points
+
+    CalibrationPoints Points() const {
+        return {Result.ProbeType,
+                Result.Points == 1,
+                true,
+                true,
+                Result.Point[0].StandardUsed,
+                Result.Point[1].StandardUsed,
+                Result.Point[0].Voltage,
+                Result.Point[1].Voltage};
+    }
+
+    std::string StandardText(const PointResult& point) const {
+        return "standard " + ::StandardText(point, Plan.UseBuffers, Plan.Temperature);
+    }
+
+    PointRule Rule() const { return {Plan.Settle, Plan.Limits, Plan.SettleTimeout}; }
+
+    int Measure() {
+        for (int i = 0; i < Result.Points; ++i) {
+            PointEnd end;
+            if (int status = TakePoint("point " + IntegerText(i + 1), Result.Point[i], end))
+                return status;
+        }
+        return ExitDone;
+    }
+
+    // Asks for the probe (unless unattended), says that the point begins,
+    // and samples it.
+    int TakePoint(const std::string& name, PointResult& point, PointEnd& end) {
+        end = PointEnd::Interrupted;
+        const std::string standard = StandardText(point);
+        if (!Plan.Unattended) {
+            switch (FrontEnd.ProbeReady(name, standard)) {
+            case Reply::Yes:
+                break;
+            case Reply::Interrupted:
+                return ExitInterrupted;
+            case Reply::No:
+                return Fail(ExitFailed, "cancelled before " + name + "; nothing written");
+            case Reply::Ended:
+                FrontEnd.Fail(ExitUsage, "calibrate",
+                              "the input ended before the probe was ready; --yes skips the "
+                              "question");
+                return ExitUsage;
+            }
+        }
+        FrontEnd.Step(CalibrationStep::PointBegins, Result, name + ": " + standard);
+        if (int status = SamplePoint(Unit.Link, Unit.Port, Rule(), name, FrontEnd, point, end))
+            return status;
+        Report(name, point);
+        return ExitDone;
+    }
+
+    void Report(const std::string& name, const PointResult& point) {
+        FrontEnd.Step(CalibrationStep::PointTaken, Result,
+                      name + ": " + (Plan.Settle ? "stable" : "taken") + " after " +
+                          FixedText(point.SettleSeconds, 1) + " s, " +
+                          FixedText(point.Voltage, 3) + " mV (" + IntegerText(point.Readings) +
+                          " readings; last " + IntegerText(SettlingWindow::Size) + ": drift " +
+                          FixedText(point.DriftMvPerMinute, 2) + " mV/min, spread " +
+                          FixedText(point.SpreadMv, 3) + " mV)");
+        // In the check the transmitter reads with the new calibration: the
+        // verdict says what it reads.
+        if (point.HasFoundValue && &point != &Result.Check)
+            FrontEnd.Step(CalibrationStep::PointFound, Result,
+                          name + ": as found the transmitter read " +
+                              FixedText(point.FoundValue, 3) + " (error " +
+                              SignedText(point.FoundValue - point.StandardUsed, 3) + ")");
+    }
+
+    // --- the result
+
+    // Computes the pair, shows it and judges it by the policy the window's
+    // dialog applies. Answers ExitDone when it is to be written.
+    int Decide() {
+        CalibrationJudgement judgement;
+        if (Plan.KeepSlope) {
+            Result.Slope = SlopeSource::Kept;
+            Result.Computed = PairWithSlope(Result.Point[0].StandardUsed, Result.Point[0].Voltage,
+                                            Result.Found.Sensitivity);
+            judgement = JudgeCalibration(Result.ProbeType, Result.Computed, Result.Slope,
+                                         Result.IdealSlope());
+        } else {
+            Result.Slope = SlopeOf(Points());
+            judgement = JudgeCalibration(Points(), Result.Computed, Result.IdealSlope());
+        }
+        Result.HasComputed = judgement.Fault == CalibrationFault::None;
+        Result.Time = LocalTime::Now().IsoWithMilliseconds();
+        if (judgement.Verdict == CalibrationVerdict::Refused) return Refuse(judgement.Fault);
+        ShowResult();
+        if (judgement.Verdict == CalibrationVerdict::Plausible) return ExitDone;
+        return ConfirmUnusual();
+    }
+
+    int Refuse(CalibrationFault fault) {
+        Result.Outcome = OutcomeRefused;
+        const char* why = fault == CalibrationFault::WrongSlopeSign
+                              ? "the points give a slope no working probe of this kind has"
+                              : "the points give no usable slope";
+        return Fail(ExitFailed, std::string(why) + "; nothing written");
+    }
+
+    void ShowResult() {
+        const CalibrationResult& pair = Result.Computed;
+        std::string slope = ExactText(pair.Sensitivity) + SlopeUnit();
+        if (Result.IsPh() && Result.Slope == SlopeSource::Assumed)
+            slope += " (assumed: one point measures no slope)";
+        if (Result.Slope == SlopeSource::Kept) slope += " (kept: the transmitter's)";
+        FrontEnd.Step(CalibrationStep::Pair, Result,
+                      "sensitivity " + slope + ", offset " + ExactText(pair.Offset) + " mV");
+        if (!Result.IsPh()) return;
+        std::string line;
+        if (Result.Slope == SlopeSource::Measured)
+            line = "slope " + FixedText(PhSlopePercent(pair.Sensitivity, Result.IdealSlope()), 1) +
+                   " % of an ideal electrode (" + FixedText(Result.IdealSlope(), 2) + " mV/pH at " +
+                   CelsiusText(Result.Temperature) + "), ";
+        FrontEnd.Step(CalibrationStep::Judgement, Result,
+                      line + "offset at pH 7 " + FixedText(pair.Offset, 1) +
+                          " mV: " + Result.Health());
+        if (!Healthy(Result.ProbeType, pair, Result.Slope, Result.IdealSlope()))
+            FrontEnd.Warn(Unit.Port,
+                          "check probe: a healthy electrode has " + LimitsText(HealthyPhLimits));
+    }
+
+    // A pair beyond what an electrode usually gives is written only when
+    // someone says so: an old electrode may need it, a buffer mixed up or a
+    // probe never moved does not.
+    int ConfirmUnusual() {
+        const std::string unusual =
+            "unusual calibration: the usual is " + LimitsText(UsualPhLimits);
+        if (Plan.Unattended && !Plan.AcceptUnusual) {
+            Result.Outcome = OutcomeDeclined;
+            return Fail(ExitFailed, unusual + "; nothing written (--accept-unusual writes it)");
+        }
+        if (Plan.Unattended) return ExitDone;
+        switch (FrontEnd.Ask(Question::WriteUnusual, unusual)) {
+        case Reply::Yes:
+            return ExitDone;
+        case Reply::Interrupted:
+            return ExitInterrupted;
+        case Reply::No:
+        case Reply::Ended:
+            break;
+        }
+        Result.Outcome = OutcomeDeclined;
+        return Fail(ExitFailed, "not written");
+    }
+
+    // --- the writes
+
+    // Offset, sensitivity (unless kept) and today's date, as the dialog
+    // writes them; each reply is what the transmitter holds now ("as left").
+    // A calibration whose writes were not all confirmed has failed: what the
+    // unit holds is not known until it is read.
+    int Write() {
+        if (FrontEnd.Stop().Requested()) return ExitInterrupted;
+        std::string lost;
+        if (FrontEnd.OutputLost(lost)) {
+            FrontEnd.Fail(ExitFailed, "standard output", "cannot write: " + lost + "; nothing written");
+            return ExitFailed;
+        }
+        const bool kept = Result.Slope == SlopeSource::Kept;
+        CalibrationWrites writes = PlanCalibrationWrites(Result.Computed, kept, TodayBcd());
+        WriteCalibration(Unit.Link, writes);
+        const std::string written = WrittenText(writes);
+        Written = !written.empty();
+        if (Written) FrontEnd.Step(CalibrationStep::Written, Result, "wrote " + written);
+        const int status = ReportWrites(Unit.Port, writes, FrontEnd, Result.Left);
+        if (kept) Result.Left.Set(1, BitsOfFloat(Result.Found.Sensitivity));
+        Result.Outcome = status == ExitDone ? OutcomeWritten : OutcomeFailed;
+        if (status == ExitDone && Plan.HasDueDays)
+            Result.DueDate = LocalTime::Now().DaysLater(Plan.DueDays).IsoDate();
+        return status;
+    }
+
+    // The new calibration proven in another standard: the transmitter's own
+    // reading there, over a settled window, against the standard's value.
+    int Check() {
+        Result.HasCheck = true;
+        PointResult& check = Result.Check;
+        PointEnd end;
+        if (int status = TakePoint("check", check, end)) {
+            // A check that could not settle failed; one cut short proved nothing.
+            Result.CheckOutcome =
+                end == PointEnd::NotSettled ? CheckResult::Fail : CheckResult::Interrupted;
+            if (end == PointEnd::NotSettled) Result.Outcome = OutcomeFailed;
+            return status;
+        }
+        const double error = check.FoundValue - check.StandardUsed;
+        const bool passed = check.HasFoundValue && std::fabs(error) <= Plan.CheckTolerance;
+        Result.CheckOutcome = passed ? CheckResult::Pass : CheckResult::Fail;
+        FrontEnd.Step(CalibrationStep::CheckVerdict, Result,
+                      "check: the transmitter reads " +
+                          (check.HasFoundValue ? FixedText(check.FoundValue, 3)
+                                               : std::string("nothing")) +
+                          " in the " + StandardText(check) + " (error " + SignedText(error, 3) +
+                          ", tolerance " + ExactText(static_cast<float>(Plan.CheckTolerance)) +
+                          "): " + (passed ? "pass" : "fail"));
+        if (passed) return ExitDone;
+        Result.Outcome = OutcomeFailed;
+        return Fail(ExitFailed, "the check failed; the calibration stays written (vl4 calibrate " +
+                                    Unit.Port +
+                                    " --undo --record FILE puts the old one back)");
+    }
+
+    int Record(int status) {
+        if (Plan.RecordPath.empty()) return status;
+        return AppendToRecord(Plan.RecordPath, Result, Written ? "calibration written" : "",
+                              FrontEnd, status);
+    }
+
+    CalibrationUnit& Unit;
+    const CalibrationPlan& Plan;
+    CalibrationFrontEnd& FrontEnd;
+    CalibrationRecord& Result;
+    DampingPause Damping;
+    bool Written = false;
+};
+
+} // namespace
+
+int PrepareCalibrationRecord(const CalibrationPlan& plan, CalibrationFrontEnd& frontEnd) {
+    if (plan.RecordPath.empty()) return ExitDone;
+    RecordBook book;
+    std::string problem;
+    const bool prepared = PrepareRecordFile(plan.RecordPath, book.Warnings, problem);
+    for (const RecordWarning& warning : book.Warnings)
+        frontEnd.Warn(LinePlace(warning.File, warning.Line),
+                      "line passed over: " + warning.Problem);
+    if (prepared) return ExitDone;
+    frontEnd.Fail(ExitUsage, "", problem);
+    return ExitUsage;
+}
+
+int RunCalibration(CalibrationUnit& unit, const CalibrationPlan& plan,
+                   CalibrationFrontEnd& frontEnd, CalibrationRecord& result) {
+    Calibration calibration(unit, plan, frontEnd, result);
+    return calibration.Run();
+}
+
+int ReadUnit(CalibrationUnit& unit, CalibrationFrontEnd& frontEnd, CalibrationRecord& record) {
+    LONG production;
+    WORD firmware;
+    const char* what = nullptr;
+    if (!unit.Link.GetProductionNumber(production))
+        what = "no answer reading the production number";
+    else if (!unit.Link.GetFirmwareVersion(firmware))
+        what = "no answer reading the firmware version";
+    else if (!unit.Link.GetProbeType(record.ProbeType))
+        what = "no answer reading the probe type";
+    if (what) {
+        frontEnd.Fail(ExitFailed, unit.Port, what);
+        return ExitFailed;
+    }
+    record.ProductionNumber = production;
+    record.Firmware = VersionText(firmware);
+    record.Port = unit.Port;
+    record.Identification = unit.Identification;
+    return ExitDone;
+}
+
+int ReadHeld(CalibrationUnit& unit, CalibrationFrontEnd& frontEnd, HeldPair& held) {
+    for (int i = 0; i < HeldPair::Values; ++i) {
+        uint32_t raw;
+        if (ReadSetting(unit.Link, HeldPair::SettingOf(i), raw)) {
+            held.Set(i, raw);
+            continue;
+        }
+        frontEnd.Fail(ExitFailed, unit.Port,
+                      "no answer reading the calibration it holds; nothing written");
+        return ExitFailed;
+    }
+    return ExitDone;
+}

@@ -1,0 +1,89 @@
+#include "cli/console_front_end.h"
+
+#include "cli/questions.h"
+#include "core/machine_text.h"
+
+namespace {
+
+constexpr int ProgressWidth = 22;
+
+Reply ReplyOf(int status, bool yes, bool ended) {
+    if (status == ExitInterrupted) return Reply::Interrupted;
+    if (ended) return Reply::Ended;
+    return yes ? Reply::Yes : Reply::No;
+}
+
+} // namespace
+
+ConsoleFrontEnd::ConsoleFrontEnd(CommandContext& context) : Context(context) {}
+
+ConsoleFrontEnd::~ConsoleFrontEnd() = default;
+
+void ConsoleFrontEnd::Step(CalibrationStep, const CalibrationRecord&, const std::string& line) {
+    Context.Say(line);
+}
+
+void ConsoleFrontEnd::Note(const std::string& what) {
+    Context.Note(what);
+}
+
+void ConsoleFrontEnd::Warn(const std::string& where, const std::string& what) {
+    Context.Warn(where, what);
+}
+
+void ConsoleFrontEnd::Fail(int status, const std::string& where, const std::string& what) {
+    if (where.empty())
+        Context.Err.Write("vl4: " + what + "\n");
+    else
+        Context.Fail(status, where, what);
+}
+
+void ConsoleFrontEnd::LineForTheRecord(const std::string& line) {
+    Context.Err.Write("the line for the record, to add by hand:\n" + line);
+}
+
+Reply ConsoleFrontEnd::ProbeReady(const std::string& point, const std::string& standard) {
+    std::string line;
+    bool ended;
+    const int status = AskLine(
+        Context, point + ": put the probe in the " + standard + " and press Enter (Ctrl+C cancels)\n",
+        line, ended);
+    return ReplyOf(status, true, ended);
+}
+
+// "point 1 [#######...............] 9.596 mV  drift -0.54 mV/min  spread 0.080 mV  22 s"
+void ConsoleFrontEnd::Reading(const PointProgress& progress) {
+    if (!Progress) Progress.reset(new StatusLine(Context.Out));
+    const int filled = progress.WindowCount * ProgressWidth / SettlingWindow::Size;
+    std::string line = progress.Name + " [" + std::string(filled, '#') +
+                       std::string(ProgressWidth - filled, '.') + "] ";
+    line += progress.Read || progress.Now == PointProgress::Taken
+                ? FixedText(progress.Voltage, 3) + " mV"
+                : "no answer";
+    line += "  drift " + FixedText(progress.DriftMvPerMinute, 2) + " mV/min  spread " +
+            FixedText(progress.SpreadMv, 3) + " mV  " +
+            IntegerText(static_cast<int32_t>(progress.Seconds)) + " s";
+    if (progress.Now == PointProgress::Taken) line += "  stable";
+    if (progress.Now != PointProgress::Ended) Progress->Show(line);
+    if (progress.Now != PointProgress::Sampling) Progress.reset();
+}
+
+Reply ConsoleFrontEnd::Ask(Question question, const std::string& context) {
+    const std::string text = question == Question::WriteUnusual
+                                 ? context + "\nwrite anyway? [y/N] "
+                                 : std::string("put it back? [y/N] ");
+    std::string answer;
+    bool ended;
+    const int status = AskLine(Context, text, answer, ended);
+    return ReplyOf(status, IsYes(answer), ended);
+}
+
+bool ConsoleFrontEnd::OutputLost(std::string& why) {
+    if (!Context.Out.Failed()) return false;
+    why = Context.Out.Problem();
+    return true;
+}
+
+const StopSignal& ConsoleFrontEnd::Stop() {
+    return Context.Stop;
+}
