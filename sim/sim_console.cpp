@@ -1,5 +1,7 @@
 #include "sim/sim_console.h"
 
+#include "calibration/oxygen_solubility.h"
+
 #include <cerrno>
 #include <cfloat>
 #include <climits>
@@ -164,14 +166,19 @@ const Setting Settings[] = {
     {"depth", [](Model& m, const std::string& v) { return ParseFloat(v, m.Values.Depth); },
      [](Model& m) { return FloatText(m.Values.Depth); }},
     // Both move the probe: the voltage settles at its new equilibrium.
+    // "air": the water an oxygen probe stands in is saturated with air.
     {"solution",
      [](Model& m, const std::string& v) {
          float solution;
-         if (!ParseFloat(v, solution)) return false;
-         m.Probe.MoveTo(m.Values.ProbeType, solution);
+         if (v == "air") {
+             m.Probe.MoveToAir(m.Values.ProbeType);
+         } else {
+             if (!ParseFloat(v, solution)) return false;
+             m.Probe.MoveTo(m.Values.ProbeType, solution);
+         }
          return true;
      },
-     [](Model& m) { return FloatText(m.Probe.Solution); }},
+     [](Model& m) { return m.Probe.InAir ? std::string("air") : FloatText(m.Probe.Solution); }},
     {"voltage",
      [](Model& m, const std::string& v) {
          float voltage;
@@ -201,6 +208,21 @@ const Setting Settings[] = {
          return ParseFinite(v, AbsoluteZeroC, m.Probe.TemperatureC);
      },
      [](Model& m) { return FloatText(m.Probe.TemperatureC); }},
+    {"pressure",
+     [](Model& m, const std::string& v) { return ParseFinite(v, 0, m.Probe.PressureHpa); },
+     [](Model& m) { return FloatText(m.Probe.PressureHpa); }},
+    {"salinity",
+     [](Model& m, const std::string& v) { return ParseFinite(v, 0, m.Probe.SalinityGPerKg); },
+     [](Model& m) { return FloatText(m.Probe.SalinityGPerKg); }},
+    {"ph",
+     [](Model& m, const std::string& v) { return ParseFinite(v, AnyNumber, m.Probe.WaterPh); },
+     [](Model& m) { return FloatText(m.Probe.WaterPh); }},
+    // What an oxygen probe in air should read under the conditions now.
+    {"air-oxygen", nullptr,
+     [](Model& m) {
+         return FloatText(static_cast<float>(
+             OxygenSolubility(m.Probe.TemperatureC, m.Probe.PressureHpa, m.Probe.SalinityGPerKg)));
+     }},
     {"slope", nullptr,
      [](Model& m) { return FloatText(static_cast<float>(m.Probe.Slope(m.Values.ProbeType))); }},
     {"settle-tau",
@@ -360,9 +382,9 @@ void Dump(Model& model, std::vector<std::string>& out) {
 
 const char* const Help[] = {
     "set NAME VALUE      names: ident firmware production wiring probe damping caldate",
-    "                    lower upper offset sensitivity depth solution voltage noise",
-    "                    probe-offset probe-sensitivity temperature settle-tau settle-mv",
-    "                    drift requests seed",
+    "                    lower upper offset sensitivity depth solution (or air) voltage",
+    "                    noise probe-offset probe-sensitivity temperature pressure",
+    "                    salinity ph settle-tau settle-mv drift requests seed",
     "move                the probe into a fresh bottle of its solution: it settles again",
     "fault noreply|badsum|badlength|badstart|cut [COUNT]",
     "fault late MS [unique] [COUNT]",

@@ -1,5 +1,7 @@
 #include "sim/simulated_probe.h"
 
+#include "calibration/free_chlorine.h"
+#include "calibration/oxygen_solubility.h"
 #include "devlink/probe_defaults.h"
 
 #include <algorithm>
@@ -34,14 +36,21 @@ double SimulatedProbe::Slope(uint8_t probeType) const {
     return (probeType & 3) == ProbePH ? s * TemperatureFactor(TemperatureC) : s;
 }
 
+double SimulatedProbe::SolutionValue() const {
+    return InAir ? OxygenSolubility(TemperatureC, PressureHpa, SalinityGPerKg) : Solution;
+}
+
 double SimulatedProbe::Equilibrium(uint8_t probeType) const {
     if (Pinned) return PinnedVoltage;
-    double n = Solution, s = Slope(probeType);
+    double n = SolutionValue(), s = Slope(probeType);
     switch (probeType & 3) {
     case ProbePH:
         return Offset + s * (n - PhNeutral);
     case ProbeRedox:
         return Offset + n;
+    case ProbeChlorine:
+        // At the reference pH the factor is exactly 1: the slope keeps its bits.
+        return Offset + s * n * ReadingAfterPhChange(ChlorineReferencePh, WaterPh, TemperatureC);
     default:
         return Offset + s * n;
     }
@@ -61,6 +70,13 @@ double SimulatedProbe::Voltage(uint8_t probeType) const {
 void SimulatedProbe::MoveTo(uint8_t probeType, float solution) {
     const double before = Voltage(probeType);
     Solution = solution;
+    Pinned = InAir = false;
+    Restart(probeType, before);
+}
+
+void SimulatedProbe::MoveToAir(uint8_t probeType) {
+    const double before = Voltage(probeType);
+    InAir = true;
     Pinned = false;
     Restart(probeType, before);
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 const BufferTable NistBuffers = {
+    TableUnits::Ph,
     6,
     {1.679, 4.005, 6.865, 7.413, 9.180, 10.012},
     11,
@@ -26,12 +27,51 @@ const BufferTable NistBuffers = {
     },
 };
 
+namespace {
+
+// A Redox solution's potential is printed in whole mV or tenths, against the
+// same reference electrode as the probe's.
+constexpr double LowestRedoxMv = -2000, HighestRedoxMv = 2000, RedoxToleranceMv = 1;
+
+const TableRules Rules[] = {
+    {0, 14, BufferNameTolerance, TableNominalTolerance},
+    {LowestRedoxMv, HighestRedoxMv, RedoxToleranceMv, RedoxToleranceMv},
+};
+
+// How the units are named in a table's problems, and how far beyond a
+// tolerance a value may lie that was a float or a decimal text: a hair,
+// still within it.
+struct UnitsWords {
+    const char* Kind;  // "buffer"
+    const char* Value; // "value"
+    const char* Range; // "a pH 0 to 14"
+    const char* Unit;  // after a number: "", " mV"
+    double NameHair, NominalHair;
+};
+
+const UnitsWords Words[] = {
+    {"buffer", "value", "a pH 0 to 14", "", 1e-9, 1e-6},
+    // A float of 2000 mV is good to some 1e-4 mV.
+    {"solution", "potential", "-2000 to 2000 mV", " mV", 1e-3, 1e-3},
+};
+
+const UnitsWords& WordsOf(TableUnits units) {
+    return Words[static_cast<int>(units)];
+}
+
+} // namespace
+
+const TableRules& RulesOf(TableUnits units) {
+    return Rules[static_cast<int>(units)];
+}
+
 int FindBuffer(const BufferTable& table, double nominal) {
+    const double tolerance = RulesOf(table.Units).NameTolerance + WordsOf(table.Units).NameHair;
     int best = -1;
     for (int i = 0; i < table.Buffers; ++i) {
         const double distance = std::fabs(table.Nominal[i] - nominal);
         // A hair beyond the tolerance in the decimal text is still within it.
-        if (distance <= BufferNameTolerance + 1e-9 &&
+        if (distance <= tolerance &&
             (best < 0 || distance < std::fabs(table.Nominal[best] - nominal)))
             best = i;
     }
@@ -83,15 +123,19 @@ bool Fail(std::string& problem, const std::string& what) {
 }
 
 bool ReadHeader(const CsvRow& row, BufferTable& table, std::string& problem) {
+    const TableRules& rules = RulesOf(table.Units);
+    const UnitsWords& words = WordsOf(table.Units);
+    const std::string kind = words.Kind;
     if (row.Fields[0] != "temperature" || row.Fields.size() < 2)
-        return Fail(problem, "the header must be temperature and each buffer's nominal value");
+        return Fail(problem, "the header must be temperature and each " + kind + "'s nominal " +
+                                 words.Value);
     if (row.Fields.size() - 1 > static_cast<size_t>(BufferTable::MaxBuffers))
-        return Fail(problem, "more than 16 buffers");
+        return Fail(problem, "more than 16 " + kind + "s");
     for (size_t i = 1; i < row.Fields.size(); ++i) {
         double nominal;
-        if (!NumberIn(row.Fields[i], 0, 14, nominal))
-            return Fail(problem,
-                        "a buffer's nominal value must be a pH 0 to 14, not " + row.Fields[i]);
+        if (!NumberIn(row.Fields[i], rules.Lowest, rules.Highest, nominal))
+            return Fail(problem, "a " + kind + "'s nominal " + words.Value + " must be " +
+                                     words.Range + ", not " + row.Fields[i]);
         table.Nominal[table.Buffers++] = nominal;
     }
     return true;
@@ -107,10 +151,14 @@ bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
         return Fail(problem, "a temperature must be -5 to 100 \xC2\xB0"
                              "C, not " +
                                  row.Fields[0]);
+    const TableRules& rules = RulesOf(table.Units);
+    const UnitsWords& words = WordsOf(table.Units);
+    const std::string kind = words.Kind;
     double* values = table.Value[table.Rows];
     for (int i = 0; i < table.Buffers; ++i)
-        if (!NumberIn(row.Fields[i + 1], 0, 14, values[i]))
-            return Fail(problem, "a buffer's value must be a pH 0 to 14, not " + row.Fields[i + 1]);
+        if (!NumberIn(row.Fields[i + 1], rules.Lowest, rules.Highest, values[i]))
+            return Fail(problem, "a " + kind + "'s " + words.Value + " must be " + words.Range +
+                                     ", not " + row.Fields[i + 1]);
     ++table.Rows;
     if (!RowsInOrder(table)) return Fail(problem, "the temperatures must rise from row to row");
     // A bottle's buffer is named by its value at 25 °C: a column that says
@@ -118,20 +166,26 @@ bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
     if (celsius != 25.0) return true;
     for (int i = 0; i < table.Buffers; ++i)
         // The values were floats: a hair beyond the tolerance is within it.
-        if (std::fabs(values[i] - table.Nominal[i]) > TableNominalTolerance + 1e-6)
-            return Fail(problem, "the buffer " + ExactText(static_cast<float>(table.Nominal[i])) +
-                                     " is " + ExactText(static_cast<float>(values[i])) +
+        if (std::fabs(values[i] - table.Nominal[i]) > rules.NominalTolerance + words.NominalHair)
+            return Fail(problem, "the " + kind + " " +
+                                     ExactText(static_cast<float>(table.Nominal[i])) + " is " +
+                                     ExactText(static_cast<float>(values[i])) +
                                      " at 25 \xC2\xB0"
-                                     "C in this row; its value at 25 \xC2\xB0"
-                                     "C names it (within 0.05)");
+                                     "C in this row; its " +
+                                     words.Value +
+                                     " at 25 \xC2\xB0"
+                                     "C names it (within " +
+                                     ExactText(static_cast<float>(rules.NominalTolerance)) +
+                                     words.Unit + ")");
     return true;
 }
 
 } // namespace
 
-bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line,
-                      std::string& problem) {
+bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line, std::string& problem,
+                      TableUnits units) {
     table = BufferTable();
+    table.Units = units;
     CsvReader reader(bytes);
     CsvRow row;
     bool header = true;
@@ -143,7 +197,7 @@ bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line,
         header = false;
     }
     line = 1;
-    if (header) return Fail(problem, "empty: not a buffer table");
+    if (header) return Fail(problem, std::string("empty: not a ") + WordsOf(units).Kind + " table");
     if (table.Rows == 0) return Fail(problem, "no temperatures");
     line = 0;
     return true;

@@ -96,4 +96,60 @@ TEST(BufferTable, ABottlesTableAsTypedOrSavedByExcelAndItsFaults) {
     EXPECT_EQ(problem, "a quoted field is not closed");
 }
 
+// A Redox solution's bottle prints its potential in mV at each temperature;
+// a ZoBell solution loses some 2 mV per °C.
+TEST(BufferTable, ARedoxSolutionsTableInMillivolts) {
+    const std::string typed = "temperature, 228, 475, -120\n"
+                              "10, 261, 479, -110\n"
+                              "20, 239, 476.5, -116.5\n"
+                              "25, 228, 475, -120\n"
+                              "30, 217, 473.5, -123.5\n";
+    BufferTable table;
+    int line = 0;
+    std::string problem;
+    ASSERT_TRUE(ParseBufferTable(typed, table, line, problem, TableUnits::Redox))
+        << line << ": " << problem;
+    const std::string excel = "\xEF\xBB\xBFtemperature;228;475;-120\r\n10;261;479;-110\r\n"
+                              "20;239;476,5;-116,5\r\n25;228;475;-120\r\n30;217;473,5;-123,5\r\n";
+    BufferTable saved;
+    ASSERT_TRUE(ParseBufferTable(excel, saved, line, problem, TableUnits::Redox))
+        << line << ": " << problem;
+    ASSERT_EQ(saved.Rows, 4);
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(saved.Value[row][column], table.Value[row][column]) << row << " " << column;
+
+    // A standard names a solution within 1 mV, also below zero.
+    EXPECT_EQ(FindBuffer(table, 228), 0);
+    EXPECT_EQ(FindBuffer(table, 228.5), 0);
+    EXPECT_EQ(FindBuffer(table, 227), 0);
+    EXPECT_EQ(FindBuffer(table, 229.2), -1);
+    EXPECT_EQ(FindBuffer(table, 474.1f), 1);
+    EXPECT_EQ(FindBuffer(table, -121), 2);
+    EXPECT_EQ(FindBuffer(table, -118.9), -1);
+
+    double value = 0;
+    ASSERT_TRUE(BufferValueAt(table, FindBuffer(table, 228), 15, value));
+    EXPECT_DOUBLE_EQ(value, 250);
+    ASSERT_TRUE(BufferValueAt(table, FindBuffer(table, -120), 15, value));
+    EXPECT_DOUBLE_EQ(value, -113.25);
+    EXPECT_FALSE(BufferValueAt(table, 0, 35, value));
+
+    // The 25 °C row gives each solution its name within 1 mV.
+    EXPECT_TRUE(ParseBufferTable("temperature,228,-120\n25,229,-121\n", table, line, problem,
+                                 TableUnits::Redox))
+        << problem;
+    EXPECT_FALSE(ParseBufferTable("temperature,228\n20,239\n25,229.5\n", table, line, problem,
+                                  TableUnits::Redox));
+    EXPECT_EQ(line, 3);
+    EXPECT_NE(problem.find("the solution 228 is 229.5 at 25"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("(within 1 mV)"), std::string::npos) << problem;
+    EXPECT_FALSE(
+        ParseBufferTable("temperature,228\n25,2500\n", table, line, problem, TableUnits::Redox));
+    EXPECT_EQ(problem, "a solution's potential must be -2000 to 2000 mV, not 2500");
+    // A Redox table is no pH table.
+    EXPECT_FALSE(ParseBufferTable("temperature,228\n25,228\n", table, line, problem));
+    EXPECT_EQ(line, 1);
+}
+
 } // namespace

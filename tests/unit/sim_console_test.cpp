@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -143,6 +144,43 @@ TEST_F(SimConsole, TheProbeIsSteeredBySolutionOrPinnedVoltage) {
     Ok("set temperature 15");
     EXPECT_EQ(Model.Probe.TemperatureC, 15.0f);
     EXPECT_EQ(Dump()["slope"].rfind("-57.17", 0), 0u) << "59.16 mV at 288.15 K of 298.15 K";
+}
+
+TEST_F(SimConsole, AnOxygenProbeStandsInAirAChlorineProbeInWaterOfAPh) {
+    auto values = Dump();
+    EXPECT_EQ(values["pressure"], "1013.25 0x447D5000");
+    EXPECT_EQ(values["salinity"], "0 0x00000000");
+    EXPECT_EQ(values["ph"], "7.2 0x40E66666");
+    EXPECT_EQ(values["air-oxygen"].rfind("8.263", 0), 0u) << values["air-oxygen"];
+
+    Ok("set probe 3");
+    Ok("set temperature 15");
+    Ok("set pressure 954.61");
+    Ok("set solution air");
+    values = Dump();
+    EXPECT_EQ(values["solution"], "air");
+    EXPECT_EQ(values["air-oxygen"].rfind("9.49", 0), 0u) << values["air-oxygen"];
+    EXPECT_NEAR(std::strtod(values["voltage"].c_str(), nullptr), 9 * 9.491, 9 * 0.0005);
+    Ok("set salinity 35");
+    EXPECT_EQ(Dump()["salinity"], "35 0x420C0000");
+    Ok("set solution 0");
+    values = Dump();
+    EXPECT_EQ(values["solution"], "0 0x00000000");
+    EXPECT_EQ(values["voltage"], "0 0x00000000");
+
+    Ok("set probe 2");
+    Ok("set solution 1.5");
+    Ok("set ph 7.5");
+    EXPECT_EQ(Dump()["ph"], "7.5 0x40F00000");
+
+    for (const char* bad : {"set pressure -1", "set pressure inf", "set salinity -0.5",
+                            "set salinity much", "set ph nan", "set solution water"})
+        EXPECT_EQ(Error(bad).rfind("error: bad value for ", 0), 0u) << bad;
+    EXPECT_EQ(Error("set air-oxygen 9"), "error: air-oxygen is read-only");
+    values = Dump();
+    EXPECT_EQ(values["pressure"], "954.61 0x446EA70A");
+    EXPECT_EQ(values["ph"], "7.5 0x40F00000");
+    EXPECT_EQ(values["solution"], "1.5 0x3FC00000");
 }
 
 TEST_F(SimConsole, BadCommandsChangeNothing) {

@@ -448,6 +448,61 @@ TEST_F(SimLiveValues, APhSlopeFollowsTheAbsoluteTemperatureOtherProbesKeepTheirs
     EXPECT_FLOAT_EQ(ReadFloat(CmdProbeVoltage), 72.0f);
 }
 
+TEST_F(SimLiveValues, AnOxygenProbeInAirReadsWhatAirSaturatedWaterHolds) {
+    Write(CmdProbeType, {ProbeOxygen});
+    Model.Probe.Offset = 4.0f; // the zero current
+    Model.Probe.TemperatureC = 15.0f;
+    Model.Probe.PressureHpa = 954.61f; // 500 m above the sea
+    Model.Probe.MoveToAir(ProbeOxygen);
+    // 9.491 mg/L to three decimals, through the nominal 9 mV per mg/L.
+    EXPECT_NEAR(ReadFloat(CmdProbeVoltage), 4.0 + 9 * 9.491, 9 * 0.0005);
+    // Calibrated to the electrode, the transmitter measures the table's value.
+    Write(CmdOffset, FloatBytes(4.0f));
+    Write(CmdSensitivity, FloatBytes(9.0f));
+    EXPECT_NEAR(ReadFloat(CmdMeasuredValue), 9.491, 0.0005);
+
+    // The air's oxygen follows the conditions without another move.
+    Model.Probe.TemperatureC = 25.0f;
+    Model.Probe.PressureHpa = 1013.25f;
+    EXPECT_NEAR(ReadFloat(CmdMeasuredValue), 8.263, 0.0005);
+    Model.Probe.SalinityGPerKg = 35.0f;
+    EXPECT_NEAR(ReadFloat(CmdMeasuredValue), 6.772, 0.0005);
+
+    // A solution's value is a concentration again; 0 is the zero point.
+    Model.Probe.MoveTo(ProbeOxygen, 0.0f);
+    EXPECT_FALSE(Model.Probe.InAir);
+    EXPECT_EQ(ReadFloat(CmdProbeVoltage), 4.0f);
+    // A move into air settles like any other.
+    double now = 0;
+    Model.Probe.Now = [&] { return now; };
+    Model.Probe.SettleTauS = 8.0f;
+    Model.Probe.MoveToAir(ProbeOxygen);
+    EXPECT_EQ(ReadFloat(CmdProbeVoltage), 4.0f);
+    now = 8;
+    EXPECT_NEAR(ReadFloat(CmdMeasuredValue), 6.772 * (1 - std::exp(-1.0)), 0.0005);
+}
+
+TEST_F(SimLiveValues, AChlorineProbeSeesTheHoclOfTheWatersPh) {
+    Write(CmdProbeType, {ProbeChlorine});
+    Write(CmdSensitivity, FloatBytes(200.0f));
+    Model.Probe.Offset = 10.0f;
+    Model.Probe.Solution = 1.5f;
+    EXPECT_EQ(ReadFloat(CmdProbeVoltage), 310.0f) << "the nominal slope at the reference pH";
+    Model.Probe.WaterPh = 7.5f;
+    const float higher = ReadFloat(CmdProbeVoltage);
+    EXPECT_NEAR((higher - 10.0) / 300.0, 0.76, 0.005);
+    Model.Probe.WaterPh = 6.5f;
+    EXPECT_GT(ReadFloat(CmdProbeVoltage), 310.0f) << "more HOCl in more acid water";
+
+    // Cold water holds more of its chlorine as HOCl: the same pH step costs less.
+    Model.Probe.TemperatureC = 10.0f;
+    Model.Probe.WaterPh = SimulatedProbe::ChlorineReferencePh;
+    EXPECT_EQ(ReadFloat(CmdProbeVoltage), 310.0f);
+    Model.Probe.WaterPh = 7.5f;
+    EXPECT_GT(ReadFloat(CmdProbeVoltage), higher);
+    EXPECT_LT(ReadFloat(CmdProbeVoltage), 310.0f);
+}
+
 TEST_F(SimLiveValues, NoiseIsOffUnlessAskedFor) {
     Model.Probe.Solution = 5.0f;
     const float quiet = ReadFloat(CmdProbeVoltage);
