@@ -18,6 +18,7 @@ enum class CalibrationStep {
     PointBegins, // "point 1: standard 6.86 at 15.0 °C: 6.900"
     PointTaken,  // its figures
     PointFound,  // the transmitter's reading there before the calibration
+    GrabNow,     // a grab sample's reading is held: take the sample now
     Pair,        // the computed sensitivity and offset
     Judgement,   // the slope against the ideal electrode, the health
     Written,     // what the transmitter returned to the writes
@@ -35,7 +36,7 @@ enum class Question {
 // Each reading of a point, for a progress line or a live picture.
 struct PointProgress {
     enum State { Sampling, Taken, Ended };
-    const std::string& Name; // "point 1", "check"
+    const std::string& Name;  // "point 1", "check"
     const PointResult& Point; // its readings so far
     bool Read;                // this reading came
     float Voltage;            // the last that came, mV
@@ -66,6 +67,8 @@ public:
     // The probe goes into the standard: Yes when it is there.
     virtual Reply ProbeReady(const std::string& point, const std::string& standard) = 0;
     virtual void Reading(const PointProgress& progress) = 0;
+    // A grab sample's value in mg/L, measured while its reading was held.
+    virtual Reply GrabValue(const std::string& point, double& value) = 0;
     // A yes/no question whose default is no; `context` says what it is about.
     virtual Reply Ask(Question question, const std::string& context) = 0;
     // Whether the output a person reads is lost (a closed pipe): nothing is

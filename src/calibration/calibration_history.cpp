@@ -27,8 +27,14 @@ HistoryCalibration CalibrationOf(const RecordEntry& entry) {
     c.DueDate = r.DueDate;
     c.Unconfirmed = !WritesConfirmed(r);
     c.CheckResult = CheckResultWord(r.CheckOutcome);
+    c.ProbeType = r.ProbeType;
     c.SlopePercent = r.RecordedSlopePercent;
     c.OffsetPh7Mv = r.RecordedOffsetPh7;
+    c.Zero = r.IsPh() ? r.RecordedOffsetPh7 : std::nanf("");
+    if (!r.IsPh() && r.HasComputed && !r.IsUndo()) {
+        const ProbeJudgement judgement = r.Judgement();
+        if (judgement.ZeroJudged) c.Zero = static_cast<float>(judgement.Zero);
+    }
     const PointResult& first = r.Point[0];
     c.FoundError = first.HasFoundValue
                        ? static_cast<float>(first.FoundValue - double(first.StandardUsed))
@@ -36,9 +42,22 @@ HistoryCalibration CalibrationOf(const RecordEntry& entry) {
     return c;
 }
 
+// The verification after the calibration the unit holds, the last one.
+void FindVerification(UnitHistory& unit) {
+    for (int i = static_cast<int>(unit.Calibrations.size()); i-- > unit.LastWritten + 1;) {
+        const std::string& outcome = unit.Calibrations[i].Outcome;
+        if (outcome != OutcomeVerified && outcome != OutcomeVerifyFailed) continue;
+        unit.LastVerified = i;
+        unit.VerifyFailed = outcome == OutcomeVerifyFailed;
+        return;
+    }
+}
+
 void FindDueDate(UnitHistory& unit, const DueRule& rule) {
-    if (unit.LastWritten < 0 || unit.Unconfirmed) return;
-    const HistoryCalibration& held = unit.Calibrations[unit.LastWritten];
+    if (unit.Unconfirmed || unit.VerifyFailed) return;
+    const int due = unit.LastVerified >= 0 ? unit.LastVerified : unit.LastWritten;
+    if (due < 0) return;
+    const HistoryCalibration& held = unit.Calibrations[due];
     if (!held.DueDate.empty()) {
         unit.HasDue = ParseIsoDay(held.DueDate, unit.DueDay);
     } else if (rule.IntervalDays > 0) {
@@ -56,7 +75,8 @@ std::string Newest(const UnitLines& lines, std::string CalibrationRecord::*field
 }
 
 bool NeedsAttentionSooner(const UnitHistory& a, const UnitHistory& b) {
-    if (a.Unconfirmed != b.Unconfirmed) return a.Unconfirmed;
+    const bool aNow = a.Unconfirmed || a.VerifyFailed, bNow = b.Unconfirmed || b.VerifyFailed;
+    if (aNow != bNow) return aNow;
     if (a.HasDue != b.HasDue) return a.HasDue;
     if (a.HasDue && a.DueDay != b.DueDay) return a.DueDay < b.DueDay;
     return a.ProductionNumber < b.ProductionNumber;
@@ -77,6 +97,8 @@ std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule
         unit.Tag = Newest(lines, &CalibrationRecord::Tag);
         unit.LastWritten = lines.Held;
         unit.Unconfirmed = lines.Unconfirmed;
+        unit.ProbeType = lines.Lines.back()->Record.ProbeType;
+        FindVerification(unit);
         FindDueDate(unit, rule);
         units.push_back(unit);
     }
@@ -94,7 +116,10 @@ std::string Shown(const std::string& text) {
 
 std::string DueDistance(const UnitHistory& unit, int32_t today) {
     if (unit.Unconfirmed) return NotConfirmedWords;
-    if (!unit.HasDue) return unit.LastWritten < 0 ? "no written calibration" : "no due date";
+    if (unit.VerifyFailed) return "verification failed: calibrate";
+    if (!unit.HasDue)
+        return unit.LastWritten < 0 && unit.LastVerified < 0 ? "no written calibration"
+                                                             : "no due date";
     const int32_t days = unit.DueDay - today;
     if (days == 0) return "today";
     const int32_t count = days < 0 ? -days : days;

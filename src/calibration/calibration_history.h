@@ -16,9 +16,14 @@ struct HistoryCalibration {
     std::string Time; // as recorded
     IsoTime At;
     std::string Outcome, Probe, CheckResult, Health, Technician;
+    uint8_t ProbeType = 0;
     // Not a number where the record has none: a slope that was not
     // measured (one point, or kept), a probe that is no pH probe.
     float SlopePercent = 0, OffsetPh7Mv = 0;
+    // What the probe type's health judges besides the slope: a pH
+    // electrode's offset at pH 7 and a Redox electrode's offset, mV; an
+    // oxygen or chlorine probe's zero, mg/L. Not a number where none.
+    float Zero = 0;
     // The transmitter's reading in the first standard before the
     // calibration, against the standard's value at the temperature.
     float FoundError = 0;
@@ -35,6 +40,11 @@ struct UnitHistory {
     // The last writes were not all confirmed: what the unit holds is not
     // known until it is read.
     bool Unconfirmed = false;
+    // Its last verification, after the calibration it holds; -1: none. A
+    // passed one makes it due again; a failed one says to calibrate it.
+    int LastVerified = -1;
+    bool VerifyFailed = false;
+    uint8_t ProbeType = 0; // of its newest line
     bool HasDue = false;
     int32_t DueDay = 0;
     bool Overdue = false;
@@ -46,12 +56,12 @@ struct DueRule {
 };
 
 // The units of a record book. A unit is due on the due date of the
-// calibration it holds, or that calibration's date plus the rule's
-// interval, and overdue when that day is before today; a unit whose last
-// writes were not confirmed has no due date until it is read. The units
-// come in the order they need attention: those not confirmed, then by due
-// date (the overdue ones first), then those without one, each by
-// production number.
+// calibration it holds, or of a verification that passed after it, or that
+// line's date plus the rule's interval, and overdue when that day is before
+// today; a unit whose last writes were not confirmed, or whose last
+// verification failed, has no due date. The units come in the order they
+// need attention: those not confirmed or failed, then by due date (the
+// overdue ones first), then those without one, each by production number.
 std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule);
 
 // The numbers as the console shows them (the record keeps the exact ones);

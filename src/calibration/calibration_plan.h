@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/calibration_record.h"
 #include "core/buffer_table.h"
 #include "core/settling_window.h"
 
@@ -7,20 +8,44 @@
 #include <string>
 #include <vector>
 
-// What a calibration is asked to do, checked before the first frame goes
-// out: the standards and their conditions, how the points are taken, the
-// check, and what the record is told.
+// A standard as given: what kind it is and its value as named. A value, a
+// buffer or a table's solution is named by its value; air and zero carry
+// none; a grab sample's value is known once the sample was measured.
+struct StandardSpec {
+    StandardKind Kind = StandardKind::Value;
+    float Value = 0.0f;
+};
+
+// What a calibration or a verification is asked to do, checked before the
+// first frame goes out: the standards and their conditions, how the points
+// are taken, the check, and what the record is told.
 struct CalibrationPlan {
-    std::vector<float> Standards; // as given, one or two
+    // A verification compares the transmitter's readings with the standards
+    // and writes nothing.
+    bool Verify = false;
+    std::vector<StandardSpec> Standards; // in the order given, one or two
     bool TemperatureGiven = false;
-    double Temperature = 25.0; // °C, the solutions'
-    // The buffers the standards name, when they are buffers (pH only).
+    double Temperature = 25.0; // °C, the standards'
+    // The buffers or Redox solutions the standards name, from a table.
     bool UseBuffers = false;
     BufferTable Buffers;
     std::string BufferSource; // "nist", or the table file's name
+    // Oxygen in air: the barometric pressure at the site, given or from the
+    // altitude, and the water's salinity.
+    bool PressureGiven = false, AltitudeGiven = false;
+    double PressureHpa = 1013.25, AltitudeM = 0.0;
+    double Salinity = 0.0; // g/kg
+    // Chlorine: the water's pH, and a grab sample's value given beforehand.
+    bool HasSamplePh = false;
+    double SamplePh = 7.0;
+    bool HasGrabValue = false;
+    float GrabValue = 0.0f;
     bool HasCheck = false;
     float CheckStandard = 0.0f;
-    double CheckTolerance = 0.05;
+    // The tolerance of the check, or of each standard of a verification;
+    // the probe's own when none is given.
+    bool ToleranceGiven = false;
+    double Tolerance = 0.05;
     bool KeepSlope = false;
     bool Settle = true;
     SettlingLimits Limits = UsualSettlingLimits;
@@ -33,4 +58,6 @@ struct CalibrationPlan {
     // written only when AcceptUnusual says so beforehand.
     bool Unattended = false;
     bool AcceptUnusual = false;
+
+    bool Has(StandardKind kind) const;
 };

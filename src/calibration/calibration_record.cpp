@@ -155,7 +155,12 @@ bool ReadCurrentLayout(FieldReader& read, CalibrationRecord& r) {
     int slope = 0;
     if (!read.Empty(RecSlopeSource) && !read.Word(RecSlopeSource, slopes, 3, slope)) return false;
     r.Slope = static_cast<SlopeSource>(slope);
-    if (!read.Optional(RecCheckTolerance, r.CheckTolerance)) return false;
+    if (!read.Optional(RecCheckTolerance, r.CheckTolerance) ||
+        !read.Optional(RecPressure, r.PressureHpa) ||
+        !read.Optional(RecSalinity, r.SalinityGPerKg) || !read.Optional(RecSamplePh, r.SamplePh) ||
+        !read.Optional(RecHoclPercent, r.HoclPercent) ||
+        !read.Optional(RecGrabDelay, r.GrabDelaySeconds))
+        return false;
     const int kinds[] = {RecStandardKind1, RecStandardKind2, RecCheckKind};
     PointResult* points[] = {&r.Point[0], &r.Point[1], &r.Check};
     const int traces[] = {RecReadingsMv1, RecReadingsMv2, RecCheckReadingsMv};
@@ -233,6 +238,10 @@ void HeldPair::Set(int value, uint32_t raw) {
     }
 }
 
+CalibrationRecord::CalibrationRecord()
+    : PressureHpa(std::nan("")), SalinityGPerKg(std::nan("")), SamplePh(std::nan("")),
+      HoclPercent(std::nan("")), GrabDelaySeconds(std::nan("")) {}
+
 bool CalibrationRecord::IsPh() const {
     return CalibrationLaw(ProbeType) == ProbePH;
 }
@@ -241,12 +250,22 @@ bool CalibrationRecord::IsUndo() const {
     return Outcome == OutcomeUndo || Outcome == OutcomeUndoFailed;
 }
 
+bool CalibrationRecord::IsVerification() const {
+    return Outcome == OutcomeVerified || Outcome == OutcomeVerifyFailed;
+}
+
 double CalibrationRecord::IdealSlope() const {
     return IdealPhSlopeAt(Temperature);
 }
 
+ProbeJudgement CalibrationRecord::Judgement() const {
+    return JudgeProbe(ProbeType, Computed, Slope, Points == 1,
+                      ReferenceSlope(ProbeType, Temperature, Found.Sensitivity));
+}
+
 std::string CalibrationRecord::Health() const {
-    return HasComputed && !IsUndo() ? HealthWords(ProbeType, Computed, Slope, IdealSlope()) : "";
+    if (!HasComputed || IsUndo()) return "";
+    return ProbeHealthWords(ProbeType, Judgement());
 }
 
 // A write is confirmed by a reply that carries what was sent: the offset and
@@ -264,13 +283,26 @@ std::string CalibrationRecord::Unconfirmed() const {
     return missing;
 }
 
-std::string StandardText(const PointResult& point, bool buffers, double temperature) {
-    std::string text = ExactText(point.Standard);
-    if (buffers)
-        text += " at " + CelsiusText(temperature) + ": " + FixedText(point.StandardUsed, 3);
-    return text;
+std::string StandardText(const PointResult& point, const CalibrationRecord& record) {
+    const std::string at = " at " + CelsiusText(record.Temperature);
+    switch (point.Kind) {
+    case StandardKind::Air:
+        return "air" + at + ", " + FixedText(record.PressureHpa, 1) + " hPa, salinity " +
+               ExactText(static_cast<float>(record.SalinityGPerKg)) + ": " +
+               FixedText(point.StandardUsed, 3) + " mg/L";
+    case StandardKind::Zero:
+        return "zero";
+    case StandardKind::Grab:
+        return "grab sample " + ExactText(point.StandardUsed) + " mg/L";
+    case StandardKind::Buffer:
+    case StandardKind::Table:
+        return ExactText(point.Standard) + at + ": " +
+               FixedText(point.StandardUsed, record.IsPh() ? 3 : 1);
+    case StandardKind::Value:
+        break;
+    }
+    return ExactText(point.Standard);
 }
-
 std::string DateText(uint32_t bcd) {
     NumberText text;
     FormatDate(text, bcd);
@@ -313,9 +345,10 @@ std::vector<std::string> RecordFields(const CalibrationRecord& r) {
     if (r.HasComputed) {
         f[RecSlopeSource] = SlopeWord(r.Slope);
         // The offset of a pH pair is the voltage at pH 7; a slope that was
-        // not measured here has no percentage.
-        if (r.IsPh() && r.Slope == SlopeSource::Measured)
-            f[RecSlopePercent] = Exact(PhSlopePercent(r.Computed.Sensitivity, r.IdealSlope()));
+        // not measured here has no percentage of its reference.
+        const ProbeJudgement judgement = r.Judgement();
+        if (judgement.SlopeJudged && r.Slope == SlopeSource::Measured)
+            f[RecSlopePercent] = Exact(judgement.SlopePercent);
         if (r.IsPh()) f[RecOffsetPh7] = ExactText(r.Computed.Offset);
     }
     if (r.HasCheck) {
@@ -323,10 +356,17 @@ std::vector<std::string> RecordFields(const CalibrationRecord& r) {
         f[RecCheckStandardUsed] = ExactText(r.Check.StandardUsed);
         if (r.Check.Taken && r.Check.HasFoundValue) f[RecCheckValue] = Exact(r.Check.FoundValue);
         f[RecCheckResult] = CheckResultWord(r.CheckOutcome);
-        f[RecCheckTolerance] = Exact(r.CheckTolerance);
         f[RecCheckKind] = StandardKindWord(r.Check.Kind);
         f[RecCheckReadingsMv] = TraceText(r.Check.Trace);
     }
+    if (r.HasCheck || r.IsVerification()) f[RecCheckTolerance] = Exact(r.CheckTolerance);
+    const std::pair<RecordColumn, double> conditions[] = {{RecPressure, r.PressureHpa},
+                                                          {RecSalinity, r.SalinityGPerKg},
+                                                          {RecSamplePh, r.SamplePh},
+                                                          {RecHoclPercent, r.HoclPercent},
+                                                          {RecGrabDelay, r.GrabDelaySeconds}};
+    for (const auto& condition : conditions)
+        if (!std::isnan(condition.second)) f[condition.first] = Exact(condition.second);
     f[RecDueDate] = r.DueDate;
     return f;
 }

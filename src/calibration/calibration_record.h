@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calibration_policy.h"
+#include "core/probe_health.h"
 #include "core/settling_window.h"
 
 #include <cstdint>
@@ -89,6 +90,11 @@ struct CalibrationRecord {
     bool Settle = true; // points taken when settled, or the first readings
     SettlingLimits Limits = UsualSettlingLimits;
     std::string Buffers; // "nist", a bottle table file's name, or empty
+    // The conditions of oxygen and chlorine standards, not numbers where
+    // none were named: the pressure and salinity of air-saturated water, the
+    // water's pH and the share of its free chlorine that is HOCl, and the
+    // seconds from a grab sample's held reading to its value.
+    double PressureHpa, SalinityGPerKg, SamplePh, HoclPercent, GrabDelaySeconds;
     std::string Outcome; // OutcomeWritten, ...
     std::string DueDate; // ISO, empty for none
     // The line's judgement as recorded (an older vl4 may have judged
@@ -100,9 +106,13 @@ struct CalibrationRecord {
     // points were taken, whether the temperature was given or the buffers.
     bool PreviousLayout = false;
 
+    CalibrationRecord();
     bool IsPh() const;
     bool IsUndo() const;
+    bool IsVerification() const;
     double IdealSlope() const; // of a pH electrode at the temperature
+    // What the computed pair says of the probe, by its type's limits.
+    ProbeJudgement Judgement() const;
     // "ok", "check probe", ... for the computed pair; empty without one.
     std::string Health() const;
     // The values written whose reply did not confirm them: "sensitivity,
@@ -110,9 +120,10 @@ struct CalibrationRecord {
     std::string Unconfirmed() const;
 };
 
-// "9.18", with buffers "9.18 at 15.0 °C: 9.276": the standard as given and
-// the value used.
-std::string StandardText(const PointResult& point, bool buffers, double temperature);
+// A standard as a person reads it: "6.86", with buffers "6.86 at 15.0 °C:
+// 6.900", "air at 15.0 °C, 954.6 hPa, salinity 0: 9.491 mg/L", "zero",
+// "grab sample 0.84 mg/L".
+std::string StandardText(const PointResult& point, const CalibrationRecord& record);
 // "2026-12-07", "0000-00-00" for no date.
 std::string DateText(uint32_t bcd);
 

@@ -1,10 +1,13 @@
 #include "calibration/calibration_run.h"
 
+#include "calibration/free_chlorine.h"
 #include "calibration/point_sampler.h"
 #include "calibration/record_file.h"
 #include "calibration/record_layout.h"
+#include "calibration/standards.h"
 #include "calibration/writes_report.h"
 #include "core/calibration_writes.h"
+#include "core/clock.h"
 #include "core/damping.h"
 #include "core/english_names.h"
 #include "core/exit_status.h"
@@ -16,12 +19,6 @@
 #include <cmath>
 
 namespace {
-
-// "80 to 110 % of the ideal slope and at most 60 mV at pH 7"
-std::string LimitsText(const PhLimits& limits) {
-    return FixedText(limits.MinSlopePercent, 0) + " to " + FixedText(limits.MaxSlopePercent, 0) +
-           " % of the ideal slope and at most " + FixedText(limits.MaxOffsetMv, 0) + " mV at pH 7";
-}
 
 // A bottle table by its file's name, without its folders.
 std::string BufferName(const CalibrationPlan& plan) {
@@ -43,9 +40,13 @@ public:
         if (int status = ReadFound()) return status;
         int status = PauseDamping();
         if (status == ExitDone) status = Measure();
-        if (status == ExitDone) status = Decide();
-        if (status == ExitDone) status = Write();
-        if (status == ExitDone && Plan.HasCheck) status = Check();
+        if (Plan.Verify) {
+            if (status == ExitDone) status = Compare();
+        } else {
+            if (status == ExitDone) status = Decide();
+            if (status == ExitDone) status = Write();
+            if (status == ExitDone && Plan.HasCheck) status = Check();
+        }
         status = RestoreDamping(status);
         if (!Result.Outcome.empty()) status = Record(status);
         if (FrontEnd.Stop().Requested() && status == ExitDone) status = ExitInterrupted;
@@ -70,64 +71,76 @@ private:
         Result.Settle = Plan.Settle;
         Result.Limits = Plan.Limits;
         Result.Buffers = BufferName(Plan);
-        Result.CheckTolerance = Plan.CheckTolerance;
         FrontEnd.Step(CalibrationStep::Unit, Result,
                       "probe " + std::string(ProbeTypeEnglishName(Result.ProbeType)) + " on " +
                           Unit.Port + " (" + Unit.Identification + " " +
                           IntegerText(Result.ProductionNumber) + ", firmware " + Result.Firmware +
                           ")");
-        if (Result.IsPh() && !Plan.TemperatureGiven)
-            FrontEnd.Note("the solutions are taken to be at " + CelsiusText(25) +
-                          "; give --temperature C when they are not");
         return ExitDone;
     }
 
     int Usage(const std::string& what) { return Fail(ExitUsage, what); }
 
-    StandardKind Kind() const {
-        if (!Plan.UseBuffers) return StandardKind::Value;
-        return Plan.BufferSource == "nist" ? StandardKind::Buffer : StandardKind::Table;
-    }
-
-    // The dialog's rules for the standards, what only a pH probe takes, and
-    // a check tolerance the probe can be proven with.
+    // What the probe takes, the values of its standards at their conditions,
+    // and a tolerance that proves something.
     int CheckStandards() {
-        const bool redox = CalibrationLaw(Result.ProbeType) == ProbeRedox;
-        const std::string probe = ProbeTypeEnglishName(Result.ProbeType);
-        if (redox && Result.Points == 2)
-            return Usage("a Redox probe is calibrated at one point: give one --standard");
-        if (!Result.IsPh() && Plan.UseBuffers)
-            return Usage("buffers apply to pH probes only; this one is " + probe);
-        if (!Result.IsPh() && Plan.KeepSlope)
-            return Usage("--keep-slope keeps a pH electrode's slope; this probe is " + probe);
+        const std::string problem = ProbeTakes(Plan, Result.ProbeType);
+        if (!problem.empty()) return Usage(problem);
         const double widest = WidestCheckTolerance(Result.ProbeType);
-        if (Plan.HasCheck && Plan.CheckTolerance > widest)
-            return Usage("--check-tolerance of a " + probe + " probe is at most " +
+        if (Plan.ToleranceGiven && Plan.Tolerance > widest)
+            return Usage(std::string(Plan.Verify ? "--tolerance" : "--check-tolerance") + " of a " +
+                         ProbeTypeEnglishName(Result.ProbeType) + " probe is at most " +
                          ExactText(static_cast<float>(widest)) + ", not " +
-                         ExactText(static_cast<float>(Plan.CheckTolerance)));
-        for (int i = 0; i < Result.Points; ++i) {
-            PointResult& point = Result.Point[i];
-            point.Kind = Kind();
-            point.Standard = Plan.Standards[i];
-            point.StandardUsed = ValueAtTemperature(point.Standard);
-            if (!StandardAccepted(true, point.Standard, i == 0 && redox))
-                return Usage("the standard " + ExactText(point.Standard) +
-                             " is below 0, which only a Redox standard may be");
+                         ExactText(static_cast<float>(Plan.Tolerance)));
+        SetConditions(Plan, Result);
+        for (int i = 0; i < Result.Points; ++i)
+            SetStandard(Plan, Plan.Standards[i], Result.Point[i]);
+        if (Plan.HasCheck) {
+            SetStandard(Plan, {CheckKind(Plan), Plan.CheckStandard}, Result.Check);
+            Result.CheckTolerance = ToleranceOf(Result.Check);
         }
-        Result.Check.Kind = Kind();
-        Result.Check.Standard = Plan.CheckStandard;
-        Result.Check.StandardUsed = ValueAtTemperature(Plan.CheckStandard);
-        if (PointsValid(Points())) return ExitDone;
-        return Usage(Result.Points == 2 ? "the two standards are equal"
-                                        : "a one-point calibration of this probe needs a "
-                                          "standard other than 0");
+        // A grab sample's value is known only once its reading is held.
+        if (Plan.Verify) {
+            Result.CheckTolerance = Plan.ToleranceGiven ? Plan.Tolerance : std::nan("");
+        } else if (!Plan.Has(StandardKind::Grab) && !PointsValid(Points())) {
+            return Usage(Result.Points == 2 ? "the two standards are equal"
+                                            : "a one-point calibration of this probe needs a "
+                                              "standard other than 0");
+        }
+        SayConditions();
+        return ExitDone;
     }
 
-    float ValueAtTemperature(float standard) const {
-        if (!Plan.UseBuffers) return standard;
-        double value = standard;
-        BufferValueAt(Plan.Buffers, FindBuffer(Plan.Buffers, standard), Plan.Temperature, value);
-        return static_cast<float>(value);
+    double ToleranceOf(const PointResult& point) const {
+        return Plan.ToleranceGiven ? Plan.Tolerance
+                                   : DefaultTolerance(Result.ProbeType, point.StandardUsed);
+    }
+
+    // What was assumed of the conditions, and what the water's pH does to a
+    // chlorine probe.
+    void SayConditions() {
+        const bool temperatureMatters =
+            Result.IsPh() || Plan.UseBuffers || Plan.Has(StandardKind::Air);
+        if (temperatureMatters && !Plan.TemperatureGiven)
+            FrontEnd.Note("the standards are taken to be at " + CelsiusText(25) +
+                          "; give --temperature C when they are not");
+        if (Plan.Has(StandardKind::Air) && !Plan.PressureGiven && !Plan.AltitudeGiven)
+            FrontEnd.Note("the air is taken to be at 1013.25 hPa; give --pressure HPA or "
+                          "--altitude M when it is not");
+        if (!Plan.HasSamplePh) return;
+        const double share = HoclShare(Plan.SamplePh, Plan.Temperature);
+        const double later =
+            ReadingAfterPhChange(Plan.SamplePh, Plan.SamplePh + 0.3, Plan.Temperature);
+        FrontEnd.Note("water at pH " + FixedText(Plan.SamplePh, 2) + " and " +
+                      CelsiusText(Plan.Temperature) + ": " + FixedText(share * 100, 1) +
+                      " % of the free chlorine is HOCl, which the probe sees; at pH " +
+                      FixedText(Plan.SamplePh + 0.3, 2) + " it reads " + FixedText(later * 100, 0) +
+                      " % of what it reads now");
+        if (share < PoorHoclShare)
+            FrontEnd.Warn(Unit.Port, "little of the chlorine is HOCl at pH " +
+                                         FixedText(Plan.SamplePh, 2) +
+                                         ": a calibration there is poor, and the least move of "
+                                         "the pH moves the reading much");
     }
 
     // What the transmitter holds before anything changes, for the record
@@ -142,7 +155,17 @@ private:
         return ExitDone;
     }
 
-    std::string SlopeUnit() const { return Result.IsPh() ? " mV/pH" : ""; }
+    std::string SlopeUnit() const {
+        switch (CalibrationLaw(Result.ProbeType)) {
+        case ProbePH:
+            return " mV/pH";
+        case ProbeChlorine:
+        case ProbeOxygen:
+            return " mV per mg/L";
+        default:
+            return "";
+        }
+    }
 
     // The damping would smooth the probe voltage; a damping that cannot be
     // read could not be put back, so nothing goes on without it.
@@ -187,8 +210,14 @@ private:
                 Result.Point[1].Voltage};
     }
 
-    std::string StandardText(const PointResult& point) const {
-        return "standard " + ::StandardText(point, Plan.UseBuffers, Plan.Temperature);
+    std::string Standard(const PointResult& point) const {
+        if (point.Kind == StandardKind::Grab && !point.Taken)
+            return "grab sample (its value is asked once the reading is held)";
+        const std::string text = StandardText(point, Result);
+        return point.Kind == StandardKind::Value || point.Kind == StandardKind::Buffer ||
+                       point.Kind == StandardKind::Table
+                   ? "standard " + text
+                   : text;
     }
 
     PointRule Rule() const { return {Plan.Settle, Plan.Limits, Plan.SettleTimeout}; }
@@ -206,9 +235,10 @@ private:
     // and samples it.
     int TakePoint(const std::string& name, PointResult& point, PointEnd& end) {
         end = PointEnd::Interrupted;
-        const std::string standard = StandardText(point);
         if (!Plan.Unattended) {
-            switch (FrontEnd.ProbeReady(name, standard)) {
+            const std::string where =
+                point.Kind == StandardKind::Grab ? std::string("sample stream") : Standard(point);
+            switch (FrontEnd.ProbeReady(name, where)) {
             case Reply::Yes:
                 break;
             case Reply::Interrupted:
@@ -222,34 +252,88 @@ private:
                 return ExitUsage;
             }
         }
-        FrontEnd.Step(CalibrationStep::PointBegins, Result, name + ": " + standard);
+        FrontEnd.Step(CalibrationStep::PointBegins, Result, name + ": " + Standard(point));
         if (int status = SamplePoint(Unit.Link, Unit.Port, Rule(), name, FrontEnd, point, end))
             return status;
         Report(name, point);
+        if (point.Kind == StandardKind::Grab)
+            if (int status = GrabValue(name, point)) return status;
+        if (point.HasFoundValue && &point != &Result.Check && !Plan.Verify)
+            FrontEnd.Step(CalibrationStep::PointFound, Result,
+                          name + ": as found the transmitter read " +
+                              FixedText(point.FoundValue, 3) + " (error " +
+                              SignedText(point.FoundValue - point.StandardUsed, 3) + ")");
         return ExitDone;
     }
 
     void Report(const std::string& name, const PointResult& point) {
         FrontEnd.Step(CalibrationStep::PointTaken, Result,
                       name + ": " + (Plan.Settle ? "stable" : "taken") + " after " +
-                          FixedText(point.SettleSeconds, 1) + " s, " +
-                          FixedText(point.Voltage, 3) + " mV (" + IntegerText(point.Readings) +
-                          " readings; last " + IntegerText(SettlingWindow::Size) + ": drift " +
+                          FixedText(point.SettleSeconds, 1) + " s, " + FixedText(point.Voltage, 3) +
+                          " mV (" + IntegerText(point.Readings) + " readings; last " +
+                          IntegerText(SettlingWindow::Size) + ": drift " +
                           FixedText(point.DriftMvPerMinute, 2) + " mV/min, spread " +
                           FixedText(point.SpreadMv, 3) + " mV)");
-        // In the check the transmitter reads with the new calibration: the
-        // verdict says what it reads.
-        if (point.HasFoundValue && &point != &Result.Check)
-            FrontEnd.Step(CalibrationStep::PointFound, Result,
-                          name + ": as found the transmitter read " +
-                              FixedText(point.FoundValue, 3) + " (error " +
-                              SignedText(point.FoundValue - point.StandardUsed, 3) + ")");
+    }
+
+    // The reading is held; the sample's value, from the test that takes
+    // minutes, is its standard.
+    int GrabValue(const std::string& name, PointResult& point) {
+        FrontEnd.Step(CalibrationStep::GrabNow, Result, name + ": take the grab sample now");
+        const Clock::TimePoint held = Clock::Current().Now();
+        double value = Plan.GrabValue;
+        if (!Plan.HasGrabValue) {
+            switch (FrontEnd.GrabValue(name, value)) {
+            case Reply::Yes:
+                break;
+            case Reply::Interrupted:
+                return ExitInterrupted;
+            case Reply::No:
+            case Reply::Ended:
+                return Fail(ExitFailed, "no grab sample value for " + name + "; nothing written");
+            }
+        }
+        const double seconds = std::chrono::duration<double>(Clock::Current().Now() - held).count();
+        Result.GrabDelaySeconds = std::round(seconds * 10) / 10;
+        point.Standard = point.StandardUsed = static_cast<float>(value);
+        FrontEnd.Step(CalibrationStep::PointBegins, Result,
+                      name + ": " + StandardText(point, Result) + ", " +
+                          FixedText(Result.GrabDelaySeconds, 0) + " s after its reading");
+        return ExitDone;
+    }
+
+    // --- a verification: the readings against the standards, nothing written
+
+    int Compare() {
+        bool all = true;
+        for (int i = 0; i < Result.Points; ++i) {
+            const PointResult& point = Result.Point[i];
+            const double error = point.FoundValue - point.StandardUsed;
+            const double tolerance = ToleranceOf(point);
+            const bool within = point.HasFoundValue && std::fabs(error) <= tolerance;
+            all &= within;
+            FrontEnd.Step(CalibrationStep::CheckVerdict, Result,
+                          "point " + IntegerText(i + 1) + ": the transmitter reads " +
+                              (point.HasFoundValue ? FixedText(point.FoundValue, 3)
+                                                   : std::string("nothing")) +
+                              " in the " + Standard(point) + " (error " + SignedText(error, 3) +
+                              ", tolerance " + ExactText(static_cast<float>(tolerance)) +
+                              "): " + (within ? "pass" : "fail"));
+        }
+        Result.Time = LocalTime::Now().IsoWithMilliseconds();
+        Result.Outcome = all ? OutcomeVerified : OutcomeVerifyFailed;
+        if (all && Plan.HasDueDays)
+            Result.DueDate = LocalTime::Now().DaysLater(Plan.DueDays).IsoDate();
+        if (all) return ExitDone;
+        return Fail(ExitFailed,
+                    "the verification failed; nothing was written: calibrate the probe");
     }
 
     // --- the result
 
-    // Computes the pair, shows it and judges it by the policy the window's
-    // dialog applies. Answers ExitDone when it is to be written.
+    // Computes the pair, shows it and judges it: refused as the window's
+    // dialog refuses it, unusual beyond the probe type's usual limits.
+    // Answers ExitDone when it is to be written.
     int Decide() {
         CalibrationJudgement judgement;
         if (Plan.KeepSlope) {
@@ -266,7 +350,7 @@ private:
         Result.Time = LocalTime::Now().IsoWithMilliseconds();
         if (judgement.Verdict == CalibrationVerdict::Refused) return Refuse(judgement.Fault);
         ShowResult();
-        if (judgement.Verdict == CalibrationVerdict::Plausible) return ExitDone;
+        if (Result.Judgement().Usual) return ExitDone;
         return ConfirmUnusual();
     }
 
@@ -286,26 +370,20 @@ private:
         if (Result.Slope == SlopeSource::Kept) slope += " (kept: the transmitter's)";
         FrontEnd.Step(CalibrationStep::Pair, Result,
                       "sensitivity " + slope + ", offset " + ExactText(pair.Offset) + " mV");
-        if (!Result.IsPh()) return;
-        std::string line;
-        if (Result.Slope == SlopeSource::Measured)
-            line = "slope " + FixedText(PhSlopePercent(pair.Sensitivity, Result.IdealSlope()), 1) +
-                   " % of an ideal electrode (" + FixedText(Result.IdealSlope(), 2) + " mV/pH at " +
-                   CelsiusText(Result.Temperature) + "), ";
         FrontEnd.Step(CalibrationStep::Judgement, Result,
-                      line + "offset at pH 7 " + FixedText(pair.Offset, 1) +
-                          " mV: " + Result.Health());
-        if (!Healthy(Result.ProbeType, pair, Result.Slope, Result.IdealSlope()))
+                      JudgementText(Result) + ": " + Result.Health());
+        if (!Result.Judgement().Healthy)
             FrontEnd.Warn(Unit.Port,
-                          "check probe: a healthy electrode has " + LimitsText(HealthyPhLimits));
+                          "check probe: a healthy probe has " +
+                              LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Healthy));
     }
 
-    // A pair beyond what an electrode usually gives is written only when
-    // someone says so: an old electrode may need it, a buffer mixed up or a
-    // probe never moved does not.
+    // A pair beyond what a probe usually gives is written only when someone
+    // says so: an old electrode may need it, a buffer mixed up or a probe
+    // never moved does not.
     int ConfirmUnusual() {
-        const std::string unusual =
-            "unusual calibration: the usual is " + LimitsText(UsualPhLimits);
+        const std::string unusual = "unusual calibration: the usual is " +
+                                    LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Usual);
         if (Plan.Unattended && !Plan.AcceptUnusual) {
             Result.Outcome = OutcomeDeclined;
             return Fail(ExitFailed, unusual + "; nothing written (--accept-unusual writes it)");
@@ -334,7 +412,8 @@ private:
         if (FrontEnd.Stop().Requested()) return ExitInterrupted;
         std::string lost;
         if (FrontEnd.OutputLost(lost)) {
-            FrontEnd.Fail(ExitFailed, "standard output", "cannot write: " + lost + "; nothing written");
+            FrontEnd.Fail(ExitFailed, "standard output",
+                          "cannot write: " + lost + "; nothing written");
             return ExitFailed;
         }
         const bool kept = Result.Slope == SlopeSource::Kept;
@@ -365,20 +444,19 @@ private:
             return status;
         }
         const double error = check.FoundValue - check.StandardUsed;
-        const bool passed = check.HasFoundValue && std::fabs(error) <= Plan.CheckTolerance;
+        const bool passed = check.HasFoundValue && std::fabs(error) <= Result.CheckTolerance;
         Result.CheckOutcome = passed ? CheckResult::Pass : CheckResult::Fail;
-        FrontEnd.Step(CalibrationStep::CheckVerdict, Result,
-                      "check: the transmitter reads " +
-                          (check.HasFoundValue ? FixedText(check.FoundValue, 3)
-                                               : std::string("nothing")) +
-                          " in the " + StandardText(check) + " (error " + SignedText(error, 3) +
-                          ", tolerance " + ExactText(static_cast<float>(Plan.CheckTolerance)) +
-                          "): " + (passed ? "pass" : "fail"));
+        FrontEnd.Step(
+            CalibrationStep::CheckVerdict, Result,
+            "check: the transmitter reads " +
+                (check.HasFoundValue ? FixedText(check.FoundValue, 3) : std::string("nothing")) +
+                " in the " + Standard(check) + " (error " + SignedText(error, 3) + ", tolerance " +
+                ExactText(static_cast<float>(Result.CheckTolerance)) +
+                "): " + (passed ? "pass" : "fail"));
         if (passed) return ExitDone;
         Result.Outcome = OutcomeFailed;
         return Fail(ExitFailed, "the check failed; the calibration stays written (vl4 calibrate " +
-                                    Unit.Port +
-                                    " --undo --record FILE puts the old one back)");
+                                    Unit.Port + " --undo --record FILE puts the old one back)");
     }
 
     int Record(int status) {

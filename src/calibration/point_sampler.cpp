@@ -19,8 +19,8 @@ public:
           End(end) {}
 
     int Run() {
-        Pacer pacer{std::chrono::milliseconds(
-            static_cast<int>(ReadingIntervalSeconds * 1000.0 + 0.5))};
+        Pacer pacer{
+            std::chrono::milliseconds(static_cast<int>(ReadingIntervalSeconds * 1000.0 + 0.5))};
         Point.Trace.clear();
         Point.Readings = 0;
         std::string lost;

@@ -69,7 +69,7 @@ const char* const RecordColumnNames[RecordColumnCount] = {
 
 bool KnownOutcome(const std::string& outcome) {
     for (const char* known : {OutcomeWritten, OutcomeRefused, OutcomeDeclined, OutcomeFailed,
-                              OutcomeUndo, OutcomeUndoFailed})
+                              OutcomeUndo, OutcomeUndoFailed, OutcomeVerified, OutcomeVerifyFailed})
         if (outcome == known) return true;
     return false;
 }

@@ -95,6 +95,10 @@ constexpr const char OutcomeFailed[] = "failed";
 constexpr const char OutcomeUndo[] = "undo";
 // An undo whose writes were not all confirmed; it may be tried again.
 constexpr const char OutcomeUndoFailed[] = "undo failed";
+// A verification, which writes nothing: every standard read within its
+// tolerance, or one did not.
+constexpr const char OutcomeVerified[] = "verified";
+constexpr const char OutcomeVerifyFailed[] = "verify failed";
 
 bool KnownOutcome(const std::string& outcome);
 

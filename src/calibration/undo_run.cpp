@@ -73,7 +73,7 @@ private:
             FrontEnd.Fail(status, Unit.Port,
                           "the undo was not confirmed: " + Line.Unconfirmed() +
                               "; read the unit, and undo again to try once more");
-        const std::string done = written.empty()       ? ""
+        const std::string done = written.empty()      ? ""
                                  : status == ExitDone ? "calibration put back"
                                                       : "undo written in part";
         return AppendToRecord(Plan.RecordPath, Line, done, FrontEnd, status,

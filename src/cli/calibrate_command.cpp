@@ -12,11 +12,10 @@
 #include "cli/record_console.h"
 #include "cli/transmitter_session.h"
 
-namespace {
-
-int Calibrate(CommandContext& context, const Arguments& arguments) {
+int RunCalibrationCommand(CommandContext& context, const Arguments& arguments,
+                          const CommandSpec& command, bool verify) {
     CalibrationOptions options;
-    if (int status = ParseCalibrationOptions(context, CalibrateCommand, arguments, options))
+    if (int status = ParseCalibrationOptions(context, command, arguments, verify, options))
         return status;
     if (options.Undo) return UndoCalibration(context, arguments.Positional[0], options);
     ConsoleFrontEnd console(context);
@@ -37,51 +36,90 @@ int Calibrate(CommandContext& context, const Arguments& arguments) {
     return status;
 }
 
+namespace {
+
+int Calibrate(CommandContext& context, const Arguments& arguments) {
+    return RunCalibrationCommand(context, arguments, CalibrateCommand, false);
+}
+
 } // namespace
 
 const CommandSpec CalibrateCommand = {
     "calibrate",
-    "PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record FILE",
+    "PORT STANDARD [STANDARD] [OPTIONS] | PORT --undo --record FILE",
     "a one- or two-point calibration with settled points, a check and a record",
     "Calibrates the probe as the window's calibration dialog does, with the same\n"
-    "arithmetic and the same rules, and proves it. It reads what the transmitter\n"
-    "holds (as found), sets the damping to 0 for the sampling (and restores it\n"
-    "afterwards, also after an error, Ctrl+C or a closing console), and for each\n"
-    "standard asks to put the probe in it and press Enter. A line 'point K: ...' on\n"
-    "standard output says when each point begins. It then reads the probe voltage\n"
-    "every 300 ms, with the transmitter's measured value beside it, until the last\n"
-    "66 readings (19.8 s) are stable: their least-squares drift and their standard\n"
-    "deviation within the limits. The point's voltage is the mean of those 66; the\n"
-    "mean of the measured values is the as-found reading in that standard. One\n"
-    "standard makes a one-point calibration (pH: the slope is assumed, -58 mV/pH,\n"
-    "and not judged), two a two-point one; a Redox probe takes one. Then it writes\n"
-    "offset, sensitivity and today's date, each checked against the transmitter's\n"
-    "reply (as left).\n"
+    "arithmetic, and proves it. It reads what the transmitter holds (as found), sets\n"
+    "the damping to 0 for the sampling (and restores it afterwards, also after an\n"
+    "error, Ctrl+C or a closing console), and for each standard asks to put the probe\n"
+    "in it and press Enter. A line 'point K: ...' on standard output says when each\n"
+    "point begins. It then reads the probe voltage every 300 ms, with the\n"
+    "transmitter's measured value beside it, until the last 66 readings (19.8 s) are\n"
+    "stable: their least-squares drift and their standard deviation within the\n"
+    "limits. The point's voltage is the mean of those 66; the mean of the measured\n"
+    "values is the as-found reading in that standard. One standard makes a one-point\n"
+    "calibration (pH: the slope is assumed, -58 mV/pH; chlorine and oxygen: the\n"
+    "zero is 0 by the transmitter's law), two a two-point one; a Redox probe takes\n"
+    "one. Then it writes offset, sensitivity and today's date, each checked against\n"
+    "the transmitter's reply (as left); a write not confirmed fails the calibration.\n"
     "\n"
-    "Points that give no usable slope, or one no working probe of the kind has,\n"
-    "write nothing. A pH pair outside 80 to 110 % of the ideal slope or beyond 60 mV\n"
-    "at pH 7 is written only when the question 'write anyway? [y/N]' is answered y\n"
-    "(with --yes: only with --accept-unusual). Health: 90 to 105 % and 30 mV.\n"
-    "\n"
+    "The standards, one or two, in the order given:\n"
     "  --standard N          a standard's value (pH 7, 4.01; a Redox potential in\n"
-    "                        mV may be negative); with --buffers, the buffer's\n"
-    "                        nominal (25 \xC2\xB0"
-    "C) value\n"
-    "  --temperature C       the solutions' temperature (default: 25 \xC2\xB0"
-    "C assumed); the\n"
-    "                        ideal pH slope is 0.198416 mV/pH per kelvin\n"
-    "  --buffers nist        standards are buffers of the usual table (1.679, 4.005,\n"
-    "                        6.865, 7.413, 9.180, 10.012), used at their value at\n"
-    "                        the temperature (0 to 50 \xC2\xB0"
-    "C); pH only\n"
+    "                        mV may be negative; mg/L for chlorine and oxygen); with\n"
+    "                        --buffers or --buffer-table, the buffer's or solution's\n"
+    "                        name: its value at 25 \xC2\xB0"
+    "C\n"
+    "  --air                 oxygen: the probe in water-saturated air or\n"
+    "                        air-saturated water; its standard is the oxygen such\n"
+    "                        water holds at --temperature, --pressure or --altitude\n"
+    "                        and --salinity (Benson & Krause)\n"
+    "  --zero                oxygen or chlorine: the probe in water free of it\n"
+    "                        (sulfite for oxygen); standard 0\n"
+    "  --grab                chlorine: the probe in the sample stream; when the\n"
+    "                        point is taken it says 'take the grab sample now',\n"
+    "                        holds that reading, and asks for the sample's result\n"
+    "  --grab-value N        the grab sample's result in mg/L, without asking\n"
+    "\n"
+    "Their conditions:\n"
+    "  --temperature C       the standards' temperature (default: 25 \xC2\xB0"
+    "C assumed);\n"
+    "                        a pH electrode's ideal slope is 0.198416 mV/pH per K;\n"
+    "                        0 to 40 \xC2\xB0"
+    "C with --air\n"
+    "  --buffers nist        pH standards are buffers of the usual table (1.679,\n"
+    "                        4.005, 6.865, 7.413, 9.180, 10.012), used at their value\n"
+    "                        at the temperature (0 to 50 \xC2\xB0"
+    "C)\n"
     "  --buffer-table FILE   the same from the table on your bottles: CSV with a\n"
     "                        header 'temperature,NOMINAL,...' and a row per\n"
-    "                        temperature\n"
+    "                        temperature; pH buffers, or Redox solutions named by\n"
+    "                        their potential at 25 \xC2\xB0"
+    "C in mV (within 1 mV)\n"
+    "  --pressure HPA        --air: the barometric pressure at the site, not\n"
+    "                        reduced to sea level, 500 to 1100 (default 1013.25)\n"
+    "  --altitude M          --air: the site's altitude instead; the pressure of the\n"
+    "                        standard atmosphere there\n"
+    "  --salinity G          --air: the water's salinity in g/kg, 0 to 40 (default 0)\n"
+    "  --ph P                chlorine: the water's pH, 0 to 14: the share of its\n"
+    "                        free chlorine that is HOCl, which the probe sees, is\n"
+    "                        shown and recorded (a warning below 50 %)\n"
+    "\n"
+    "Points that give no usable slope, or one no working probe of the kind has,\n"
+    "write nothing. A pair beyond its probe's usual limits is written only when the\n"
+    "question 'write anyway? [y/N]' is answered y (with --yes: only with\n"
+    "--accept-unusual): pH 80 to 110 % of the ideal slope and 60 mV at pH 7 (healthy\n"
+    "90 to 105 % and 30 mV); Redox 50 mV of offset (healthy 15 mV); oxygen 60 to\n"
+    "140 % of 9 mV per mg/L and a zero of 0.5 mg/L (healthy 85 to 120 % and\n"
+    "0.2 mg/L); chlorine 50 to 150 % of the slope it had and a zero of 0.1 mg/L\n"
+    "(healthy 75 to 125 % and 0.05 mg/L).\n"
+    "\n"
     "  --check N             after the writes, the probe goes into a check standard;\n"
     "                        the transmitter's reading there must be within\n"
-    "  --check-tolerance T   of its value (default 0.05; at most 1 for pH, 50 mV for\n"
-    "                        Redox, 1 mg/L for chlorine and oxygen); a failed check\n"
-    "                        is exit 1 and leaves the calibration written\n"
+    "  --check-tolerance T   of its value (default: pH 0.05, Redox 15 mV, chlorine\n"
+    "                        the larger of 0.1 mg/L and 15 %, oxygen of 0.2 mg/L\n"
+    "                        and 2 %; at most 1 for pH, 50 mV for Redox, 1 mg/L\n"
+    "                        for chlorine and oxygen); a failed check is exit 1 and\n"
+    "                        leaves the calibration written\n"
     "  --keep-slope          pH, one standard: keep the sensitivity the transmitter\n"
     "                        holds, write only the offset and the date\n"
     "  --max-drift MV        stable: drift at most MV mV a minute (default 0.6)\n"
@@ -95,37 +133,30 @@ const CommandSpec CalibrateCommand = {
     "  --tag TAG             the measuring point, for the record and the certificate\n"
     "  --due-days N          the next calibration is due N days from today\n"
     "  --certificate FILE    write the calibration's certificate for the plant: one\n"
-    "                        HTML page (A4) with the unit, the points and their\n"
-    "                        stability, as found and as left, the electrode, the\n"
-    "                        check and the due date; NOT CALIBRATED when refused or\n"
-    "                        declined\n"
+    "                        HTML page (A4) made from the record's line; NOT\n"
+    "                        CALIBRATED when refused or declined\n"
     "  --yes                 do not ask before each standard (a prepared bench:\n"
     "                        the settling waits for the probe)\n"
-    "  --accept-unusual      with --yes, write an unusual pH pair as well\n"
+    "  --accept-unusual      with --yes, write an unusual pair as well\n"
     "  --undo                put back what the transmitter held before this unit's\n"
     "                        last calibration in the --record FILE, if it still\n"
     "                        holds what that calibration left; asks first unless\n"
     "                        --yes\n",
     1,
     1,
-    {{"--standard", "N", true},
-     {"--temperature", "C", false},
-     {"--buffers", "NAME", false},
-     {"--buffer-table", "FILE", false},
-     {"--check", "N", false},
-     {"--check-tolerance", "T", false},
-     {"--keep-slope", nullptr, false},
-     {"--max-drift", "MV", false},
-     {"--max-spread", "MV", false},
-     {"--settle-timeout", "SECONDS", false},
-     {"--no-settle", nullptr, false},
-     {"--record", "FILE", false},
-     {"--technician", "NAME", false},
-     {"--tag", "TAG", false},
-     {"--due-days", "N", false},
-     {"--certificate", "FILE", false},
-     {"--yes", nullptr, false},
-     {"--accept-unusual", nullptr, false},
+    {{"--standard", "N", true},        {"--air", nullptr, false},
+     {"--zero", nullptr, false},       {"--grab", nullptr, false},
+     {"--grab-value", "N", false},     {"--temperature", "C", false},
+     {"--buffers", "NAME", false},     {"--buffer-table", "FILE", false},
+     {"--pressure", "HPA", false},     {"--altitude", "M", false},
+     {"--salinity", "G", false},       {"--ph", "P", false},
+     {"--check", "N", false},          {"--check-tolerance", "T", false},
+     {"--keep-slope", nullptr, false}, {"--max-drift", "MV", false},
+     {"--max-spread", "MV", false},    {"--settle-timeout", "SECONDS", false},
+     {"--no-settle", nullptr, false},  {"--record", "FILE", false},
+     {"--technician", "NAME", false},  {"--tag", "TAG", false},
+     {"--due-days", "N", false},       {"--certificate", "FILE", false},
+     {"--yes", nullptr, false},        {"--accept-unusual", nullptr, false},
      {"--undo", nullptr, false}},
     Calibrate,
 };

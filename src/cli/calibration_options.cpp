@@ -1,5 +1,6 @@
 #include "cli/calibration_options.h"
 
+#include "calibration/oxygen_solubility.h"
 #include "core/calibration_policy.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
@@ -9,7 +10,8 @@ namespace {
 
 // Bottle tables are a few lines; anything larger is not one.
 constexpr size_t MaxBufferTableSize = 64 * 1024;
-constexpr double NoTemperatureBelow = -5.0, NoTemperatureAbove = 100.0; // °C, for solutions
+const char Degrees[] = " \xC2\xB0"
+                       "C";
 
 bool NumberIn(const std::string& text, double low, double high, double& value) {
     float number;
@@ -18,11 +20,22 @@ bool NumberIn(const std::string& text, double low, double high, double& value) {
     return value >= low && value <= high;
 }
 
+// The options that are points, in the order given, and their kinds.
+const struct {
+    const char* Option;
+    StandardKind Kind;
+} PointOptions[] = {{"--standard", StandardKind::Value},
+                    {"--air", StandardKind::Air},
+                    {"--zero", StandardKind::Zero},
+                    {"--grab", StandardKind::Grab}};
+
 class OptionReader {
 public:
     OptionReader(CommandContext& context, const CommandSpec& command, const Arguments& arguments,
-                 CalibrationOptions& options)
-        : Context(context), Command(command), Given(arguments), Options(options) {}
+                 bool verify, CalibrationOptions& options)
+        : Context(context), Command(command), Given(arguments), Options(options) {
+        Options.Verify = verify;
+    }
 
     int Read() {
         Options.Unattended = Given.Has("--yes");
@@ -33,6 +46,7 @@ public:
         if (Options.Undo) return ReadUndo();
         if (int status = ReadStandards()) return status;
         if (int status = ReadTemperature()) return status;
+        if (int status = ReadConditions()) return status;
         if (int status = ReadSettling()) return status;
         if (int status = ReadCheck()) return status;
         if (int status = ReadRecordFields()) return status;
@@ -51,9 +65,10 @@ private:
         if (Options.RecordPath.empty())
             return Usage("--undo needs the --record FILE of the calibration");
         for (const char* option :
-             {"--standard", "--temperature", "--buffers", "--buffer-table", "--check",
-              "--check-tolerance", "--keep-slope", "--max-drift", "--max-spread",
-              "--settle-timeout", "--no-settle", "--certificate", "--accept-unusual", "--due-days"})
+             {"--standard", "--air", "--zero", "--grab", "--temperature", "--buffers",
+              "--buffer-table", "--check", "--check-tolerance", "--keep-slope", "--max-drift",
+              "--max-spread", "--settle-timeout", "--no-settle", "--certificate",
+              "--accept-unusual", "--due-days"})
             if (Given.Has(option)) return Usage(std::string("--undo takes no ") + option);
         Options.Technician = Given.Value("--technician") ? *Given.Value("--technician") : "";
         Options.Tag = Given.Value("--tag") ? *Given.Value("--tag") : "";
@@ -70,27 +85,87 @@ private:
                             "cannot write the certificate: " + problem);
     }
 
+    // The points in the order given: each --standard, --air, --zero or --grab.
     int ReadStandards() {
-        const std::vector<std::string> standards = Given.Values("--standard");
-        if (standards.empty() || standards.size() > 2)
-            return Usage("give one or two --standard values");
-        for (const std::string& text : standards) {
-            float value;
-            if (!ParseNumber(text.c_str(), value) || !IsFiniteNumber(value))
-                return Usage("--standard takes a number, not " + text);
-            Options.Standards.push_back(value);
+        for (const auto& given : Given.Options) {
+            for (const auto& point : PointOptions) {
+                if (given.first != point.Option) continue;
+                StandardSpec spec = {point.Kind, 0.0f};
+                if (point.Kind == StandardKind::Value &&
+                    (!ParseNumber(given.second.c_str(), spec.Value) || !IsFiniteNumber(spec.Value)))
+                    return Usage("--standard takes a number, not " + given.second);
+                Options.Standards.push_back(spec);
+            }
         }
+        if (Options.Standards.empty() || Options.Standards.size() > 2)
+            return Usage("give one or two standards: --standard N, --air, --zero, --grab");
         return ExitDone;
     }
 
     int ReadTemperature() {
         const std::string* text = Given.Value("--temperature");
         if (!text) return ExitDone;
-        if (!NumberIn(*text, NoTemperatureBelow, NoTemperatureAbove, Options.Temperature))
-            return Usage("--temperature takes the solutions' temperature in \xC2\xB0"
-                         "C, -5 to 100, not " +
+        // Oxygen's solubility is known from 0 to 40 °C.
+        const bool air = Options.Has(StandardKind::Air);
+        const double low = air ? OxygenLowestCelsius : LowestSolutionCelsius;
+        const double high = air ? OxygenHighestCelsius : HighestSolutionCelsius;
+        if (!NumberIn(*text, low, high, Options.Temperature))
+            return Usage(std::string("--temperature takes the standards' temperature in") +
+                         Degrees + ", " + ExactText(static_cast<float>(low)) + " to " +
+                         ExactText(static_cast<float>(high)) + (air ? " in air" : "") + ", not " +
                          *text);
         Options.TemperatureGiven = true;
+        return ExitDone;
+    }
+
+    // The conditions of oxygen in air and of chlorine in its water.
+    int ReadConditions() {
+        const std::string* pressure = Given.Value("--pressure");
+        const std::string* altitude = Given.Value("--altitude");
+        const std::string* salinity = Given.Value("--salinity");
+        if ((pressure || altitude || salinity) && !Options.Has(StandardKind::Air))
+            return Usage("--pressure, --altitude and --salinity are the conditions of an --air "
+                         "point");
+        if (pressure && altitude) return Usage("--pressure and --altitude exclude each other");
+        if (pressure &&
+            !NumberIn(*pressure, LowestPressureHpa, HighestPressureHpa, Options.PressureHpa))
+            return Usage("--pressure takes the barometric pressure at the site in hPa, 500 to "
+                         "1100, not " +
+                         *pressure);
+        if (altitude) {
+            double metres, hpa = 0;
+            if (NumberIn(*altitude, -1000, 9000, metres)) hpa = PressureAtAltitude(metres);
+            if (!(hpa >= LowestPressureHpa && hpa <= HighestPressureHpa))
+                return Usage("--altitude takes metres above sea level where the air's pressure "
+                             "is 500 to 1100 hPa, not " +
+                             *altitude);
+            Options.AltitudeM = metres;
+        }
+        Options.PressureGiven = pressure != nullptr;
+        Options.AltitudeGiven = altitude != nullptr;
+        if (salinity && !NumberIn(*salinity, 0, HighestSalinity, Options.Salinity))
+            return Usage("--salinity takes g/kg, 0 to 40, not " + *salinity);
+        if (const std::string* ph = Given.Value("--ph")) {
+            if (!NumberIn(*ph, 0, 14, Options.SamplePh))
+                return Usage("--ph takes the water's pH, 0 to 14, not " + *ph);
+            Options.HasSamplePh = true;
+        }
+        return ReadGrab();
+    }
+
+    int ReadGrab() {
+        const std::string* value = Given.Value("--grab-value");
+        const bool grab = Options.Has(StandardKind::Grab);
+        if (value && !grab) return Usage("--grab-value is the value of a --grab point");
+        if (value) {
+            double number;
+            if (!NumberIn(*value, 0, 1000, number))
+                return Usage("--grab-value takes the grab sample's mg/L, 0 or more, not " + *value);
+            Options.HasGrabValue = true;
+            Options.GrabValue = static_cast<float>(number);
+        }
+        if (grab && Options.Unattended && !value)
+            return Usage("--yes asks nobody for the grab sample's value: give --grab-value N");
         return ExitDone;
     }
 
@@ -116,21 +191,25 @@ private:
         return ExitDone;
     }
 
+    // A calibration's check, or a verification's tolerance. The probe's own
+    // bound is known once the transmitter has said which it is.
     int ReadCheck() {
+        const char* option = Options.Verify ? "--tolerance" : "--check-tolerance";
         const std::string* check = Given.Value("--check");
-        const std::string* tolerance = Given.Value("--check-tolerance");
-        if (tolerance && !check) return Usage("--check-tolerance needs --check N");
+        const std::string* tolerance = Given.Value(option);
+        if (tolerance && !check && !Options.Verify)
+            return Usage("--check-tolerance needs --check N");
+        if (tolerance && !NumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.Tolerance))
+            return Usage(std::string(option) +
+                         " takes a number above 0 and at most 50 (1 for pH, 50 mV for Redox, "
+                         "1 mg/L for chlorine and oxygen), not " +
+                         *tolerance);
+        Options.ToleranceGiven = tolerance != nullptr;
         if (!check) return ExitDone;
         if (!ParseNumber(check->c_str(), Options.CheckStandard) ||
             !IsFiniteNumber(Options.CheckStandard))
             return Usage("--check takes a number, not " + *check);
         Options.HasCheck = true;
-        // The probe's own bound is known once the transmitter has said which it is.
-        if (tolerance &&
-            !NumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.CheckTolerance))
-            return Usage("--check-tolerance takes a number above 0 and at most 50 (1 for pH, "
-                         "50 mV for Redox, 1 mg/L for chlorine and oxygen), not " +
-                         *tolerance);
         return ExitDone;
     }
 
@@ -161,9 +240,18 @@ private:
             return ExitDone;
         }
         Options.UseBuffers = true;
+        const StandardKind kind = named ? StandardKind::Buffer : StandardKind::Table;
+        for (StandardSpec& spec : Options.Standards) {
+            if (spec.Kind != StandardKind::Value)
+                return Usage("a table's standards are named with --standard N, not --air, "
+                             "--zero or --grab");
+            spec.Kind = kind;
+        }
         return CheckBuffers();
     }
 
+    // A bottle's table of pH buffers, or of Redox solutions in mV: which, its
+    // header says (a pH is 0 to 14).
     int ReadTableFile(const std::string& path) {
         std::string content, problem;
         switch (ReadWholeFile(path, MaxBufferTableSize, content, problem)) {
@@ -174,30 +262,37 @@ private:
         case FileRead::Done:
             break;
         }
+        // A header that names no pH buffers names Redox solutions.
         int line;
-        if (ParseBufferTable(content, Options.Buffers, line, problem)) return ExitDone;
+        if (ParseBufferTable(content, Options.Buffers, line, problem, TableUnits::Ph) ||
+            (line == 1 &&
+             ParseBufferTable(content, Options.Buffers, line, problem, TableUnits::Redox)))
+            return ExitDone;
         return Context.Fail(ExitUsage, path + ":" + IntegerText(line), problem);
     }
 
     // Every standard (and the check) must name a buffer of the table, and
     // the table must reach the temperature.
     int CheckBuffers() {
-        std::vector<float> named = Options.Standards;
+        std::vector<float> named;
+        for (const StandardSpec& spec : Options.Standards) named.push_back(spec.Value);
         if (Options.HasCheck) named.push_back(Options.CheckStandard);
+        const BufferTable& table = Options.Buffers;
         for (float standard : named) {
-            const int column = FindBuffer(Options.Buffers, standard);
+            const int column = FindBuffer(table, standard);
             double value;
             if (column < 0)
-                return Usage("the standard " + ExactText(standard) + " names no buffer of " +
-                             Options.BufferSource + " (within 0.02)");
-            if (!BufferValueAt(Options.Buffers, column, Options.Temperature, value))
+                return Usage("the standard " + ExactText(standard) + " names no " +
+                             (table.Units == TableUnits::Redox ? "solution" : "buffer") + " of " +
+                             Options.BufferSource + " (within " +
+                             ExactText(static_cast<float>(RulesOf(table.Units).NameTolerance)) +
+                             ")");
+            if (!BufferValueAt(table, column, Options.Temperature, value))
                 return Usage(Options.BufferSource + " has no values at " +
-                             ExactText(static_cast<float>(Options.Temperature)) +
-                             " \xC2\xB0"
-                             "C: its temperatures go from " +
-                             ExactText(static_cast<float>(Options.Buffers.Celsius[0])) + " to " +
-                             ExactText(static_cast<float>(
-                                 Options.Buffers.Celsius[Options.Buffers.Rows - 1])));
+                             ExactText(static_cast<float>(Options.Temperature)) + Degrees +
+                             ": its temperatures go from " +
+                             ExactText(static_cast<float>(table.Celsius[0])) + " to " +
+                             ExactText(static_cast<float>(table.Celsius[table.Rows - 1])));
         }
         return ExitDone;
     }
@@ -211,7 +306,7 @@ private:
 } // namespace
 
 int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
-                            const Arguments& arguments, CalibrationOptions& options) {
-    OptionReader reader(context, command, arguments, options);
+                            const Arguments& arguments, bool verify, CalibrationOptions& options) {
+    OptionReader reader(context, command, arguments, verify, options);
     return reader.Read();
 }

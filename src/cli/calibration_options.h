@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// What vl4 calibrate was asked to do, checked before the first frame goes out:
+// What vl4 calibrate or vl4 verify was asked to do, checked before the first frame goes out:
 // the calibration's plan, and what only the console's command does with it.
 struct CalibrationOptions : CalibrationPlan {
     const std::string* CertificatePath = nullptr;
@@ -15,5 +15,12 @@ struct CalibrationOptions : CalibrationPlan {
 
 // Reads and checks the options; answers the exit status (ExitDone when they
 // are sound) with the usage error or the bad buffer table already said.
+// `verify`: the options of vl4 verify, which writes nothing.
 int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
-                            const Arguments& arguments, CalibrationOptions& options);
+                            const Arguments& arguments, bool verify, CalibrationOptions& options);
+
+// vl4 calibrate or vl4 verify with its arguments: the options read, the
+// record prepared, the port opened, the calibration run with the console as
+// its front-end, its certificate written. Answers the exit status.
+int RunCalibrationCommand(CommandContext& context, const Arguments& arguments,
+                          const CommandSpec& command, bool verify);

@@ -9,15 +9,16 @@
 
 namespace {
 
-const CommandSpec* const Commands[] = {
-    &PortsCommand, &ScanCommand, &ReadCommand,      &SetCommand,     &SaveCommand,
-    &LoadCommand,  &LogCommand,  &CalibrateCommand, &HistoryCommand, &CertificateCommand};
+const CommandSpec* const Commands[] = {&PortsCommand,   &ScanCommand,       &ReadCommand,
+                                       &SetCommand,     &SaveCommand,       &LoadCommand,
+                                       &LogCommand,     &CalibrateCommand,  &VerifyCommand,
+                                       &HistoryCommand, &CertificateCommand};
 
 // The commands that talk to a transmitter; each takes --trace FILE besides
 // its own options, handled here for all of them.
-const CommandSpec* const TalkingCommands[] = {&ScanCommand,     &ReadCommand, &SetCommand,
-                                              &SaveCommand,     &LoadCommand, &LogCommand,
-                                              &CalibrateCommand};
+const CommandSpec* const TalkingCommands[] = {&ScanCommand,      &ReadCommand,  &SetCommand,
+                                              &SaveCommand,      &LoadCommand,  &LogCommand,
+                                              &CalibrateCommand, &VerifyCommand};
 const OptionSpec TraceOption = {"--trace", "FILE", false};
 const char TraceHelp[] =
     "  --trace FILE      append every frame to FILE as it goes, for support: a header\n"

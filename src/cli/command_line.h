@@ -7,7 +7,7 @@
 
 // The commands vl4 knows.
 extern const CommandSpec PortsCommand, ScanCommand, ReadCommand, SetCommand, SaveCommand,
-    LoadCommand, LogCommand, CalibrateCommand, HistoryCommand, CertificateCommand;
+    LoadCommand, LogCommand, CalibrateCommand, VerifyCommand, HistoryCommand, CertificateCommand;
 
 // Runs vl4 with the words of its command line after the program's name and
 // answers the exit status.

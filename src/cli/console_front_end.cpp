@@ -2,6 +2,7 @@
 
 #include "cli/questions.h"
 #include "core/machine_text.h"
+#include "core/number_text.h"
 
 namespace {
 
@@ -45,9 +46,10 @@ void ConsoleFrontEnd::LineForTheRecord(const std::string& line) {
 Reply ConsoleFrontEnd::ProbeReady(const std::string& point, const std::string& standard) {
     std::string line;
     bool ended;
-    const int status = AskLine(
-        Context, point + ": put the probe in the " + standard + " and press Enter (Ctrl+C cancels)\n",
-        line, ended);
+    const int status = AskLine(Context,
+                               point + ": put the probe in the " + standard +
+                                   " and press Enter (Ctrl+C cancels)\n",
+                               line, ended);
     return ReplyOf(status, true, ended);
 }
 
@@ -66,6 +68,28 @@ void ConsoleFrontEnd::Reading(const PointProgress& progress) {
     if (progress.Now == PointProgress::Taken) line += "  stable";
     if (progress.Now != PointProgress::Ended) Progress->Show(line);
     if (progress.Now != PointProgress::Sampling) Progress.reset();
+}
+
+// Asked again until it is a number; an empty line or the input's end is none.
+Reply ConsoleFrontEnd::GrabValue(const std::string&, double& value) {
+    for (;;) {
+        std::string answer;
+        bool ended;
+        const int status = AskLine(Context, "grab sample result in mg/L: ", answer, ended);
+        if (status == ExitInterrupted) return Reply::Interrupted;
+        if (ended) return Reply::Ended;
+        const size_t first = answer.find_first_not_of(" \t\r");
+        if (first == std::string::npos) return Reply::No;
+        float number;
+        if (ParseNumber(answer.substr(first, answer.find_last_not_of(" \t\r") + 1 - first).c_str(),
+                        number) &&
+            IsFiniteNumber(number) && number >= 0) {
+            value = number;
+            return Reply::Yes;
+        }
+        Context.Err.Write("vl4: a grab sample's result is a number of mg/L, 0 or more, not " +
+                          answer + "\n");
+    }
 }
 
 Reply ConsoleFrontEnd::Ask(Question question, const std::string& context) {

@@ -22,6 +22,7 @@ public:
     void LineForTheRecord(const std::string& line) override;
     Reply ProbeReady(const std::string& point, const std::string& standard) override;
     void Reading(const PointProgress& progress) override;
+    Reply GrabValue(const std::string& point, double& value) override;
     Reply Ask(Question question, const std::string& context) override;
     bool OutputLost(std::string& why) override;
     const StopSignal& Stop() override;

@@ -10,6 +10,8 @@
 #include "documents/line_chart.h"
 #include "vl4_version.h"
 
+#include <cmath>
+
 namespace {
 
 const char PlusMinus[] = "\xC2\xB1", Dash[] = "\xE2\x80\x93", AtMost[] = "\xE2\x89\xA4"; // ± – ≤
@@ -59,6 +61,15 @@ struct Standing {
 };
 
 Standing StandingOf(const CalibrationRecord& r) {
+    if (r.Outcome == OutcomeVerified)
+        return {"VERIFICATION \xE2\x80\x94 NOT ADJUSTED",
+                "every standard read within its tolerance",
+                "verified: every standard read within its tolerance; nothing was written"};
+    if (r.Outcome == OutcomeVerifyFailed)
+        return {"FAILED",
+                "verification \xE2\x80\x94 not adjusted: a standard read outside its tolerance",
+                "verification failed: a standard read outside its tolerance; nothing was "
+                "written: calibrate the probe"};
     const std::string unconfirmed = r.Unconfirmed();
     if (r.Outcome == OutcomeRefused)
         return {"NOT CALIBRATED", "refused: nothing was written",
@@ -84,10 +95,10 @@ Standing StandingOf(const CalibrationRecord& r) {
     return {nullptr, nullptr, "calibrated"};
 }
 
-Html Title(const Standing& standing) {
-    Html html = Element(
-        "div", Element("h1", "Calibration certificate") + Element("span", "vl4 " VL4_VERSION_TEXT),
-        "title");
+Html Title(const CalibrationRecord& r, const Standing& standing) {
+    const char* title = r.IsVerification() ? "Verification certificate" : "Calibration certificate";
+    Html html =
+        Element("div", Element("h1", title) + Element("span", "vl4 " VL4_VERSION_TEXT), "title");
     if (standing.Banner)
         html += Element("div", Strong(standing.Banner) + Html(standing.Gist), "banner");
     return html;
@@ -103,12 +114,27 @@ std::string Outside(const std::string& text) {
 
 const char NotRecorded[] = "not recorded";
 
-// A bottle table by its file's name.
-std::string Buffers(const CalibrationRecord& r) {
+// Where the standards' values came from: a table (a bottle's by its file's
+// name) at the temperature, the air's pressure and salinity, the water's pH.
+std::string Standards(const CalibrationRecord& r) {
     if (r.PreviousLayout) return NotRecorded;
-    if (r.Buffers.empty()) return "none: the values as given";
-    const std::string table = r.Buffers == "nist" ? "NIST table" : "table " + Outside(r.Buffers);
-    return table + " at " + CelsiusText(r.Temperature);
+    std::string words;
+    const auto add = [&words](const std::string& more) {
+        words += (words.empty() ? "" : "; ") + more;
+    };
+    if (!r.Buffers.empty())
+        add((r.Buffers == "nist" ? std::string("NIST table") : "table " + Outside(r.Buffers)) +
+            " at " + CelsiusText(r.Temperature));
+    if (!std::isnan(r.PressureHpa))
+        add("air at " + FixedText(r.PressureHpa, 1) + " hPa, salinity " +
+            ExactText(static_cast<float>(r.SalinityGPerKg)) + " g/kg");
+    if (!std::isnan(r.SamplePh))
+        add("water at pH " + FixedText(r.SamplePh, 2) + ": " + FixedText(r.HoclPercent, 1) +
+            " % of its free chlorine HOCl");
+    if (!std::isnan(r.GrabDelaySeconds))
+        add("grab sample measured " + FixedText(r.GrabDelaySeconds, 0) +
+            " s after its reading was held");
+    return words.empty() ? "the values as given" : words;
 }
 
 // "≤ 0.6 mV/min": a settling limit.
@@ -148,7 +174,7 @@ Html Facts(const CalibrationRecord& r, const Standing& standing) {
     const Html calibration = FieldTable({{"date and time", PersonTime(r.Time)},
                                          {"probe", ProbeName(r)},
                                          {"temperature", TemperatureText(r)},
-                                         {"buffers", Buffers(r)},
+                                         {"standards", Standards(r)},
                                          {"stable when", SettlingRule(r)},
                                          {"result", standing.Words}},
                                         1);
@@ -232,11 +258,20 @@ Html Stability(const CalibrationRecord& r) {
 }
 
 std::string Unit(const CalibrationRecord& r) {
-    return r.IsPh() ? " [mV/pH]" : "";
+    if (r.IsPh()) return " [mV/pH]";
+    return CalibrationLaw(r.ProbeType) == ProbeRedox ? "" : " [mV per mg/L]";
 }
 
 // As found, as computed and as left, side by side.
 Html HeldValues(const CalibrationRecord& r) {
+    if (r.IsVerification())
+        return Heading(2, "Calibration in the transmitter") +
+               FieldTable({{"offset [mV]", Either(r.Found.HasOffset, ExactText(r.Found.Offset))},
+                           {"sensitivity" + Unit(r),
+                            Either(r.Found.HasSensitivity, ExactText(r.Found.Sensitivity))},
+                           {"calibration date", Either(r.Found.HasDate, DateText(r.Found.Date))}},
+                          3) +
+               Note("Held before, during and after the verification: nothing was written.");
     const HeldPair& f = r.Found;
     const HeldPair& l = r.Left;
     const bool written = r.Outcome == OutcomeWritten || r.Outcome == OutcomeFailed;
@@ -261,20 +296,16 @@ Html HeldValues(const CalibrationRecord& r) {
                 "is what the transmitter holds now.");
 }
 
-std::string Range(const PhLimits& limits, bool slope) {
-    if (slope) return Whole(limits.MinSlopePercent) + Dash + Whole(limits.MaxSlopePercent) + " %";
-    return std::string(PlusMinus) + Whole(limits.MaxOffsetMv) + " mV";
-}
-
-// What the pair says of the electrode, in words.
+// What the pair says of the probe, in words.
 std::string Verdict(const CalibrationRecord& r) {
-    const bool measured = r.Slope != SlopeSource::Assumed;
-    const std::string judged =
-        measured ? "slope and offset" : "the offset (one point measures no slope)";
-    if (PhWithin(r.Computed, HealthyPhLimits, r.IdealSlope(), measured))
-        return judged + " within the healthy limits.";
-    if (PhWithin(r.Computed, UsualPhLimits, r.IdealSlope(), measured))
-        return judged + " outside the healthy limits, within the usual ones.";
+    const ProbeJudgement j = r.Judgement();
+    const std::string judged = !RuleOf(r.ProbeType).HasSlope ? "the offset"
+                               : !j.SlopeJudged ? "the offset (one point measures no slope)"
+                               : !j.ZeroJudged  ? "the slope (one point: no zero of its own)"
+                               : r.IsPh()       ? "slope and offset"
+                                                : "slope and zero";
+    if (j.Healthy) return judged + " within the healthy limits.";
+    if (j.Usual) return judged + " outside the healthy limits, within the usual ones.";
     if (!WritesConfirmed(r))
         return judged + " beyond the usual limits; the writes were not confirmed.";
     return judged + " beyond the usual limits" +
@@ -283,42 +314,92 @@ std::string Verdict(const CalibrationRecord& r) {
                 : ".");
 }
 
+// The probe's limits as ranges: "90–105 %", "±30 mV", "≤ 0.2 mg/L".
+std::string SlopeRange(const ProbeLimits& limits) {
+    return Whole(limits.MinSlopePercent) + Dash + Whole(limits.MaxSlopePercent) + " %";
+}
+
+std::string ZeroRange(const CalibrationRecord& r, const ProbeLimits& limits) {
+    if (r.IsPh() || CalibrationLaw(r.ProbeType) == ProbeRedox)
+        return std::string(PlusMinus) + Whole(limits.MaxZero) + " mV";
+    return std::string(AtMost) + " " + ExactText(static_cast<float>(limits.MaxZero)) + " mg/L";
+}
+
 Html Electrode(const CalibrationRecord& r) {
-    Html html = Heading(2, "Electrode");
+    Html html =
+        Heading(2, r.IsPh() || CalibrationLaw(r.ProbeType) == ProbeRedox ? "Electrode" : "Probe");
+    if (r.IsVerification())
+        return html + Paragraph("Verified, not adjusted: no pair was computed or written.");
     if (!r.HasComputed)
         return html + Paragraph("No pair to judge: the points give no slope a working probe of "
                                 "this kind has.");
-    if (!r.IsPh())
-        return html +
-               Paragraph(Strong("Verdict: " + r.Health()) +
-                         Html(": there are no limits to judge a " + ProbeName(r) + " probe by."));
-    const CalibrationResult& pair = r.Computed;
-    std::string slope;
-    if (r.Slope == SlopeSource::Assumed)
-        slope = "assumed, " + ExactText(pair.Sensitivity) + " mV/pH: one point measures no slope";
-    else
-        slope = FixedText(PhSlopePercent(pair.Sensitivity, r.IdealSlope()), 1) +
-                " % of the ideal electrode (" + FixedText(r.IdealSlope(), 2) + " mV/pH at " +
-                CelsiusText(r.Temperature) + ")" +
-                (r.Slope == SlopeSource::Kept ? ", kept: the transmitter's" : "");
-    const bool measured = r.Slope != SlopeSource::Assumed;
+    const ProbeRule& rule = RuleOf(r.ProbeType);
+    const ProbeJudgement j = r.Judgement();
     HtmlTable table({"", "found", "healthy", "usual"});
     table.Unbroken(2).Unbroken(3);
-    table.Row({"slope", slope, measured ? Range(HealthyPhLimits, true) : "not judged",
-               measured ? Range(UsualPhLimits, true) : "not judged"});
-    table.Row({"offset at pH 7", FixedText(pair.Offset, 1) + " mV", Range(HealthyPhLimits, false),
-               Range(UsualPhLimits, false)});
+    if (rule.HasSlope) {
+        std::string slope;
+        if (!j.SlopeJudged)
+            slope = "assumed, " + ExactText(r.Computed.Sensitivity) +
+                    " mV/pH: one point measures no slope";
+        else if (r.IsPh())
+            slope = FixedText(j.SlopePercent, 1) + " % of the ideal electrode (" +
+                    FixedText(r.IdealSlope(), 2) + " mV/pH at " + CelsiusText(r.Temperature) + ")";
+        else
+            slope = FixedText(j.SlopePercent, 1) + " % of " + rule.SlopeReference + " (" +
+                    FixedText(ReferenceSlope(r.ProbeType, r.Temperature, r.Found.Sensitivity), 2) +
+                    " mV per mg/L)";
+        if (r.Slope == SlopeSource::Kept) slope += ", kept: the transmitter's";
+        table.Row({"slope", slope, j.SlopeJudged ? SlopeRange(rule.Healthy) : "not judged",
+                   j.SlopeJudged ? SlopeRange(rule.Usual) : "not judged"});
+    }
+    const char* zeroName = r.IsPh()                                    ? "offset at pH 7"
+                           : CalibrationLaw(r.ProbeType) == ProbeRedox ? "offset"
+                                                                       : "zero";
+    const std::string zero = !j.ZeroJudged ? std::string("0 by the one-point law")
+                             : r.IsPh() || CalibrationLaw(r.ProbeType) == ProbeRedox
+                                 ? FixedText(j.Zero, 1) + " mV"
+                                 : FixedText(j.Zero, 3) + " mg/L";
+    table.Row({zeroName, zero, j.ZeroJudged ? ZeroRange(r, rule.Healthy) : "not judged",
+               j.ZeroJudged ? ZeroRange(r, rule.Usual) : "not judged"});
     return html + table.Markup() +
            Paragraph(Strong("Verdict: " + r.Health()) + Html(" \xE2\x80\x94 ") + Html(Verdict(r)));
 }
 
+// Each standard against the transmitter's reading there, nothing adjusted.
+Html Verification(const CalibrationRecord& r) {
+    const bool given = !std::isnan(r.CheckTolerance);
+    HtmlTable table(
+        {"", "standard", "value used", "transmitter read", "error", "tolerance", "result"});
+    table.Unbroken(0).Numeric(2).Numeric(3).Numeric(4).Numeric(5);
+    for (int i = 0; i < r.Points; ++i) {
+        const PointResult& p = r.Point[i];
+        const double tolerance =
+            given ? r.CheckTolerance : DefaultTolerance(r.ProbeType, p.StandardUsed);
+        const double error = p.FoundValue - p.StandardUsed;
+        const bool within = p.Taken && p.HasFoundValue && std::fabs(error) <= tolerance;
+        table.Row({PointName(i), StandardText(p, r), FixedText(p.StandardUsed, 3),
+                   Either(p.HasFoundValue, FixedText(p.FoundValue, 3)),
+                   Either(p.HasFoundValue, SignedText(error, 3)),
+                   ExactText(static_cast<float>(tolerance)),
+                   within ? Html("PASS") : Marking("fail")});
+    }
+    const std::string due = r.DueDate.empty() ? "not set" : r.DueDate;
+    return Heading(2, "Verification") + table.Markup() +
+           Note(std::string("Nothing was adjusted: the transmitter keeps the calibration it "
+                            "held. Tolerance: ") +
+                (given ? "as given." : "the probe type's own.")) +
+           FieldTable({{"next calibration due", due}}, 1);
+}
+
 Html CheckAndDue(const CalibrationRecord& r) {
+    if (r.IsVerification()) return Verification(r);
     const std::string due = r.DueDate.empty() ? "not set" : r.DueDate;
     if (!r.HasCheck)
         return Heading(2, "Check and due date") +
                FieldTable({{"check standard", "none measured"}, {"next calibration due", due}});
     const PointResult& c = r.Check;
-    const std::string standard = StandardText(c, !r.Buffers.empty(), r.Temperature);
+    const std::string standard = StandardText(c, r);
     const std::string tolerance =
         r.PreviousLayout ? "not recorded" : ExactText(static_cast<float>(r.CheckTolerance));
     std::string read = r.CheckOutcome == CheckResult::Fail ? "no stable reading" : "not completed";
@@ -341,8 +422,8 @@ std::string CalibrationCertificate(const CalibrationRecord& record) {
     HtmlPage page("Calibration certificate " + record.Identification + " " +
                   IntegerText(record.ProductionNumber) + " " + record.Time.substr(0, 10));
     page.AddStyle(CertificateStyle);
-    page.Add(Title(standing) + Facts(record, standing) + Points(record) + Stability(record) +
-             HeldValues(record) + Electrode(record) + CheckAndDue(record) +
+    page.Add(Title(record, standing) + Facts(record, standing) + Points(record) +
+             Stability(record) + HeldValues(record) + Electrode(record) + CheckAndDue(record) +
              SignatureLines(
                  {record.Technician.empty()
                       ? std::string("technician")

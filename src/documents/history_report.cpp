@@ -3,6 +3,7 @@
 #include "calibration/record_layout.h"
 #include "core/calibration_math.h"
 #include "core/machine_text.h"
+#include "core/probe_health.h"
 #include "documents/html_document.h"
 #include "documents/line_chart.h"
 
@@ -28,6 +29,7 @@ Html DueDate(const UnitHistory& unit) {
 Html DueState(const UnitHistory& unit, int32_t today) {
     const std::string distance = DueDistance(unit, today);
     if (unit.Unconfirmed) return Marking("not confirmed") + Html(": read the unit");
+    if (unit.VerifyFailed) return Marking("verification failed") + Html(": calibrate");
     return unit.Overdue ? Marking("overdue") + Html(" " + distance) : Html(distance);
 }
 
@@ -101,35 +103,52 @@ bool MeasuredElectrode(const HistoryCalibration& calibration) {
     return outcome == OutcomeWritten || outcome == OutcomeFailed || outcome == OutcomeDeclined;
 }
 
+// The unit's probe: pH, Redox, chlorine or oxygen.
+bool ZeroInMv(uint8_t probeType) {
+    return CalibrationLaw(probeType) == ProbePH || CalibrationLaw(probeType) == ProbeRedox;
+}
+
+// The slope against its reference, or what the probe's health judges
+// besides: each probe type with its own healthy range (shaded) and usual
+// limits (dashed).
 ChartPanel TrendPanel(const UnitHistory& unit, bool slope) {
+    const ProbeRule& rule = RuleOf(unit.ProbeType);
     ChartPanel panel;
     ChartSeries series;
     series.Mark = slope ? ChartMark::Circle : ChartMark::Square;
     for (const HistoryCalibration& c : unit.Calibrations) {
-        const float value = slope ? c.SlopePercent : c.OffsetPh7Mv;
-        if (MeasuredElectrode(c) && std::isfinite(value))
+        const float value = slope ? c.SlopePercent : c.Zero;
+        if (MeasuredElectrode(c) && CalibrationLaw(c.ProbeType) == CalibrationLaw(unit.ProbeType) &&
+            std::isfinite(value))
             series.Points.push_back({c.At.LocalDays(), value});
     }
     panel.Series.push_back(series);
     if (slope) {
-        panel.Title = "slope [% of the ideal electrode]";
+        panel.Title = std::string("slope [% of ") + rule.SlopeReference + "]";
         panel.Empty = "no measured slope: one-point calibrations only";
-        const PhLimits& healthy = HealthyPhLimits;
-        panel.Bands.push_back({healthy.MinSlopePercent, healthy.MaxSlopePercent,
-                               "healthy " + Whole(healthy.MinSlopePercent) + Dash +
-                                   Whole(healthy.MaxSlopePercent) + " %"});
-        panel.Limits.push_back({UsualPhLimits.MinSlopePercent,
-                                "usual " + Whole(UsualPhLimits.MinSlopePercent) + " %"});
-        panel.Limits.push_back({UsualPhLimits.MaxSlopePercent,
-                                "usual " + Whole(UsualPhLimits.MaxSlopePercent) + " %"});
-    } else {
-        panel.Title = "offset at pH 7 [mV]";
-        panel.Empty = "no offset at pH 7";
-        const double healthy = HealthyPhLimits.MaxOffsetMv, usual = UsualPhLimits.MaxOffsetMv;
+        panel.Bands.push_back({rule.Healthy.MinSlopePercent, rule.Healthy.MaxSlopePercent,
+                               "healthy " + Whole(rule.Healthy.MinSlopePercent) + Dash +
+                                   Whole(rule.Healthy.MaxSlopePercent) + " %"});
+        panel.Limits.push_back(
+            {rule.Usual.MinSlopePercent, "usual " + Whole(rule.Usual.MinSlopePercent) + " %"});
+        panel.Limits.push_back(
+            {rule.Usual.MaxSlopePercent, "usual " + Whole(rule.Usual.MaxSlopePercent) + " %"});
+    } else if (ZeroInMv(unit.ProbeType)) {
+        const bool ph = CalibrationLaw(unit.ProbeType) == ProbePH;
+        panel.Title = ph ? "offset at pH 7 [mV]" : "offset [mV]";
+        panel.Empty = ph ? "no offset at pH 7" : "no offset";
+        const double healthy = rule.Healthy.MaxZero, usual = rule.Usual.MaxZero;
         panel.Bands.push_back(
             {-healthy, healthy, "healthy " + std::string(PlusMinus) + Whole(healthy) + " mV"});
         panel.Limits.push_back({usual, "usual +" + Whole(usual) + " mV"});
         panel.Limits.push_back({-usual, "usual " + Whole(-usual) + " mV"});
+    } else {
+        panel.Title = "zero [mg/L]";
+        panel.Empty = "no zero: one-point calibrations only";
+        panel.Bands.push_back(
+            {0, rule.Healthy.MaxZero, "healthy " + FixedText(rule.Healthy.MaxZero, 2) + " mg/L"});
+        panel.Limits.push_back(
+            {rule.Usual.MaxZero, "usual " + FixedText(rule.Usual.MaxZero, 2) + " mg/L"});
     }
     return panel;
 }
@@ -146,10 +165,11 @@ Html Trend(const UnitHistory& unit) {
     chart.TimeTitle = "date of the calibration";
     chart.Width = 720;
     chart.PanelHeight = 150;
-    chart.Panels = {TrendPanel(unit, true), TrendPanel(unit, false)};
+    if (RuleOf(unit.ProbeType).HasSlope) chart.Panels.push_back(TrendPanel(unit, true));
+    chart.Panels.push_back(TrendPanel(unit, false));
     return Figure(Html::Trusted(LineChartSvg(chart)),
-                  "The electrode's slope and offset at each calibration that measured them "
-                  "(written, check failed or declined). Shaded: healthy; dashed: the usual "
+                  "The probe's slope and its offset or zero at each calibration that measured "
+                  "them (written, check failed or declined). Shaded: healthy; dashed: the usual "
                   "limits, beyond which a calibration is written only when someone says so.");
 }
 
