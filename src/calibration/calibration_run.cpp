@@ -279,8 +279,8 @@ private:
     // The reading is held; the sample's value, from the test that takes
     // minutes, is its standard.
     int GrabValue(const std::string& name, PointResult& point) {
-        FrontEnd.Step(CalibrationStep::GrabNow, Result, name + ": take the grab sample now");
         const Clock::TimePoint held = Clock::Current().Now();
+        FrontEnd.Step(CalibrationStep::GrabNow, Result, name + ": take the grab sample now");
         double value = Plan.GrabValue;
         if (!Plan.HasGrabValue) {
             switch (FrontEnd.GrabValue(name, value)) {

@@ -33,8 +33,8 @@ std::string ProbeTakes(const CalibrationPlan& plan, uint8_t probeType) {
     if (plan.UseBuffers && plan.BufferSource != "nist" &&
         (law == ProbeRedox) != (plan.Buffers.Units == TableUnits::Redox))
         return plan.BufferSource + " is a table of " +
-               (plan.Buffers.Units == TableUnits::Redox ? "Redox solutions" : "pH buffers") +
-               "; " + probe;
+               (plan.Buffers.Units == TableUnits::Redox ? "Redox solutions" : "pH buffers") + "; " +
+               probe;
     if (law != ProbeOxygen &&
         (plan.Has(StandardKind::Air) || plan.PressureGiven || plan.AltitudeGiven))
         return "--air, --pressure and --altitude belong to an oxygen probe; " + probe;
@@ -45,7 +45,8 @@ std::string ProbeTakes(const CalibrationPlan& plan, uint8_t probeType) {
     for (size_t i = 0; i < plan.Standards.size(); ++i) {
         const StandardSpec& spec = plan.Standards[i];
         const bool negativeAllowed = law == ProbeRedox;
-        if (spec.Kind == StandardKind::Value && !StandardAccepted(true, spec.Value, negativeAllowed))
+        if (spec.Kind == StandardKind::Value &&
+            !StandardAccepted(true, spec.Value, negativeAllowed))
             return "the standard " + ExactText(spec.Value) +
                    " is below 0, which only a Redox standard may be";
     }
@@ -104,8 +105,7 @@ std::string JudgementText(const CalibrationRecord& r) {
         std::string line;
         if (r.Slope != SlopeSource::Assumed)
             line = "slope " + FixedText(j.SlopePercent, 1) + " % of an ideal electrode (" +
-                   FixedText(r.IdealSlope(), 2) + " mV/pH at " + CelsiusText(r.Temperature) +
-                   "), ";
+                   FixedText(r.IdealSlope(), 2) + " mV/pH at " + CelsiusText(r.Temperature) + "), ";
         return line + "offset at pH 7 " + FixedText(pair.Offset, 1) + " mV";
     }
     case ProbeRedox:
@@ -115,12 +115,12 @@ std::string JudgementText(const CalibrationRecord& r) {
     }
     const bool oxygen = CalibrationLaw(r.ProbeType) == ProbeOxygen;
     const std::string reference =
-        oxygen ? "the nominal (" + ExactText(ProbeDefaults[ProbeOxygen].Sensitivity) +
-                     " mV per mg/L)"
-               : "the slope it had (" + ExactText(r.Found.Sensitivity) + " mV per mg/L)";
+        oxygen
+            ? "the nominal (" + ExactText(ProbeDefaults[ProbeOxygen].Sensitivity) + " mV per mg/L)"
+            : "the slope it had (" + ExactText(r.Found.Sensitivity) + " mV per mg/L)";
     std::string line = "slope " + FixedText(j.SlopePercent, 1) + " % of " + reference;
-    line += j.ZeroJudged ? ", zero " + FixedText(j.Zero, 3) + " mg/L"
-                         : ", zero 0 by the one-point law";
+    line +=
+        j.ZeroJudged ? ", zero " + FixedText(j.Zero, 3) + " mg/L" : ", zero 0 by the one-point law";
     return line;
 }
 
@@ -128,8 +128,7 @@ std::string LimitsText(uint8_t probeType, const ProbeLimits& limits) {
     switch (CalibrationLaw(probeType)) {
     case ProbePH:
         return Whole(limits.MinSlopePercent) + " to " + Whole(limits.MaxSlopePercent) +
-               " % of the ideal slope and at most " + Whole(limits.MaxZero) +
-               " mV at pH 7";
+               " % of the ideal slope and at most " + Whole(limits.MaxZero) + " mV at pH 7";
     case ProbeRedox:
         return "at most " + Whole(limits.MaxZero) + " mV of offset";
     default:

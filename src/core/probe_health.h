@@ -20,8 +20,8 @@ struct ProbeLimits {
 
 struct ProbeRule {
     ProbeLimits Healthy, Usual;
-    bool HasSlope;        // Redox has none of its own
-    const char* ZeroUnit; // "mV", "mg/L"
+    bool HasSlope;              // Redox has none of its own
+    const char* ZeroUnit;       // "mV", "mg/L"
     const char* SlopeReference; // what the slope is a percentage of
 };
 const ProbeRule& RuleOf(uint8_t probeType);

@@ -199,8 +199,8 @@ TEST_F(CalibrationHome, EveryProbeTypeIsCalibratedToItsElectrode) {
     EXPECT_EQ(rows[1][RecStandardKind1] + " " + rows[1][RecStandardKind2], "zero air");
     EXPECT_EQ(rows[1][RecPressure], "954.60834");
     EXPECT_EQ(rows[1][RecSalinity], "10");
-    EXPECT_EQ(rows[1][RecSlopePercent], ExactText(static_cast<float>(
-                                            std::stof(rows[1][RecComputedSensitivity]) / 9 * 100)));
+    EXPECT_EQ(rows[1][RecSlopePercent],
+              ExactText(static_cast<float>(std::stof(rows[1][RecComputedSensitivity]) / 9 * 100)));
     EXPECT_EQ(rows[2][RecStandardKind2], "grab");
     EXPECT_EQ(rows[2][RecGrabDelay], "120");
     EXPECT_EQ(rows[2][RecSamplePh], "7.2");

@@ -51,8 +51,9 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
           "vl4 load PORT FILE [--dry-run] [--with-calibration]\n",
           "vl4 log PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg] "
           "[OPTIONS]\n",
-          "vl4 calibrate PORT --standard N1 [--standard N2] [OPTIONS] | PORT --undo --record "
-          "FILE\n",
+          "vl4 calibrate PORT STANDARD [STANDARD] [OPTIONS] | PORT --undo --record FILE\n",
+          "vl4 verify PORT STANDARD [STANDARD] [OPTIONS]\n",
+          "vl4 certificate RECORD.csv [--unit N] [--time T] --out FILE.html\n",
           "vl4 history RECORD.csv... [--unit N] [--json] [--html FILE] [--interval-days N]\n"})
         EXPECT_NE(vl4.Out.Text.find(usage), std::string::npos) << usage;
     EXPECT_EQ(vl4.Run({"load", "--help"}), ExitDone);
@@ -84,10 +85,23 @@ TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
         {{"set", "COM5", "damping"}, "vl4 set: expected NAME=VALUE, not damping"},
         {{"set", "COM5", "probe=pH"}, "vl4 set: no setting probe"},
         {{"set", "COM5", "damping=31"}, "vl4 set: damping must be a whole number 0 to 30"},
-        {{"calibrate", "COM5"}, "vl4 calibrate: give one or two --standard values"},
+        {{"calibrate", "COM5"}, "vl4 calibrate: give one or two standards: --standard N, --air"},
+        {{"verify", "COM5", "--zero", "--air", "--standard", "3"}, "vl4 verify: give one or two"},
+        {{"calibrate", "COM5", "--grab", "--yes"},
+         "vl4 calibrate: --yes asks nobody for the grab sample's value: give --grab-value N"},
+        {{"calibrate", "COM5", "--standard", "7", "--pressure", "950"},
+         "vl4 calibrate: --pressure, --altitude and --salinity are the conditions of an --air"},
+        {{"calibrate", "COM5", "--air", "--altitude", "9000"},
+         "vl4 calibrate: --altitude takes metres above sea level where the air's pressure is 500 "
+         "to 1100 hPa, not 9000"},
+        {{"calibrate", "COM5", "--air", "--temperature", "45"},
+         "vl4 calibrate: --temperature takes the standards' temperature in \xC2\xB0"
+         "C, 0 to 40 in air, not 45"},
+        {{"verify", "COM5", "--standard", "7", "--check", "4"},
+         "vl4 verify: unknown option --check"},
         {{"calibrate", "COM5", "--standard", "nan"}, "vl4 calibrate: --standard takes a number"},
         {{"calibrate", "COM5", "--standard", "7", "--temperature", "120"},
-         "vl4 calibrate: --temperature takes the solutions' temperature"},
+         "vl4 calibrate: --temperature takes the standards' temperature"},
         {{"calibrate", "COM5", "--standard", "7", "--standard", "4", "--keep-slope"},
          "vl4 calibrate: --keep-slope keeps the slope of a one-point calibration"},
         {{"calibrate", "COM5", "--standard", "7", "--buffers", "din"},
