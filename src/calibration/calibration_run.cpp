@@ -120,7 +120,7 @@ private:
     // chlorine probe.
     void SayConditions() {
         const bool temperatureMatters =
-            Result.IsPh() || Plan.UseBuffers || Plan.Has(StandardKind::Air);
+            Result.IsPh() || Plan.UseBuffers || Plan.Has(StandardKind::Air) || Plan.HasSamplePh;
         if (temperatureMatters && !Plan.TemperatureGiven)
             FrontEnd.Note("the standards are taken to be at " + CelsiusText(25) +
                           "; give --temperature C when they are not");

@@ -57,9 +57,9 @@ TEST_F(Probes, AnOxygenProbeInAirAtTheSitesConditionsGetsItsOwnSensitivity) {
 // The chlorine in the stream rises while the sample is tested: the
 // calibration keeps the reading the sample was taken at.
 TEST_F(Probes, AChlorineGrabSampleKeepsTheReadingItWasTakenAt) {
-    for (const char* setting : {"set probe 2", "set offset 0", "set sensitivity 200",
-                                "set probe-offset 0", "set probe-sensitivity 190",
-                                "set solution 0.8"})
+    for (const char* setting :
+         {"set probe 2", "set offset 0", "set sensitivity 200", "set probe-offset 0",
+          "set probe-sensitivity 190", "set solution 0.8"})
         Steer(setting);
     OnLine("point 1: take the grab sample now", [this] {
         Steer("set solution 1.5");
@@ -83,8 +83,8 @@ TEST_F(Probes, AChlorineGrabSampleKeepsTheReadingItWasTakenAt) {
 TEST_F(Probes, ARedoxSolutionIsTakenAtItsTablesValueForTheTemperature) {
     const std::string table = Written("zobell.csv", "temperature;228;475\r\n10;239;481\r\n"
                                                     "15;250,5;479\r\n25;228;475\r\n");
-    for (const char* setting : {"set probe 1", "set offset 0", "set probe-offset 7",
-                                "set solution 250.5"})
+    for (const char* setting :
+         {"set probe 1", "set offset 0", "set probe-offset 7", "set solution 250.5"})
         Steer(setting);
     ASSERT_EQ(Run({"calibrate", "COM5", "--standard", "228", "--buffer-table", table,
                    "--temperature", "15", "--yes"}),
