@@ -148,12 +148,12 @@ private:
             // time, so that the file keeps its time grid and the picture its gap.
             const TrendSample sample = Online ? Sample(Session.Link, pacer.Elapsed())
                                               : TrendSample{pacer.Elapsed(), {}, {}};
-            Samples.push_back(sample);
+            ++Taken;
+            if (Options.SvgPath) Trend.Add(sample);
             FailedReads += !sample.Read[0] + !sample.Read[1] + !sample.Read[2];
             if (!Record(time, sample)) return ExitFailed;
             if (Online) WatchLine(sample);
-            if (Options.Count && static_cast<int32_t>(Samples.size()) >= Options.Count)
-                return ExitDone;
+            if (Options.Count && Taken >= Options.Count) return ExitDone;
             if (int status = WaitForNext(pacer)) return status;
         }
     }
@@ -173,7 +173,7 @@ private:
                          "cannot write: " + Csv.Problem() + "; log ended");
             return false;
         }
-        Line.Show(Online ? Status(time, sample, static_cast<int>(Samples.size())) : Away());
+        Line.Show(Online ? Status(time, sample, Taken) : Away());
         return true;
     }
 
@@ -267,14 +267,13 @@ private:
         if (Options.SvgPath) {
             const std::string title = "VL4 on " + Session.Port;
             std::string problem;
-            if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Samples, title, Since), problem))
+            if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Trend, title, Since), problem))
                 status = Context.Fail(ExitFailed, *Options.SvgPath, "cannot write: " + problem);
         }
-        const int32_t reads = static_cast<int32_t>(Samples.size()) * TrendSample::Series;
+        const int32_t reads = Taken * TrendSample::Series;
         if (!CsvToOutput)
-            Context.Say("logged " + IntegerText(static_cast<int32_t>(Samples.size())) +
-                        " samples, " + IntegerText(FailedReads) + " failed reads" +
-                        (Options.CsvPath ? " into " + *Options.CsvPath : ""));
+            Context.Say("logged " + IntegerText(Taken) + " samples, " + IntegerText(FailedReads) +
+                        " failed reads" + (Options.CsvPath ? " into " + *Options.CsvPath : ""));
         Context.Note(Session.Port + ": " + Session.Watch.CountsText() + ", " +
                      CountOf(Reconnects, "reconnect") + "; " + Session.Watch.ReplyTimeText());
         if (status == ExitInterrupted) Context.Fail(status, Session.Port, "interrupted");
@@ -293,8 +292,9 @@ private:
     AppendingFile Csv;
     bool CsvToOutput = false;
     std::string Since;
-    std::vector<TrendSample> Samples;
-    int FailedReads = 0;
+    TrendSummary Trend; // fed only when --svg asks for a picture
+    int32_t Taken = 0;  // samples
+    int32_t FailedReads = 0;
     LONG Production = 0;
     bool Online = true;
     int Dead = 0; // samples in a row without any answer

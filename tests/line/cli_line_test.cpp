@@ -268,10 +268,11 @@ TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnoth
         return status;
     };
 
-    const std::string csv = FileNamed("log.csv");
-    EXPECT_EQ(
-        pulledDuring({"log", "COM5", "--every", "0.1", "--count", "100", "--out", csv}, nullptr),
-        ExitFailed);
+    const std::string csv = FileNamed("log.csv"), svg = FileNamed("trend.svg");
+    EXPECT_EQ(pulledDuring(
+                  {"log", "COM5", "--every", "0.1", "--count", "100", "--out", csv, "--svg", svg},
+                  nullptr),
+              ExitFailed);
     EXPECT_NE(Err.Text.find("; reconnecting every 2 s\nnote: reconnected to COM5 after "),
               std::string::npos)
         << Err.Text;
@@ -297,6 +298,15 @@ TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnoth
     }
     EXPECT_EQ(part, 2) << "the log went on after the gap";
     EXPECT_GE(gap, 10) << "a row every 0.1 s while the port was away";
+    // The picture breaks each curve there: one start before the gap, one after.
+    const std::string picture = Contents(svg);
+    size_t curve = 0;
+    for (int i = 0; i < 3; ++i) {
+        curve = picture.find(" d=\"", curve + 1);
+        ASSERT_NE(curve, std::string::npos) << i;
+        const std::string d = picture.substr(curve, picture.find('"', curve + 4) - curve);
+        EXPECT_EQ(std::count(d.begin(), d.end(), 'M'), 2) << i << ": " << d;
+    }
 
     // Another unit at the other end: the log ends. It writes for a
     // spreadsheet: the locale's separator and decimal symbol, the numbers as
