@@ -12,12 +12,14 @@
 #include "documents/trend_summary.h"
 #include "documents/trend_svg.h"
 #include "files/text_files.h"
+#include "unit/fake_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,70 @@ TEST(SpreadsheetDialect, FollowsTheLocalesListSeparatorAndDecimalSymbol) {
     EXPECT_EQ(row(english), "2026-12-07T16:56:19.457+01:00,8.282,-6.86,,\"a;b,c\"\r\n");
     EXPECT_EQ(row(CsvDialect()), "2026-12-07T16:56:19.457+01:00,8.282,-6.86,,\"a;b,c\"\n");
     EXPECT_EQ(CsvLine({"a;b", "1.5"}), "a;b,1.5\n");
+}
+
+// A file given to --out or --trace that holds a file of another kind, or a
+// log in another dialect, is refused before any port is opened (COM99 is
+// none: a port tried would end the command with status 1 instead), with
+// status 2 and one line that quotes what the file begins with; no file
+// changes.
+TEST(Vl4Files, ALogOrATraceIsNeverAppendedToAFileOfAnotherKind) {
+    FakeFiles files;
+    CsvDialect sheet = SpreadsheetDialect();
+    sheet.LineEnd = "";
+    const std::vector<std::string> names = {"time", "voltage_mv", "value", "ratio_percent"};
+    const std::string columns = CsvLine(names, ""), sheetColumns = CsvLine(names, sheet);
+    files.Content["log.csv"] = columns + "\n2026-12-08T01:16:05.560+00:00,8.2823925,6.86,49\n";
+    files.Content["sheet.csv"] = "\xEF\xBB\xBF" + sheetColumns + "\r\n";
+    // A spreadsheet's form with the comma of an English Windows, and the
+    // byte-order mark or CRLF alone, as an editor may save a log.
+    files.Content["english.csv"] = "\xEF\xBB\xBF" + columns + "\r\n";
+    files.Content["bom.csv"] = "\xEF\xBB\xBF" + columns + "\n";
+    files.Content["crlf.csv"] = columns + "\r\n";
+    files.Content["r.csv"] = RecordHeader();
+    files.Content["unit.txt"] = "# vl4 settings, saved 2026-12-08 01:24 from COM5\n[settings]\n";
+    files.Content["t.trace"] = "# vl4 1.1.0 trace, 2026-12-08T01:16:15.401+00:00, port COM5: vl4 "
+                               "read COM5 --trace t.trace\n";
+    const std::string notALog = "not a log of vl4 in this dialect (its first line is \"";
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"log", "COM99", "--out", "r.csv"},
+         "vl4: r.csv: " + notALog + RecordHeader().substr(0, 59) +
+             "\xE2\x80\xA6\"); give another file\n"},
+        {{"log", "COM99", "--out", "t.trace"},
+         "vl4: t.trace: " + notALog + files.Content["t.trace"].substr(0, 59) +
+             "\xE2\x80\xA6\"); give another file\n"},
+        {{"log", "COM99", "--out", "sheet.csv"},
+         "vl4: sheet.csv: " + notALog + sheetColumns +
+             "\" with a byte-order mark and CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--excel", "--out", "log.csv"},
+         "vl4: log.csv: " + notALog + columns + "\" with LF; this log writes \"" + sheetColumns +
+             "\" with a byte-order mark and CRLF); give another file\n"},
+        {{"log", "COM99", "--out", "english.csv"},
+         "vl4: english.csv: " + notALog + columns +
+             "\" with a byte-order mark and CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--out", "bom.csv"},
+         "vl4: bom.csv: " + notALog + columns +
+             "\" with a byte-order mark and LF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--out", "crlf.csv"},
+         "vl4: crlf.csv: " + notALog + columns + "\" with CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"read", "COM99", "--trace", "log.csv"},
+         "vl4: log.csv: not a trace of vl4 (its first line is \"" + columns +
+             "\"); give another file\n"},
+        {{"log", "COM99", "--trace", "unit.txt", "--out", "new.csv"},
+         "vl4: unit.txt: not a trace of vl4 (its first line is \"# vl4 settings, saved "
+         "2026-12-08 01:24 from COM5\"); give another file\n"},
+    };
+    const std::map<std::string, std::string> before = files.Content;
+    Vl4Words vl4;
+    for (const auto& call : refused) {
+        EXPECT_EQ(vl4.Run(call.first), ExitUsage) << call.second;
+        EXPECT_EQ(vl4.Err.Text, call.second);
+    }
+    EXPECT_EQ(files.Content, before) << "every file as it was, and no new one";
 }
 
 int Count(const std::string& text, const std::string& part) {
