@@ -25,7 +25,8 @@ const char TraceHelp[] =
     "                    line with the command line, the port and the version, then\n"
     "                    one line a frame: milliseconds since the start, the port,\n"
     "                    > sent or < received, the bytes in hex and a reply's outcome\n"
-    "                    (ok, time-out, bad checksum, cut, unexpected, late: discarded)\n";
+    "                    (ok, time-out, bad checksum, cut, unexpected, late: discarded);\n"
+    "                    a FILE that holds anything but a trace is refused\n";
 
 const char Version[] = "vl4 " VL4_VERSION_TEXT "\n";
 
@@ -94,7 +95,7 @@ int RunTraced(CommandContext& context, const CommandSpec& command, const Argumen
     LinkTrace trace;
     std::string problem;
     if (!trace.Open(path, TraceHeader(command, arguments, words), problem))
-        return context.Fail(ExitUsage, path, "cannot write: " + problem);
+        return context.Fail(ExitUsage, path, problem);
     CommandContext traced = context;
     traced.Trace = &trace;
     int status = command.Run(traced, arguments);

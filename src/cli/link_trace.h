@@ -13,7 +13,9 @@
 // a scan run on threads of their own and share it; each line names its port.
 class LinkTrace {
 public:
-    // Opens the file, keeping what it holds, and writes the header line.
+    // Opens the file, keeping what it holds, and writes the header line. A
+    // file that holds anything must begin as a trace. False, with what is
+    // wrong for the error line ("cannot write: the disk is full").
     bool Open(const std::string& path, const std::string& header, std::string& problem);
     // One line: the milliseconds since the trace began, the port, `what`.
     void Write(const std::string& port, const std::string& what);

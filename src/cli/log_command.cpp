@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/spreadsheet_dialect.h"
 #include "cli/transmitter_session.h"
+#include "core/csv_reader.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
@@ -21,6 +22,9 @@ constexpr std::chrono::seconds RetryPeriod{2};
 // The decimals the console shows of the voltage, the value and the ratio.
 constexpr int ShownDecimals[TrendSample::Series] = {3, 2, 2};
 const char ByteOrderMark[] = "\xEF\xBB\xBF";
+const std::vector<std::string> Columns = {"time", "voltage_mv", "value", "ratio_percent"};
+// Of a file's first line, more than any header of a log; enough to show what it is.
+constexpr size_t LongestFirstLine = 512;
 
 struct LogOptions {
     int PeriodMs = 1000;
@@ -81,10 +85,10 @@ bool AnyRead(const TrendSample& sample) {
 }
 
 std::string CsvHeader(const LogOptions& options) {
-    return CsvLine({"time", "voltage_mv", "value", "ratio_percent"}, options.Dialect);
+    return CsvLine(Columns, options.Dialect);
 }
 
-std::string CsvRow(const std::string& time, const TrendSample& sample, const LogOptions& options) {
+std::string RowText(const std::string& time, const TrendSample& sample, const LogOptions& options) {
     std::vector<std::string> fields = {time};
     for (int i = 0; i < TrendSample::Series; ++i)
         fields.push_back(!sample.Read[i] ? ""
@@ -106,19 +110,72 @@ std::string Status(const std::string& time, const TrendSample& sample, int count
            ")";
 }
 
+std::string NewFileStart(const LogOptions& options) {
+    return options.Dialect.ByteOrderMark ? ByteOrderMark : "";
+}
+
+const char* LineEndOf(const std::string& line) {
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) return "\r\n";
+    return !line.empty() && line.back() == '\n' ? "\n" : "";
+}
+
+// "with a byte-order mark and CRLF"
+std::string FormOf(const std::string& line) {
+    const std::string end = LineEndOf(line);
+    return std::string("with ") +
+           (line.compare(0, 3, ByteOrderMark) == 0 ? "a byte-order mark and " : "") +
+           (end == "\r\n" ? "CRLF"
+            : end == "\n" ? "LF"
+                          : "no line end");
+}
+
+// Before the first frame: a file that holds anything must be a log of these
+// columns in this dialect (read as the one CSV reader reads it: separator,
+// byte-order mark, line end), or the rows would land among another file's
+// lines or in another form than its header's. A new or empty file gets the
+// header.
+int OpenCsv(CommandContext& context, const LogOptions& options, AppendingFile& csv) {
+    const std::string& path = *options.CsvPath;
+    const std::string header = NewFileStart(options) + CsvHeader(options);
+    std::string problem;
+    if (!csv.Open(path, problem)) return context.Fail(ExitUsage, path, "cannot write: " + problem);
+    if (csv.IsEmpty()) {
+        if (csv.Append(header)) return ExitDone;
+        return context.Fail(ExitUsage, path, "cannot write: " + csv.Problem());
+    }
+    std::string line;
+    if (!csv.FirstLine(LongestFirstLine, line))
+        return context.Fail(ExitUsage, path, "cannot read: " + csv.Problem());
+    CsvReader reader(line);
+    CsvRow row;
+    const bool columns = reader.Next(row) && row.Problem.empty() && row.Fields == Columns;
+    const std::string end = LineEndOf(line);
+    // A header that lost its line end gets the rows' one before them.
+    if (columns && std::string(1, reader.Separator()) == options.Dialect.Separator &&
+        reader.ByteOrderMark() == options.Dialect.ByteOrderMark &&
+        (end.empty() || end == options.Dialect.LineEnd))
+        return ExitDone;
+    std::string what = "its first line is " + ShownFirstLine(line);
+    if (columns)
+        what += " " + FormOf(line) + "; this log writes " + ShownFirstLine(header) + " " +
+                FormOf(header);
+    return context.Fail(ExitUsage, path,
+                        "not a log of vl4 in this dialect (" + what + "); give another file");
+}
+
 class Log {
 public:
-    Log(CommandContext& context, TransmitterSession& session, const LogOptions& options)
-        : Context(context), Session(session), Options(options), Line(context.Out) {}
+    Log(CommandContext& context, TransmitterSession& session, const LogOptions& options,
+        AppendingFile& csv)
+        : Context(context), Session(session), Options(options), Line(context.Out), Csv(csv) {}
 
     int Run() {
         // What tells the same unit from another when the port comes back.
         if (!Session.Link.GetProductionNumber(Production))
             return Session.NoAnswer(Context, "reading the production number");
-        if (Options.CsvPath && !OpenCsv()) return ExitUsage;
         // Without a file, CSV goes to standard output when a program reads it.
         CsvToOutput = !Options.CsvPath && !Context.Out.IsConsole();
-        if (CsvToOutput) Context.Out.Write(NewFileStart() + CsvHeader(Options));
+        if (CsvToOutput) Context.Out.Write(NewFileStart(Options) + CsvHeader(Options));
         Since = LocalTime::Now().IsoWithMilliseconds();
         const int status = Loop();
         Line.Finish();
@@ -128,18 +185,6 @@ public:
 private:
     using TimePoint = Pacer::TimePoint;
 
-    std::string NewFileStart() const { return Options.Dialect.ByteOrderMark ? ByteOrderMark : ""; }
-
-    bool OpenCsv() {
-        std::string problem;
-        if (!Csv.Open(*Options.CsvPath, problem) ||
-            (Csv.IsEmpty() && !Csv.Append(NewFileStart() + CsvHeader(Options)))) {
-            Context.Fail(ExitUsage, *Options.CsvPath, "cannot write: " + problem);
-            return false;
-        }
-        return true;
-    }
-
     int Loop() {
         Pacer pacer{std::chrono::milliseconds(Options.PeriodMs)};
         for (;;) {
@@ -148,12 +193,12 @@ private:
             // time, so that the file keeps its time grid and the picture its gap.
             const TrendSample sample = Online ? Sample(Session.Link, pacer.Elapsed())
                                               : TrendSample{pacer.Elapsed(), {}, {}};
-            Samples.push_back(sample);
+            ++Taken;
+            if (Options.SvgPath) Trend.Add(sample);
             FailedReads += !sample.Read[0] + !sample.Read[1] + !sample.Read[2];
             if (!Record(time, sample)) return ExitFailed;
             if (Online) WatchLine(sample);
-            if (Options.Count && static_cast<int32_t>(Samples.size()) >= Options.Count)
-                return ExitDone;
+            if (Options.Count && Taken >= Options.Count) return ExitDone;
             if (int status = WaitForNext(pacer)) return status;
         }
     }
@@ -161,7 +206,7 @@ private:
     // False when the row could not be written: the log ends, as nobody
     // would see what it reads from then on.
     bool Record(const std::string& time, const TrendSample& sample) {
-        const std::string row = CsvRow(time, sample, Options);
+        const std::string row = RowText(time, sample, Options);
         if (CsvToOutput) Context.Out.Write(row);
         if (CsvToOutput && Context.Out.Failed()) {
             Context.Fail(ExitFailed, "standard output",
@@ -173,7 +218,7 @@ private:
                          "cannot write: " + Csv.Problem() + "; log ended");
             return false;
         }
-        Line.Show(Online ? Status(time, sample, static_cast<int>(Samples.size())) : Away());
+        Line.Show(Online ? Status(time, sample, Taken) : Away());
         return true;
     }
 
@@ -267,14 +312,13 @@ private:
         if (Options.SvgPath) {
             const std::string title = "VL4 on " + Session.Port;
             std::string problem;
-            if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Samples, title, Since), problem))
+            if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Trend, title, Since), problem))
                 status = Context.Fail(ExitFailed, *Options.SvgPath, "cannot write: " + problem);
         }
-        const int32_t reads = static_cast<int32_t>(Samples.size()) * TrendSample::Series;
+        const int32_t reads = Taken * TrendSample::Series;
         if (!CsvToOutput)
-            Context.Say("logged " + IntegerText(static_cast<int32_t>(Samples.size())) +
-                        " samples, " + IntegerText(FailedReads) + " failed reads" +
-                        (Options.CsvPath ? " into " + *Options.CsvPath : ""));
+            Context.Say("logged " + IntegerText(Taken) + " samples, " + IntegerText(FailedReads) +
+                        " failed reads" + (Options.CsvPath ? " into " + *Options.CsvPath : ""));
         Context.Note(Session.Port + ": " + Session.Watch.CountsText() + ", " +
                      CountOf(Reconnects, "reconnect") + "; " + Session.Watch.ReplyTimeText());
         if (status == ExitInterrupted) Context.Fail(status, Session.Port, "interrupted");
@@ -290,11 +334,12 @@ private:
     TransmitterSession& Session;
     const LogOptions& Options;
     StatusLine Line;
-    AppendingFile Csv;
+    AppendingFile& Csv; // open when Options.CsvPath names it
     bool CsvToOutput = false;
     std::string Since;
-    std::vector<TrendSample> Samples;
-    int FailedReads = 0;
+    TrendSummary Trend; // fed only when --svg asks for a picture
+    int32_t Taken = 0;  // samples
+    int32_t FailedReads = 0;
     LONG Production = 0;
     bool Online = true;
     int Dead = 0; // samples in a row without any answer
@@ -306,9 +351,12 @@ int RunLog(CommandContext& context, const Arguments& arguments) {
     LogOptions options;
     std::string problem;
     if (!ParseOptions(arguments, options, problem)) return UsageError(context, LogCommand, problem);
+    AppendingFile csv;
+    if (options.CsvPath)
+        if (int status = OpenCsv(context, options, csv)) return status;
     TransmitterSession session;
     if (int status = session.Open(context, arguments.Positional[0])) return status;
-    Log log(context, session, options);
+    Log log(context, session, options, csv);
     return log.Run();
 }
 
@@ -340,7 +388,9 @@ const CommandSpec LogCommand = {
     "\n"
     "  --every SECONDS   time between samples, 0.1 to 86400 (default 1)\n"
     "  --count N         stop after N samples (default: until Ctrl+C)\n"
-    "  --out FILE.csv    append the samples to FILE.csv (a header when it is new)\n"
+    "  --out FILE.csv    append the samples to FILE.csv (a header when it is new or\n"
+    "                    empty); a file that holds anything but a log in this form\n"
+    "                    (with or without --excel) is refused before the port opens\n"
     "  --excel           CSV for a spreadsheet: the Windows locale's list separator\n"
     "                    and decimal symbol (; and , for Czech), a UTF-8 byte-order\n"
     "                    mark, CRLF, the numbers as the console shows them; without\n"

@@ -1,9 +1,5 @@
 #include "documents/trend_svg.h"
 
-#include "documents/line_chart.h"
-
-#include <cmath>
-
 namespace {
 
 struct SeriesLook {
@@ -18,7 +14,7 @@ const SeriesLook Looks[TrendSample::Series] = {
 
 } // namespace
 
-std::string TrendSvg(const std::vector<TrendSample>& samples, const std::string& title,
+LineChart TrendChart(const TrendSummary& samples, const std::string& title,
                      const std::string& since) {
     LineChart chart;
     chart.Title = title;
@@ -26,18 +22,22 @@ std::string TrendSvg(const std::vector<TrendSample>& samples, const std::string&
     chart.Background = "#f8f8f8";
     // The axis ends with the last sample, whether or not any of its reads succeeded.
     chart.FixedTime = true;
-    chart.To = samples.empty() || samples.back().Seconds <= 0 ? 1 : samples.back().Seconds;
+    chart.To = samples.LastSeconds() <= 0 ? 1 : samples.LastSeconds();
     for (int i = 0; i < TrendSample::Series; ++i) {
         ChartPanel panel;
         panel.Title = Looks[i].Name;
         panel.TitleColour = Looks[i].Colour;
         ChartSeries series;
         series.Colour = Looks[i].Colour;
-        for (const TrendSample& sample : samples)
-            series.Points.push_back(
-                {sample.Seconds, sample.Read[i] ? double(sample.Values[i]) : std::nan("")});
+        series.Points = samples.Points(i);
         panel.Series.push_back(series);
         chart.Panels.push_back(panel);
     }
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + LineChartSvg(chart);
+    return chart;
+}
+
+std::string TrendSvg(const TrendSummary& samples, const std::string& title,
+                     const std::string& since) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" +
+           LineChartSvg(TrendChart(samples, title, since));
 }

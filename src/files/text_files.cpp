@@ -1,7 +1,11 @@
 #include "files/text_files.h"
 
 #include "core/machine_text.h"
+#include "core/text_encoding.h"
 #include "files/file_calls.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -18,6 +22,8 @@ constexpr DWORD ReadersShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_D
 // The one writer of a file lets others read it.
 constexpr DWORD WriterShare = FILE_SHARE_READ;
 constexpr DWORD InUsePauseMs = 100;
+// Characters of a file's line that an error line quotes.
+constexpr int ShownLineWidth = 60;
 
 // The new content's file beside the old one, until it takes the old one's place.
 std::string FreshName(const std::string& path) {
@@ -101,6 +107,13 @@ FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& co
     return total > maxBytes ? FileRead::TooLarge : FileRead::Done;
 }
 
+std::string ShownFirstLine(const std::string& line) {
+    std::string text = line.compare(0, 3, "\xEF\xBB\xBF") == 0 ? line.substr(3) : line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (!IsUtf8(text)) text = Utf8FromWindows1250(text);
+    return "\"" + CutToWidth(OnOneLine(text), ShownLineWidth) + "\"";
+}
+
 bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem) {
     const std::string fresh = FreshName(path);
     const HANDLE file = System().Create(fresh, GENERIC_WRITE, WriterShare, CREATE_ALWAYS);
@@ -169,6 +182,28 @@ void AppendingFile::Close() {
 bool AppendingFile::IsEmpty() const {
     LONGLONG size;
     return System().Size(Handle, &size) && size == 0;
+}
+
+bool AppendingFile::FirstLine(size_t maxBytes, std::string& line) {
+    line.clear();
+    if (!System().Seek(Handle, 0)) {
+        Failure = LastProblem();
+        return false;
+    }
+    char buffer[256];
+    while (line.size() < maxBytes) {
+        DWORD done = 0;
+        const size_t wanted = std::min(sizeof buffer, maxBytes - line.size());
+        if (!System().Read(Handle, buffer, static_cast<DWORD>(wanted), &done)) {
+            Failure = LastProblem();
+            return false;
+        }
+        if (done == 0) break;
+        const char* end = static_cast<const char*>(std::memchr(buffer, '\n', done));
+        line.append(buffer, end ? end - buffer + 1 : done);
+        if (end) break;
+    }
+    return true;
 }
 
 bool AppendingFile::EndsInLineEnd(LONGLONG size) {

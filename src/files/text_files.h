@@ -17,6 +17,11 @@ std::string SystemProblem(DWORD error);
 FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
                        std::string& problem);
 
+// A file's first line as an error line quotes it: without its byte-order
+// mark and line end, read as Windows-1250 when it is no UTF-8, on one line
+// and cut to a length that leaves the error line readable.
+std::string ShownFirstLine(const std::string& line);
+
 // Writes the content to a new file beside the old one and then puts it in
 // the old one's place, so that a reader never finds half of it.
 bool ReplaceFileContent(const std::string& path, const std::string& content, std::string& problem);
@@ -42,6 +47,10 @@ public:
     bool Open(const std::string& path, std::string& problem, DWORD waitMs = 0);
     void Close();
     bool IsEmpty() const;
+    // The file's first line with its line end, or its first maxBytes when
+    // the line goes on; a log may be huge, so no more is read. False, with
+    // Problem(), when it cannot be read.
+    bool FirstLine(size_t maxBytes, std::string& line);
     // One line, or several, ending in a line end ("\r\n" or "\n", which a
     // missing one before them follows).
     bool Append(const std::string& lines);

@@ -242,6 +242,42 @@ TEST_F(Vl4OnCable, ATraceHoldsEveryFrameOfACommandAndWhatBecameOfEachReply) {
               1);
 }
 
+// A log goes on in a file it wrote before, in the same dialect, under its
+// one header, and starts an empty file with one; a trace goes on in a trace,
+// each command with a header line of its own.
+TEST_F(Vl4OnCable, ALogAndATraceGoOnInFilesOfTheirOwnKind) {
+    const std::string csv = FileNamed("log.csv"), sheet = FileNamed("sheet.csv"),
+                      trace = FileNamed("log.trace"), empty = Written("empty.csv", "");
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(
+            Run({"log", "COM5", "--every", "0.1", "--count", "2", "--out", csv, "--trace", trace}),
+            ExitDone)
+            << Err.Text;
+        EXPECT_EQ(Run({"log", "COM5", "--every", "0.1", "--count", "2", "--out", sheet, "--excel"}),
+                  ExitDone)
+            << Err.Text;
+    }
+    EXPECT_EQ(Run({"log", "COM5", "--every", "0.1", "--count", "1", "--out", empty}), ExitDone);
+    const CsvDialect dialect = SpreadsheetDialect();
+    const std::string header = "time,voltage_mv,value,ratio_percent";
+    const std::string sheetHeader = "\xEF\xBB\xBFtime" + dialect.Separator + "voltage_mv" +
+                                    dialect.Separator + "value" + dialect.Separator +
+                                    "ratio_percent";
+    for (const auto& file : {std::make_pair(csv, header), std::make_pair(sheet, sheetHeader)}) {
+        const std::vector<std::string> rows = Lines(Contents(file.first));
+        ASSERT_EQ(rows.size(), 5u) << Contents(file.first);
+        EXPECT_EQ(rows[0], file.second);
+        for (size_t i = 1; i < rows.size(); ++i)
+            EXPECT_EQ(rows[i].compare(0, 2, "20"), 0) << "a sample: " << rows[i];
+    }
+    EXPECT_EQ(Lines(Contents(empty)).size(), 2u);
+    EXPECT_EQ(Lines(Contents(empty))[0], header);
+    int headers = 0;
+    for (const std::string& line : Lines(Contents(trace)))
+        headers += line.compare(0, 6, "# vl4 ") == 0;
+    EXPECT_EQ(headers, 2);
+}
+
 // The cable pulled during a log at 0.1 s and put back, the simulator serving
 // the new cable as the unit that comes back (or as another): the same unit's
 // log goes on, its rows in the gap with empty cells at their times, and ends
@@ -268,10 +304,11 @@ TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnoth
         return status;
     };
 
-    const std::string csv = FileNamed("log.csv");
-    EXPECT_EQ(
-        pulledDuring({"log", "COM5", "--every", "0.1", "--count", "100", "--out", csv}, nullptr),
-        ExitFailed);
+    const std::string csv = FileNamed("log.csv"), svg = FileNamed("trend.svg");
+    EXPECT_EQ(pulledDuring(
+                  {"log", "COM5", "--every", "0.1", "--count", "100", "--out", csv, "--svg", svg},
+                  nullptr),
+              ExitFailed);
     EXPECT_NE(Err.Text.find("; reconnecting every 2 s\nnote: reconnected to COM5 after "),
               std::string::npos)
         << Err.Text;
@@ -297,6 +334,15 @@ TEST_F(Vl4OnCable, ALogGoesOnWhenItsUnitComesBackAfterAPulledCableAndEndsAtAnoth
     }
     EXPECT_EQ(part, 2) << "the log went on after the gap";
     EXPECT_GE(gap, 10) << "a row every 0.1 s while the port was away";
+    // The picture breaks each curve there: one start before the gap, one after.
+    const std::string picture = Contents(svg);
+    size_t curve = 0;
+    for (int i = 0; i < 3; ++i) {
+        curve = picture.find(" d=\"", curve + 1);
+        ASSERT_NE(curve, std::string::npos) << i;
+        const std::string d = picture.substr(curve, picture.find('"', curve + 4) - curve);
+        EXPECT_EQ(std::count(d.begin(), d.end(), 'M'), 2) << i << ": " << d;
+    }
 
     // Another unit at the other end: the log ends. It writes for a
     // spreadsheet: the locale's separator and decimal symbol, the numbers as

@@ -1,17 +1,23 @@
 // vl4.exe as a technician runs it, against the simulated transmitter that
 // this process serves on COM6: scan, Ctrl+C during a load, a log and a
 // calibration, the cable pulled during each command, and generated hostile
-// settings files (the last in this process). Short in every test run, at
-// full size in scripts/proof.
+// settings files (the last in this process); a log that outlives pulled
+// cables, and one at the fastest pace whose memory stays flat (in this
+// process). Short in every test run, at full size in scripts/proof.
 #include "cli/settings_file.h"
+#include "core/clock.h"
 #include "e2e/child_process.h"
 #include "line/vl4_on_cable.h"
+#include "process_memory.h"
 #include "stress/cable_control.h"
 #include "stress/proof.h"
 #include "tool_driver.h"
 #include "unit/serial_device_map.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -360,6 +366,115 @@ TEST_F(Vl4Proof, ALogOutlivesPulledCablesAndLosesNothingButTheGaps) {
            "rows: median %.3f s",
            MedianOf(gapSeconds), LongestOf(gapSeconds), MedianOf(beyond), LongestOf(beyond),
            MedianOf(intervals));
+}
+
+// Time that moves on only when vl4 waits, so that a log of days at 0.1 s
+// runs as fast as the line answers, its samples on the same 0.1 s grid.
+// Every `Every` samples (at a wait between two) it measures the process's
+// private memory, and at every third time has the transmitter swallow the
+// next reply, the voltage's: a failed read that the picture must show.
+class FastClock : public Clock {
+public:
+    FastClock(SimServer& sim, long long every) : Sim(sim), Every(every) {
+        GetSystemTimeAsFileTime(&Began);
+    }
+
+    TimePoint Now() override { return Start + std::chrono::milliseconds(Elapsed.load()); }
+    void UtcNow(SYSTEMTIME& utc) override {
+        ULARGE_INTEGER at;
+        at.LowPart = Began.dwLowDateTime;
+        at.HighPart = Began.dwHighDateTime;
+        at.QuadPart += static_cast<ULONGLONG>(Elapsed.load()) * 10000;
+        const FILETIME time = {at.LowPart, at.HighPart};
+        FileTimeToSystemTime(&time, &utc);
+    }
+    bool Wait(HANDLE event, DWORD ms) override {
+        if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return false;
+        Elapsed += ms;
+        if (++Waits % Every != 0) return true;
+        Memory.push_back(PrivateKiB(GetCurrentProcess()));
+        if (Memory.size() % 3 == 0)
+            Sim.WithModel([](TransmitterModel& m) {
+                std::vector<std::string> out;
+                RunSimCommand(m, "fault noreply", out);
+            });
+        return true;
+    }
+
+    std::vector<double> Memory; // KiB at every Every-th wait
+    long long Waits = 0;
+
+private:
+    SimServer& Sim;
+    const long long Every;
+    const TimePoint Start = std::chrono::steady_clock::now();
+    FILETIME Began;
+    std::atomic<long long> Elapsed{0}; // ms
+};
+
+long long LinesOf(const std::string& path) {
+    long long lines = 0;
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            lines += std::count(buffer, buffer + n, '\n');
+        std::fclose(file);
+    }
+    return lines;
+}
+
+// A log at the fastest pace for days holds no more memory at its end than
+// at its start: its trend picture is drawn from a summary of fixed room and
+// nothing else keeps a sample. vl4 runs in this process against the
+// simulator on the cable, every frame over the line, with time that moves
+// on only when it waits; the memory is this process's, measured between
+// samples, the first time once the summary, the CSV and the link have
+// taken what they keep.
+TEST_F(Vl4Proof, ALogAtTheFastestPaceRunsInFlatMemory) {
+    const long long samples = ProofSize(5000, 2000000), every = samples / 10;
+    const std::string csv = FileNamed("long.csv"), svg = FileNamed("long.svg");
+    std::remove(csv.c_str());
+    // Nothing of the frames kept here: what grows would be this test's.
+    Sim.Server.WithModel([](TransmitterModel& m) {
+        m.Log = nullptr;
+        std::vector<std::string> out;
+        RunSimCommand(m, "set noise 0.05", out);
+    });
+    FastClock clock(Sim.Server, every);
+    Clock::Install(&clock);
+    Stopwatch stopwatch;
+    const int status = Run({"log", "COM5", "--every", "0.1", "--count", std::to_string(samples),
+                            "--out", csv, "--svg", svg});
+    const double seconds = stopwatch.Seconds();
+    Clock::Install(nullptr);
+    const double after = PrivateKiB(GetCurrentProcess());
+    const std::vector<double>& memory = clock.Memory;
+    ASSERT_EQ(memory.size(), 9u) << "a measure at every tenth of the log but its end";
+    const int gaps = static_cast<int>(memory.size() / 3);
+
+    // Each swallowed reply is one failed read, and the picture breaks there.
+    EXPECT_EQ(status, ExitFailed) << Err.Text;
+    EXPECT_NE(Out.Text.find("logged " + std::to_string(samples) + " samples, " +
+                            std::to_string(gaps) + " failed reads into "),
+              std::string::npos)
+        << Out.Text;
+    EXPECT_EQ(LinesOf(csv), samples + 1);
+    const std::string picture = Contents(svg);
+    const size_t curve = picture.find(" d=\"");
+    ASSERT_NE(curve, std::string::npos);
+    const std::string voltage = picture.substr(curve, picture.find('"', curve + 4) - curve);
+    EXPECT_GE(std::count(voltage.begin(), voltage.end(), 'M'), 1 + gaps) << "a break at each gap";
+    EXPECT_LT(picture.size(), 300000u);
+
+    const double start = memory.front(), highest = *std::max_element(memory.begin(), memory.end());
+    // The room a page of the heap or two would take; the samples of the run
+    // alone would take 24 bytes each.
+    EXPECT_LE(highest - start, 64.0) << "private memory grew while the log ran";
+    Figure("log at 0.1 s, %lld samples (%.1f hours of log) in %.0f s: private memory %.0f KiB "
+           "after %lld samples, highest %.0f KiB, %.0f KiB after %lld samples (%+.0f KiB); %.0f "
+           "KiB once the picture was drawn; %d failed reads, each a break in the picture",
+           samples, samples / 36000.0, seconds, start, every, highest, memory.back(),
+           every * static_cast<long long>(memory.size()), memory.back() - start, after, gaps);
 }
 
 // A valid settings file with values drawn at random.

@@ -10,13 +10,17 @@
 #include "core/voltage_samples.h"
 #include "documents/html_document.h"
 #include "documents/line_chart.h"
+#include "documents/trend_summary.h"
 #include "documents/trend_svg.h"
 #include "files/text_files.h"
+#include "unit/fake_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -153,6 +157,70 @@ TEST(SpreadsheetDialect, FollowsTheLocalesListSeparatorAndDecimalSymbol) {
     EXPECT_EQ(CsvLine({"a;b", "1.5"}), "a;b,1.5\n");
 }
 
+// A file given to --out or --trace that holds a file of another kind, or a
+// log in another dialect, is refused before any port is opened (COM99 is
+// none: a port tried would end the command with status 1 instead), with
+// status 2 and one line that quotes what the file begins with; no file
+// changes.
+TEST(Vl4Files, ALogOrATraceIsNeverAppendedToAFileOfAnotherKind) {
+    FakeFiles files;
+    CsvDialect sheet = SpreadsheetDialect();
+    sheet.LineEnd = "";
+    const std::vector<std::string> names = {"time", "voltage_mv", "value", "ratio_percent"};
+    const std::string columns = CsvLine(names, ""), sheetColumns = CsvLine(names, sheet);
+    files.Content["log.csv"] = columns + "\n2026-12-08T01:16:05.560+00:00,8.2823925,6.86,49\n";
+    files.Content["sheet.csv"] = "\xEF\xBB\xBF" + sheetColumns + "\r\n";
+    // A spreadsheet's form with the comma of an English Windows, and the
+    // byte-order mark or CRLF alone, as an editor may save a log.
+    files.Content["english.csv"] = "\xEF\xBB\xBF" + columns + "\r\n";
+    files.Content["bom.csv"] = "\xEF\xBB\xBF" + columns + "\n";
+    files.Content["crlf.csv"] = columns + "\r\n";
+    files.Content["r.csv"] = RecordHeader();
+    files.Content["unit.txt"] = "# vl4 settings, saved 2026-12-08 01:24 from COM5\n[settings]\n";
+    files.Content["t.trace"] = "# vl4 1.1.0 trace, 2026-12-08T01:16:15.401+00:00, port COM5: vl4 "
+                               "read COM5 --trace t.trace\n";
+    const std::string notALog = "not a log of vl4 in this dialect (its first line is \"";
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"log", "COM99", "--out", "r.csv"},
+         "vl4: r.csv: " + notALog + RecordHeader().substr(0, 59) +
+             "\xE2\x80\xA6\"); give another file\n"},
+        {{"log", "COM99", "--out", "t.trace"},
+         "vl4: t.trace: " + notALog + files.Content["t.trace"].substr(0, 59) +
+             "\xE2\x80\xA6\"); give another file\n"},
+        {{"log", "COM99", "--out", "sheet.csv"},
+         "vl4: sheet.csv: " + notALog + sheetColumns +
+             "\" with a byte-order mark and CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--excel", "--out", "log.csv"},
+         "vl4: log.csv: " + notALog + columns + "\" with LF; this log writes \"" + sheetColumns +
+             "\" with a byte-order mark and CRLF); give another file\n"},
+        {{"log", "COM99", "--out", "english.csv"},
+         "vl4: english.csv: " + notALog + columns +
+             "\" with a byte-order mark and CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--out", "bom.csv"},
+         "vl4: bom.csv: " + notALog + columns +
+             "\" with a byte-order mark and LF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"log", "COM99", "--out", "crlf.csv"},
+         "vl4: crlf.csv: " + notALog + columns + "\" with CRLF; this log writes \"" + columns +
+             "\" with LF); give another file\n"},
+        {{"read", "COM99", "--trace", "log.csv"},
+         "vl4: log.csv: not a trace of vl4 (its first line is \"" + columns +
+             "\"); give another file\n"},
+        {{"log", "COM99", "--trace", "unit.txt", "--out", "new.csv"},
+         "vl4: unit.txt: not a trace of vl4 (its first line is \"# vl4 settings, saved "
+         "2026-12-08 01:24 from COM5\"); give another file\n"},
+    };
+    const std::map<std::string, std::string> before = files.Content;
+    Vl4Words vl4;
+    for (const auto& call : refused) {
+        EXPECT_EQ(vl4.Run(call.first), ExitUsage) << call.second;
+        EXPECT_EQ(vl4.Err.Text, call.second);
+    }
+    EXPECT_EQ(files.Content, before) << "every file as it was, and no new one";
+}
+
 int Count(const std::string& text, const std::string& part) {
     int count = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -168,6 +236,44 @@ std::string Curve(const std::string& svg, int n) {
     return svg.substr(at, svg.find('"', at) - at);
 }
 
+TrendSummary SummaryOf(const std::vector<TrendSample>& samples) {
+    TrendSummary summary;
+    for (const TrendSample& sample : samples) summary.Add(sample);
+    return summary;
+}
+
+// The picture drawn from each of the samples, however many: its curves get
+// every sample's point, a gap for each failed read.
+std::string PictureOfEverySample(const std::vector<TrendSample>& samples,
+                                 const TrendSummary& summary, const std::string& title,
+                                 const std::string& since) {
+    LineChart chart = TrendChart(summary, title, since);
+    for (int i = 0; i < TrendSample::Series; ++i) {
+        std::vector<ChartPoint>& points = chart.Panels[i].Series[0].Points;
+        points.clear();
+        for (const TrendSample& sample : samples)
+            points.push_back(
+                {sample.Seconds, sample.Read[i] ? double(sample.Values[i]) : std::nan("")});
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + LineChartSvg(chart);
+}
+
+// The y coordinates a curve passes through ("M90.0 12.5 h0.01 L91.0 13.0 ").
+std::vector<double> Heights(const std::string& curve) {
+    std::vector<double> heights;
+    for (size_t at = curve.find_first_of("ML"); at != std::string::npos;
+         at = curve.find_first_of("ML", at + 1))
+        heights.push_back(std::atof(curve.c_str() + curve.find(' ', at) + 1));
+    return heights;
+}
+
+// The picture without the courses of its curves: frames, axes, ticks, titles.
+std::string WithoutCurves(std::string svg) {
+    for (size_t at = svg.find(" d=\""); at != std::string::npos; at = svg.find(" d=\"", at + 1))
+        svg.erase(at + 4, svg.find('"', at + 4) - (at + 4));
+    return svg;
+}
+
 TEST(TrendSvg, EachValueHasItsOwnAxisAndItsCurveBreaksWhereReadsFailed) {
     std::vector<TrendSample> samples;
     for (int i = 0; i < 40; ++i) {
@@ -176,7 +282,8 @@ TEST(TrendSvg, EachValueHasItsOwnAxisAndItsCurveBreaksWhereReadsFailed) {
                            {!failed, !failed && i != 30, false},
                            {static_cast<float>(100 + i), 7.0f, 0}});
     }
-    const std::string svg = TrendSvg(samples, "VL4 on COM5 <test>", "2026-12-07T14:03:05.123");
+    const std::string svg =
+        TrendSvg(SummaryOf(samples), "VL4 on COM5 <test>", "2026-12-07T14:03:05.123");
     EXPECT_EQ(svg.find("<?xml"), 0u);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     EXPECT_NE(svg.find("VL4 on COM5 &lt;test&gt;"), std::string::npos) << "escaped";
@@ -187,16 +294,109 @@ TEST(TrendSvg, EachValueHasItsOwnAxisAndItsCurveBreaksWhereReadsFailed) {
     EXPECT_NE(svg.find(">140<"), std::string::npos);
     EXPECT_NE(svg.find(">7.0<"), std::string::npos);
     EXPECT_NE(svg.find("time since 2026-12-07T14:03:05.123 [s]"), std::string::npos);
+}
 
-    // A night at 0.1 s: a column of the picture holds many samples.
+// As many samples as the summary has room for, at an uneven pace (a sample
+// let go now and then) and with failed reads in each series: the picture is
+// the one drawn from every sample, to the byte. One more, and buckets take over.
+TEST(TrendSummary, AShortLogIsDrawnFromEverySample) {
+    std::vector<TrendSample> samples;
+    double seconds = 0;
+    for (size_t i = 0; i < TrendSummary::Room; ++i) {
+        seconds += i % 17 == 0 ? 0.2 : 0.1;
+        samples.push_back({seconds,
+                           {i % 11 != 3, i % 13 != 5, i % 500 > 2},
+                           {static_cast<float>(i % 31) - 15.5f, i * 0.01f, 50.0f}});
+    }
+    TrendSummary summary = SummaryOf(samples);
+    EXPECT_EQ(summary.BucketSeconds(), 0.0) << "each sample in a place of its own";
+    // Compared whole, but not printed whole: a picture is some 100 KB.
+    EXPECT_TRUE(TrendSvg(summary, "short", "09:00") ==
+                PictureOfEverySample(samples, summary, "short", "09:00"));
+    const std::vector<TrendSample> few(samples.begin(), samples.begin() + 40);
+    const TrendSummary small = SummaryOf(few);
+    EXPECT_TRUE(TrendSvg(small, "few", "09:00") ==
+                PictureOfEverySample(few, small, "few", "09:00"));
+
+    summary.Add({seconds + 0.1, {true, true, true}, {0, 0, 0}});
+    EXPECT_GT(summary.BucketSeconds(), 0.0);
+    EXPECT_LT(summary.BucketCount(), TrendSummary::Room);
+}
+
+// A night at 0.1 s, far more samples than the room: a column of the picture
+// spans many buckets. The picture has the axes of the one drawn from every
+// sample (so the highest and lowest value stand where they were), each
+// curve reaches the same heights, and breaks in the same places: a cable
+// out for ten seconds, single reads that failed, and 200 pairs of failed
+// reads 3 s apart, some of which share a bucket across a column's edge.
+TEST(TrendSummary, ALongLogKeepsItsExtremesAndEveryGap) {
+    std::vector<bool> valueFailed(288000, false);
+    valueFailed[50000] = valueFailed[150017] = true;
+    for (int pair = 0; pair < 200; ++pair)
+        valueFailed[1000 + pair * 1379] = valueFailed[1030 + pair * 1379] = true;
     std::vector<TrendSample> night;
-    for (int i = 0; i < 288000; ++i)
-        night.push_back(
-            {i * 0.1, {i % 50000 > 100, true, true}, {static_cast<float>(i % 97), 1, 2}});
-    const std::string big = TrendSvg(night, "night", "22:00");
-    EXPECT_LT(big.size(), 200000u);
-    EXPECT_GE(Count(Curve(big, 0), "M"), 6) << "a gap of ten seconds still shows";
-    EXPECT_NE(big.find("time since 22:00 [h]"), std::string::npos);
+    for (int i = 0; i < 288000; ++i) {
+        const bool away = i >= 100000 && i < 100100;
+        const float voltage = i == 123457   ? 180.0f
+                              : i == 200003 ? 20.0f
+                                            : 100.0f + 20.0f * std::sin(i / 5000.0f) +
+                                                  static_cast<float>(i * 7919 % 13) * 0.01f;
+        night.push_back({i * 0.1,
+                         {!away && i != 77777 && i != 222222, !away && !valueFailed[i], !away},
+                         {voltage, 7.0f, i * 0.0001f}});
+    }
+    const TrendSummary summary = SummaryOf(night);
+    ASSERT_GT(summary.BucketSeconds(), 0.0);
+    const std::string drawn = TrendSvg(summary, "night", "22:00");
+    const std::string every = PictureOfEverySample(night, summary, "night", "22:00");
+    EXPECT_LT(drawn.size(), 200000u);
+    EXPECT_NE(drawn.find("time since 22:00 [h]"), std::string::npos);
+    EXPECT_TRUE(WithoutCurves(drawn) == WithoutCurves(every)) << "the same axes";
+    for (int i = 0; i < TrendSample::Series; ++i) {
+        const std::string curve = Curve(drawn, i), whole = Curve(every, i);
+        EXPECT_EQ(Count(curve, "M"), Count(whole, "M")) << "the same breaks in curve " << i;
+        const std::vector<double> heights = Heights(curve), wholeHeights = Heights(whole);
+        ASSERT_FALSE(heights.empty());
+        EXPECT_EQ(*std::min_element(heights.begin(), heights.end()),
+                  *std::min_element(wholeHeights.begin(), wholeHeights.end()))
+            << "the highest value of curve " << i;
+        EXPECT_EQ(*std::max_element(heights.begin(), heights.end()),
+                  *std::max_element(wholeHeights.begin(), wholeHeights.end()))
+            << "the lowest value of curve " << i;
+    }
+    EXPECT_GE(Count(Curve(drawn, 0), "M"), 4) << "the cable and two reads: three gaps";
+    EXPECT_GE(Count(Curve(drawn, 1), "M"), 4);
+}
+
+// Its memory is the room, whatever the length: 600,000 samples (about 17
+// hours at 0.1 s, a sample let go now and then) never take more buckets than
+// the room, never fewer than half of it once it has filled, and a bucket
+// stays far narrower than the picture's columns. Samples of one time (a
+// clock that stood) end up in one bucket.
+TEST(TrendSummary, ItsRoomIsNeverExceededHoweverLongTheLog) {
+    TrendSummary summary;
+    size_t most = 0, fewest = TrendSummary::Room;
+    double seconds = 0;
+    for (int i = 0; i < 600000; ++i) {
+        seconds += i % 1000 == 999 ? 0.3 : 0.1;
+        summary.Add({seconds, {true, i % 7 != 0, true}, {static_cast<float>(i % 101), 1, 2}});
+        most = std::max(most, summary.BucketCount());
+        if (summary.BucketSeconds() > 0) fewest = std::min(fewest, summary.BucketCount());
+    }
+    EXPECT_EQ(most, TrendSummary::Room);
+    EXPECT_GE(fewest, TrendSummary::Room / 2);
+    EXPECT_GE(summary.LastSeconds() / summary.BucketSeconds(), TrendSummary::Room / 2 - 1);
+    EXPECT_LE(summary.Points(1).size(), 4 * TrendSummary::Room);
+
+    TrendSummary stood;
+    for (size_t i = 0; i < 3 * TrendSummary::Room; ++i)
+        stood.Add({5.0, {true, false, true}, {static_cast<float>(i), 0, 0}});
+    EXPECT_EQ(stood.BucketCount(), 1u);
+    const std::vector<ChartPoint> points = stood.Points(0);
+    ASSERT_EQ(points.size(), 2u) << "lowest and highest at one time";
+    EXPECT_EQ(points[0].Value, 0.0);
+    EXPECT_EQ(points[1].Value, 3 * TrendSummary::Room - 1.0);
+    EXPECT_TRUE(std::isnan(stood.Points(1).at(0).Value));
 }
 
 TEST(VoltageSamples, MeanAsTheDialogTakesItAndTheSpread) {

@@ -34,6 +34,7 @@ public:
     // --- what happened
     DWORD Paused = 0; // ms
     int Opens = 0;
+    size_t BytesRead = 0;
 
     HANDLE Create(const std::string& path, DWORD access, DWORD, DWORD disposition) override {
         ++Opens;
@@ -56,6 +57,7 @@ public:
         *done = static_cast<DWORD>(std::min<size_t>(count, text.size() - from));
         std::memcpy(buffer, text.data() + from, *done);
         open.Position = from + *done;
+        BytesRead += *done;
         return TRUE;
     }
     BOOL Write(HANDLE file, const void* buffer, DWORD count, DWORD* done) override {

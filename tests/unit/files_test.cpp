@@ -62,6 +62,44 @@ TEST(AppendingFile, ALastLineThatLostItsLineEndGetsOneBeforeTheNext) {
                                       "  3.0  COM5  >  01\n");
 }
 
+// Whether a file may be added to is told by its first line; the file may be
+// a log of months, so no more of it is read. Reading it does not move where
+// the next line goes.
+TEST(AppendingFile, GivesItsFirstLineAndReadsNoFurther) {
+    FakeFiles files;
+    files.Content["big.csv"] = Header + std::string(1 << 20, 'x') + "\r\n";
+    files.Content["endless.txt"] = std::string(5000, 'y');
+    files.Content["short.csv"] = "time,value";
+    AppendingFile file;
+    std::string problem, line;
+    ASSERT_TRUE(file.Open("big.csv", problem));
+    ASSERT_TRUE(file.FirstLine(512, line));
+    EXPECT_EQ(line, Header);
+    EXPECT_LE(files.BytesRead, 512u);
+    EXPECT_TRUE(file.Append("1,2\r\n"));
+    EXPECT_EQ(files.Content["big.csv"].size(), Header.size() + (1 << 20) + 2 + 5);
+    EXPECT_EQ(files.Content["big.csv"].substr(0, Header.size()), Header);
+
+    files.BytesRead = 0;
+    ASSERT_TRUE(file.Open("endless.txt", problem));
+    ASSERT_TRUE(file.FirstLine(512, line));
+    EXPECT_EQ(line, std::string(512, 'y')) << "as much of a line that goes on as was asked";
+    EXPECT_EQ(files.BytesRead, 512u);
+    ASSERT_TRUE(file.Open("short.csv", problem));
+    ASSERT_TRUE(file.FirstLine(512, line));
+    EXPECT_EQ(line, "time,value") << "a line that lost its line end";
+}
+
+// What an error line quotes of a file it refuses: readable on one line,
+// however the file was saved.
+TEST(ShownFirstLine, QuotesTheLineOnOneLineCutAndReadable) {
+    EXPECT_EQ(ShownFirstLine("\xEF\xBB\xBFtime;value\r\n"), "\"time;value\"");
+    EXPECT_EQ(ShownFirstLine("# vl4 settings\n"), "\"# vl4 settings\"");
+    EXPECT_EQ(ShownFirstLine("\x9Aroub\tM8\x1B[2J"), "\"\xC5\xA1roub M8 [2J\"") << "Windows-1250";
+    EXPECT_EQ(ShownFirstLine(std::string(100, 'a')),
+              "\"" + std::string(59, 'a') + "\xE2\x80\xA6\"");
+}
+
 TEST(AppendLines, ANewFileGetsItsHeaderAndASecondWriterWaitsForTheFirst) {
     FakeFiles files;
     std::string problem;
