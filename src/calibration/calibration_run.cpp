@@ -212,7 +212,8 @@ private:
 
     std::string Standard(const PointResult& point) const {
         if (point.Kind == StandardKind::Grab && !point.Taken)
-            return "grab sample (its value is asked once the reading is held)";
+            return Plan.HasGrabValue ? "grab sample"
+                                     : "grab sample (its value is asked once the reading is held)";
         const std::string text = StandardText(point, Result);
         return point.Kind == StandardKind::Value || point.Kind == StandardKind::Buffer ||
                        point.Kind == StandardKind::Table
@@ -293,12 +294,16 @@ private:
                 return Fail(ExitFailed, "no grab sample value for " + name + "; nothing written");
             }
         }
-        const double seconds = std::chrono::duration<double>(Clock::Current().Now() - held).count();
-        Result.GrabDelaySeconds = std::round(seconds * 10) / 10;
         point.Standard = point.StandardUsed = static_cast<float>(value);
+        std::string when = "given beforehand";
+        if (!Plan.HasGrabValue) {
+            const double seconds =
+                std::chrono::duration<double>(Clock::Current().Now() - held).count();
+            Result.GrabDelaySeconds = std::round(seconds * 10) / 10;
+            when = FixedText(Result.GrabDelaySeconds, 0) + " s after its reading";
+        }
         FrontEnd.Step(CalibrationStep::PointBegins, Result,
-                      name + ": " + StandardText(point, Result) + ", " +
-                          FixedText(Result.GrabDelaySeconds, 0) + " s after its reading");
+                      name + ": " + StandardText(point, Result) + ", " + when);
         return ExitDone;
     }
 
