@@ -49,6 +49,10 @@ struct PointProgress {
 // A person's answer.
 enum class Reply { Yes, No, Ended, Interrupted };
 
+// What a yes/no answer makes of a run: ExitDone for yes, ExitInterrupted
+// for an interruption, ExitFailed for no or for nobody there to answer.
+int StatusOfAnswer(Reply reply);
+
 class CalibrationFrontEnd {
 public:
     virtual ~CalibrationFrontEnd() = default;

@@ -284,15 +284,10 @@ private:
         FrontEnd.Step(CalibrationStep::GrabNow, Result, name + ": take the grab sample now");
         double value = Plan.GrabValue;
         if (!Plan.HasGrabValue) {
-            switch (FrontEnd.GrabValue(name, value)) {
-            case Reply::Yes:
-                break;
-            case Reply::Interrupted:
-                return ExitInterrupted;
-            case Reply::No:
-            case Reply::Ended:
+            const int answer = StatusOfAnswer(FrontEnd.GrabValue(name, value));
+            if (answer == ExitInterrupted) return answer;
+            if (answer == ExitFailed)
                 return Fail(ExitFailed, "no grab sample value for " + name + "; nothing written");
-            }
         }
         point.Standard = point.StandardUsed = static_cast<float>(value);
         std::string when = "given beforehand";
@@ -394,15 +389,8 @@ private:
             return Fail(ExitFailed, unusual + "; nothing written (--accept-unusual writes it)");
         }
         if (Plan.Unattended) return ExitDone;
-        switch (FrontEnd.Ask(Question::WriteUnusual, unusual)) {
-        case Reply::Yes:
-            return ExitDone;
-        case Reply::Interrupted:
-            return ExitInterrupted;
-        case Reply::No:
-        case Reply::Ended:
-            break;
-        }
+        const int answer = StatusOfAnswer(FrontEnd.Ask(Question::WriteUnusual, unusual));
+        if (answer != ExitFailed) return answer;
         Result.Outcome = OutcomeDeclined;
         return Fail(ExitFailed, "not written");
     }

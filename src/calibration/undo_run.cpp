@@ -35,15 +35,8 @@ private:
         FrontEnd.Step(CalibrationStep::UndoFound, last,
                       "the calibration of " + last.Time + " found " + PairText(last.Found));
         if (Plan.Unattended) return ExitDone;
-        switch (FrontEnd.Ask(Question::PutBack, last.Time)) {
-        case Reply::Yes:
-            return ExitDone;
-        case Reply::Interrupted:
-            return ExitInterrupted;
-        case Reply::No:
-        case Reply::Ended:
-            break;
-        }
+        const int answer = StatusOfAnswer(FrontEnd.Ask(Question::PutBack, last.Time));
+        if (answer != ExitFailed) return answer;
         FrontEnd.Fail(ExitFailed, Unit.Port, "not written");
         return ExitFailed;
     }

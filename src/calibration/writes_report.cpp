@@ -58,3 +58,16 @@ int AppendToRecord(const std::string& path, const CalibrationRecord& line, const
     frontEnd.LineForTheRecord(RecordLineText(RecordFields(line)));
     return status == ExitDone ? ExitFailed : status;
 }
+
+int StatusOfAnswer(Reply reply) {
+    switch (reply) {
+    case Reply::Yes:
+        return ExitDone;
+    case Reply::Interrupted:
+        return ExitInterrupted;
+    case Reply::No:
+    case Reply::Ended:
+        break;
+    }
+    return ExitFailed;
+}

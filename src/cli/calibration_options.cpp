@@ -310,3 +310,30 @@ int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
     OptionReader reader(context, command, arguments, verify, options);
     return reader.Read();
 }
+
+std::vector<OptionSpec> CalibrationOptionSpecs(std::vector<OptionSpec> own) {
+    const OptionSpec shared[] = {{"--standard", "N", true},
+                                 {"--air", nullptr, false},
+                                 {"--zero", nullptr, false},
+                                 {"--grab", nullptr, false},
+                                 {"--grab-value", "N", false},
+                                 {"--temperature", "C", false},
+                                 {"--buffers", "NAME", false},
+                                 {"--buffer-table", "FILE", false},
+                                 {"--pressure", "HPA", false},
+                                 {"--altitude", "M", false},
+                                 {"--salinity", "G", false},
+                                 {"--ph", "P", false},
+                                 {"--max-drift", "MV", false},
+                                 {"--max-spread", "MV", false},
+                                 {"--settle-timeout", "SECONDS", false},
+                                 {"--no-settle", nullptr, false},
+                                 {"--record", "FILE", false},
+                                 {"--technician", "NAME", false},
+                                 {"--tag", "TAG", false},
+                                 {"--due-days", "N", false},
+                                 {"--certificate", "FILE", false},
+                                 {"--yes", nullptr, false}};
+    own.insert(own.end(), std::begin(shared), std::end(shared));
+    return own;
+}

@@ -24,3 +24,7 @@ int ParseCalibrationOptions(CommandContext& context, const CommandSpec& command,
 // its front-end, its certificate written. Answers the exit status.
 int RunCalibrationCommand(CommandContext& context, const Arguments& arguments,
                           const CommandSpec& command, bool verify);
+
+// The options of the standards, their conditions, the settling and the
+// record that vl4 calibrate and vl4 verify share, after a command's own.
+std::vector<OptionSpec> CalibrationOptionSpecs(std::vector<OptionSpec> own);
