@@ -473,12 +473,7 @@ int PrepareCalibrationRecord(const CalibrationPlan& plan, CalibrationFrontEnd& f
     RecordBook book;
     std::string problem;
     const bool prepared = PrepareRecordFile(plan.RecordPath, book.Warnings, problem);
-    for (const RecordWarning& warning : book.Warnings)
-        frontEnd.Warn(LinePlace(warning.File, warning.Line),
-                      "line passed over: " + warning.Problem);
-    if (prepared) return ExitDone;
-    frontEnd.Fail(ExitUsage, "", problem);
-    return ExitUsage;
+    return TellRecordRead(frontEnd, book.Warnings, prepared, problem);
 }
 
 int RunCalibration(CalibrationUnit& unit, const CalibrationPlan& plan,

@@ -87,12 +87,7 @@ int ReadUndoRecord(const std::string& path, CalibrationFrontEnd& frontEnd, Recor
                    RecordShape& shape) {
     std::string problem;
     const bool read = ReadRecordFile(path, book, shape, problem) && MayAddTo(path, shape, problem);
-    for (const RecordWarning& warning : book.Warnings)
-        frontEnd.Warn(LinePlace(warning.File, warning.Line),
-                      "line passed over: " + warning.Problem);
-    if (read) return ExitDone;
-    frontEnd.Fail(ExitUsage, "", problem);
-    return ExitUsage;
+    return TellRecordRead(frontEnd, book.Warnings, read, problem);
 }
 
 int RunUndo(CalibrationUnit& unit, const UndoPlan& plan, const RecordBook& book,

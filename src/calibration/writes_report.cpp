@@ -71,3 +71,13 @@ int StatusOfAnswer(Reply reply) {
     }
     return ExitFailed;
 }
+
+int TellRecordRead(CalibrationFrontEnd& frontEnd, const std::vector<RecordWarning>& passedOver,
+                   bool usable, const std::string& problem) {
+    for (const RecordWarning& warning : passedOver)
+        frontEnd.Warn(LinePlace(warning.File, warning.Line),
+                      "line passed over: " + warning.Problem);
+    if (usable) return ExitDone;
+    frontEnd.Fail(ExitUsage, "", problem);
+    return ExitUsage;
+}

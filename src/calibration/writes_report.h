@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calibration/calibration_front_end.h"
+#include "calibration/record_file.h"
 #include "core/calibration_writes.h"
 
 #include <string>
@@ -21,3 +22,8 @@ std::string WrittenText(const CalibrationWrites& writes);
 // `previousLayout`: the line goes into a record of the previous layout.
 int AppendToRecord(const std::string& path, const CalibrationRecord& line, const std::string& done,
                    CalibrationFrontEnd& frontEnd, int status, bool previousLayout = false);
+
+// What reading a record came to: each line passed over a warning, then
+// the problem of a record that cannot be used. Answers the exit status.
+int TellRecordRead(CalibrationFrontEnd& frontEnd, const std::vector<RecordWarning>& passedOver,
+                   bool usable, const std::string& problem);
