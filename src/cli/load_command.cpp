@@ -2,10 +2,10 @@
 // what differs.
 #include "cli/command_line.h"
 #include "cli/setting_writes.h"
-#include "cli/settings_file.h"
 #include "core/english_names.h"
 #include "core/machine_text.h"
 #include "core/probe_change.h"
+#include "files/settings_file.h"
 #include "files/text_files.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // vl4 save: the transmitter's settings and calibration into a settings file.
 #include "cli/command_line.h"
 #include "cli/setting_writes.h"
-#include "cli/settings_file.h"
 #include "cli/transmitter_session.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
+#include "files/settings_file.h"
 #include "files/text_files.h"
 
 namespace {

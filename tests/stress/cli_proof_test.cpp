@@ -4,9 +4,9 @@
 // settings files (the last in this process); a log that outlives pulled
 // cables, and one at the fastest pace whose memory stays flat (in this
 // process). Short in every test run, at full size in scripts/proof.
-#include "cli/settings_file.h"
 #include "core/clock.h"
 #include "e2e/child_process.h"
+#include "files/settings_file.h"
 #include "line/vl4_on_cable.h"
 #include "process_memory.h"
 #include "stress/cable_control.h"

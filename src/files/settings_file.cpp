@@ -1,4 +1,4 @@
-#include "cli/settings_file.h"
+#include "files/settings_file.h"
 
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
