@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/interruption.h"
 #include "core/exit_status.h"
+#include "core/language.h"
 
 #include <string>
 #include <utility>
@@ -19,6 +20,9 @@ struct CommandContext {
     Interruption& Stop;
     // Where the links of a command given --trace write each frame; null without.
     LinkTrace* Trace = nullptr;
+    // The language of a command without --lang: the user's Windows display
+    // language for vl4.exe, English for the tests that run commands.
+    Language DefaultLanguage = Language::English;
 
     void Say(const std::string& line) { Out.Write(line + "\n"); }
     // One error line, "vl4: WHERE: WHAT"; answers the status to exit with.

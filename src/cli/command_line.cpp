@@ -113,9 +113,36 @@ const CommandSpec* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-} // namespace
+// Takes --lang out of the words, wherever it stands, and speaks its
+// language from then on; false, with the problem, for a language vl4 lacks.
+bool TakeLanguage(std::vector<std::string>& words, Language& language, std::string& problem) {
+    for (size_t i = 0; i < words.size(); ++i) {
+        std::string code;
+        size_t count = 1;
+        if (words[i] == "--lang") {
+            if (i + 1 == words.size()) {
+                problem = _("--lang needs cs or en");
+                return false;
+            }
+            code = words[i + 1];
+            count = 2;
+        } else if (words[i].compare(0, 7, "--lang=") == 0) {
+            code = words[i].substr(7);
+        } else {
+            continue;
+        }
+        if (!ParseLanguageCode(code, language)) {
+            problem = Format(_("--lang takes cs or en, not {0}"), {code});
+            return false;
+        }
+        words.erase(words.begin() + i, words.begin() + i + count);
+        --i;
+    }
+    return true;
+}
 
-int RunVl4(CommandContext& context, const std::vector<std::string>& words) {
+// The command the words name, in the language already chosen.
+int RunWords(CommandContext& context, const std::vector<std::string>& words) {
     if (words.empty()) {
         context.Err.Write(Overview());
         return ExitUsage;
@@ -130,7 +157,7 @@ int RunVl4(CommandContext& context, const std::vector<std::string>& words) {
         return ExitDone;
     }
     const CommandSpec* command = FindCommand(first);
-    if (!command) return context.Fail(ExitUsage, first, "no such command; see vl4 --help");
+    if (!command) return context.Fail(ExitUsage, first, _("no such command; see vl4 --help"));
     const std::vector<std::string> rest(words.begin() + 1, words.end());
     for (const std::string& word : rest) {
         if (IsHelp(word)) {
@@ -151,4 +178,17 @@ int RunVl4(CommandContext& context, const std::vector<std::string>& words) {
         return context.Fail(ExitFailed, "standard output",
                             "cannot write: " + context.Out.Problem());
     return status;
+}
+
+} // namespace
+
+// The language first: --lang, or the context's own.
+int RunVl4(CommandContext& context, const std::vector<std::string>& given) {
+    std::vector<std::string> words = given;
+    Language language = context.DefaultLanguage;
+    std::string problem;
+    SetLanguage(language);
+    if (!TakeLanguage(words, language, problem)) return context.Fail(ExitUsage, "vl4", problem);
+    SetLanguage(language);
+    return RunWords(context, words);
 }

@@ -24,7 +24,9 @@ bool IsYes(const std::string& answer) {
     const size_t last = answer.find_last_not_of(" \t\r");
     std::string word = answer.substr(first, last + 1 - first);
     for (char& c : word) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return word == "y" || word == "yes";
+    // A Czech question takes its own yes as well.
+    const bool czech = CurrentLanguage() == Language::Czech && (word == "a" || word == "ano");
+    return word == "y" || word == "yes" || czech;
 }
 
 int AskYesNo(CommandContext& context, const std::string& question, bool& yes) {

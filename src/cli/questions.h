@@ -13,7 +13,8 @@
 int AskLine(CommandContext& context, const std::string& question, std::string& answer, bool& ended);
 
 // Whether an answer says yes: y or yes, in any letter case, with any spaces
-// around it. Anything else, an empty line included, is no.
+// around it, and in Czech a or ano too. Anything else, an empty line
+// included, is no.
 bool IsYes(const std::string& answer);
 
 // A question whose default is no ("write anyway? [y/N] "): ExitDone with

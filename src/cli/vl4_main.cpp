@@ -10,6 +10,7 @@ int wmain(int argc, wchar_t** argv) {
     Interruption stop;
     stop.CatchConsoleControl();
     CommandContext context = {out, err, in, stop};
+    context.DefaultLanguage = SystemLanguage();
     const int status = RunVl4(context, words);
     stop.Finished();
     return status;
