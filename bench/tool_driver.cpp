@@ -1,6 +1,7 @@
 #include "tool_driver.h"
 
 #include <commctrl.h>
+#include <cstring>
 
 StartedProgram::~StartedProgram() {
     Kill();
@@ -256,4 +257,87 @@ int ToolWindow::WindowCount() const {
 
 HWND ToolWindow::Dialog(const char* title) const {
     return FindWindowOf(ProcessId, "#32770", title, nullptr);
+}
+
+bool RecordedDialog::Open(ToolWindow& main, bool verify, DWORD timeoutMs) {
+    ProcessId = main.ProcessId;
+    PostMessageA(main.Handle, WM_SYSCOMMAND,
+                 verify ? RecordedItems::VerificationCommand : RecordedItems::CalibrationCommand,
+                 0);
+    Handle = WaitForWindow(main.ProcessId, ClassName, nullptr, timeoutMs, main.Handle);
+    ThreadId = Handle ? GetWindowThreadProcessId(Handle, nullptr) : 0;
+    return Handle != nullptr;
+}
+
+void RecordedDialog::Choose(int index) {
+    SendMessageA(Item(RecordedItems::Choice), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(Handle, WM_COMMAND, MAKEWPARAM(RecordedItems::Choice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(RecordedItems::Choice)));
+}
+
+void RecordedDialog::PostClick(int id) {
+    PostMessageA(Handle, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(id)));
+}
+
+bool RecordedDialog::WaitEnabled(int id, DWORD timeoutMs) const {
+    return Eventually([&] { return Enabled(id); }, timeoutMs, 20);
+}
+
+std::vector<std::string> RecordedDialog::Steps() const {
+    std::vector<std::string> lines;
+    const HWND list = Item(RecordedItems::Steps);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string line(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&line[0]));
+        line.resize(std::strlen(line.c_str()));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+HWND RecordedDialog::Owned(DWORD timeoutMs) const {
+    return WaitForWindow(ProcessId, ClassName, nullptr, timeoutMs, Handle);
+}
+
+namespace {
+
+BOOL CALLBACK FirstEdit(HWND window, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+} // namespace
+
+// The file name is the dialog's first visible edit field (inside its combo
+// box on some systems).
+bool RecordedDialog::AnswerFileDialog(const std::string& path, DWORD timeoutMs) const {
+    const HWND dialog = Owned(timeoutMs);
+    if (!dialog) return false;
+    HWND edit = nullptr;
+    if (!Eventually(
+            [&] {
+                EnumChildWindows(dialog, FirstEdit, reinterpret_cast<LPARAM>(&edit));
+                return edit != nullptr;
+            },
+            timeoutMs, 20))
+        return false;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    return Eventually([&] { return !IsWindow(dialog); }, timeoutMs, 20);
+}
+
+bool RecordedDialog::AnswerQuestion(int button, std::string& text, DWORD timeoutMs) const {
+    const HWND box = Owned(timeoutMs);
+    if (!box) return false;
+    text = TextOf(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return Eventually([&] { return !IsWindow(box); }, timeoutMs, 20);
 }

@@ -169,3 +169,38 @@ public:
     HWND Handle = nullptr;
     DWORD ThreadId = 0;
 };
+
+// The calibration with a record, from the main window's system menu.
+namespace RecordedItems {
+constexpr int Unit = 201, Probe = 202, Held = 203, Choice = 210, OnePoint = 211, KeepSlope = 212,
+              Standard1 = 213, Standard2 = 214, TableButton = 215, Temperature = 217,
+              Pressure = 218, Altitude = 219, Salinity = 220, WaterPh = 221, Check = 222,
+              Technician = 223, Tag = 224, DueDays = 225, Tolerance = 226, Grab = 227, Drift = 231,
+              Spread = 232, Seconds = 233, Found = 234, Settled = 235, Progress = 236, Steps = 240,
+              Status = 241, Next = 250, Write = 251, Interrupt = 252, Certificate = 253;
+constexpr WPARAM CalibrationCommand = 0x0110, VerificationCommand = 0x0120, HistoryCommand = 0x0130;
+} // namespace RecordedItems
+
+class RecordedDialog : public ToolDialog {
+public:
+    // Picks the command from the main window's system menu and waits for
+    // the dialog.
+    bool Open(ToolWindow& main, bool verify, DWORD timeoutMs);
+    // Picks entry index of the list of standards, as the mouse does.
+    void Choose(int index);
+    // Tells the dialog of the click and returns at once: the click may
+    // open a modal window (the Save dialog, a question).
+    void PostClick(int id);
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    bool WaitEnabled(int id, DWORD timeoutMs) const;
+    // The lines the dialog listed, as the tool's code page gives them.
+    std::vector<std::string> Steps() const;
+    // The first window of the class (a "#32770" dialog) the dialog owns:
+    // a Save or Open dialog, a question.
+    HWND Owned(DWORD timeoutMs) const;
+    // Types the path into a file dialog the dialog shows and confirms it.
+    bool AnswerFileDialog(const std::string& path, DWORD timeoutMs) const;
+    // Clicks the button (IDYES, IDNO) of the question the dialog asks.
+    bool AnswerQuestion(int button, std::string& text, DWORD timeoutMs) const;
+    DWORD ProcessId = 0;
+};

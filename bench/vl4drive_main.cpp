@@ -5,6 +5,7 @@
 #include "tool_driver.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -13,9 +14,11 @@ constexpr DWORD FindTimeoutMs = 60000;
 
 const char Usage[] =
     "usage: vl4drive [--desktop NAME] pick PORT | poll | dialog probe | dialog calibration "
-    "STANDARD | escape | rect | close\n"
+    "STANDARD | recorded RECORD settling|result | escape | rect | close\n"
     "  --desktop: the tool runs on that Wine desktop (explorer /desktop=NAME)\n"
-    "  dialog calibration: opens it and samples point 1 at STANDARD (returns once it runs)\n";
+    "  dialog calibration: opens it and samples point 1 at STANDARD (returns once it runs)\n"
+    "  recorded: a one-point calibration with record (NIST 6.86 at 25 C, the record in RECORD),\n"
+    "    returns while its point settles, or once its result waits for Zapsat\n";
 
 // Windows are found only on the caller's own desktop, which may still be
 // on its way.
@@ -54,6 +57,30 @@ int OpenDialog(ToolWindow& window, const char* which, const char* standard) {
     return Eventually([&] { return dialog.ProgressPosition() != 0; }, FindTimeoutMs, 50) ? 0 : 1;
 }
 
+// The calibration with a record from the system menu, one point in the NIST
+// buffer 6.86, as far as the screenshot wants it.
+int Recorded(ToolWindow& window, const char* record, const char* until) {
+    using namespace RecordedItems;
+    RecordedDialog dialog;
+    if (!dialog.Open(window, false, FindTimeoutMs)) return 1;
+    dialog.Choose(1);
+    dialog.Click(OnePoint);
+    dialog.SetItemText(Standard1, "6.86");
+    dialog.SetItemText(Temperature, "25");
+    dialog.SetItemText(Technician, "J. Nov\xE1k");
+    dialog.SetItemText(Tag, "AT-101");
+    dialog.PostClick(Next);
+    if (!dialog.AnswerFileDialog(record, FindTimeoutMs)) return 1;
+    if (!dialog.WaitEnabled(Interrupt, FindTimeoutMs) || !dialog.WaitEnabled(Next, FindTimeoutMs))
+        return 1;
+    dialog.PostClick(Next);
+    if (!std::strcmp(until, "result")) return dialog.WaitEnabled(Write, 5 * FindTimeoutMs) ? 0 : 1;
+    return Eventually([&] { return std::atoi(dialog.ItemText(Seconds).c_str()) >= 12; },
+                      FindTimeoutMs, 100)
+               ? 0
+               : 1;
+}
+
 int Escape(const ToolWindow& window) {
     ToolDialog dialog;
     if (!dialog.FindOpen(window)) return 1;
@@ -72,6 +99,7 @@ int Drive(ToolWindow& window, const char* command, const char* first, const char
     }
     if (!std::strcmp(command, "dialog")) return OpenDialog(window, first, second);
     if (!std::strcmp(command, "escape")) return Escape(window);
+    if (!std::strcmp(command, "recorded")) return Recorded(window, first, second);
     if (!std::strcmp(command, "poll")) {
         window.Click(ToolWindow::ReadCheckBoxId);
     } else if (!std::strcmp(command, "rect")) {
@@ -100,7 +128,8 @@ int main(int argc, char** argv) {
     };
     const bool known = is("pick", 2) || is("poll", 1) || is("escape", 1) || is("rect", 1) ||
                        is("close", 1) || (is("dialog", 2) && !std::strcmp(argv[at + 1], "probe")) ||
-                       (is("dialog", 3) && !std::strcmp(argv[at + 1], "calibration"));
+                       (is("dialog", 3) && !std::strcmp(argv[at + 1], "calibration")) ||
+                       is("recorded", 3);
     if (!known) {
         std::fputs(Usage, stderr);
         return 2;

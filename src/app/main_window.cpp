@@ -3,14 +3,24 @@
 #include "app/calibration_dialog.h"
 #include "app/port_combo_box.h"
 #include "app/probe_type_dialog.h"
+#include "app/recorded_calibration_dialog.h"
 #include "app/texts.h"
 #include "app/value_fields.h"
+#include "calibration/calibration_history.h"
 #include "core/damping.h"
+#include "core/language.h"
+#include "core/local_time.h"
 #include "core/number_text.h"
+#include "core/text_encoding.h"
 #include "devlink/transmitter_names.h"
+#include "documents/history_report.h"
+#include "files/text_files.h"
 #include "framework/application.h"
 #include "framework/button.h"
 #include "framework/combo_box.h"
+#include "framework/shell_calls.h"
+#include "framework/wide_text.h"
+#include "vl4_version.h"
 
 namespace {
 
@@ -131,6 +141,24 @@ void MainWindow::Setup() {
         FormatInteger(text, damping);
         DampingList->InsertItem(text, -1);
     }
+    BuildSystemMenu();
+}
+
+void MainWindow::BuildSystemMenu() {
+    HMENU menu = GetSystemMenu(Handle, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, RecordedCalibrationCommand,
+                WideText(Text::MenuRecordedCalibration));
+    AppendMenuW(menu, MF_STRING, VerificationCommand, WideText(Text::MenuVerification));
+    AppendMenuW(menu, MF_STRING, HistoryCommand, WideText(Text::MenuHistory));
+    UpdateSystemMenu();
+}
+
+void MainWindow::UpdateSystemMenu() {
+    HMENU menu = GetSystemMenu(Handle, FALSE);
+    const UINT state = ConnectedPort.empty() ? MF_GRAYED : MF_ENABLED;
+    EnableMenuItem(menu, RecordedCalibrationCommand, MF_BYCOMMAND | state);
+    EnableMenuItem(menu, VerificationCommand, MF_BYCOMMAND | state);
 }
 
 // --- messages
@@ -154,6 +182,21 @@ void MainWindow::Dispatch(MessageRecord& msg) {
 void MainWindow::OnCtlColorStatic(MessageRecord& msg) {
     SetBkColor(reinterpret_cast<HDC>(msg.WParam), Background);
     msg.Result = reinterpret_cast<LRESULT>(GetStockObject(LTGRAY_BRUSH));
+}
+
+// The system keeps the low four bits of its own commands; ours are whole.
+void MainWindow::OnSysCommand(MessageRecord& msg) {
+    switch (msg.WParam) {
+    case RecordedCalibrationCommand:
+    case VerificationCommand:
+        if (!ConnectedPort.empty()) OpenRecordedCalibration(msg.WParam == VerificationCommand);
+        return;
+    case HistoryCommand:
+        ShowHistory();
+        return;
+    default:
+        Window::OnSysCommand(msg);
+    }
 }
 
 void MainWindow::OnChildNotify(MessageRecord& msg, int childId) {
@@ -193,6 +236,9 @@ void MainWindow::Connect() {
         if (const char* ident = Link->Identify()) {
             if (IsAcceptedIdentification(ident)) {
                 DeviceDisplay->SetText(ident);
+                ConnectedPort = port;
+                ConnectedIdentification = IdentificationText(ident);
+                UpdateSystemMenu();
                 ReadAll();
                 return;
             }
@@ -205,6 +251,9 @@ void MainWindow::Connect() {
 
 // Whatever else a previous transmitter left on screen stays.
 void MainWindow::ClearIdentity() {
+    ConnectedPort.clear();
+    ConnectedIdentification.clear();
+    UpdateSystemMenu();
     DeviceDisplay->ClearText();
     FirmwareDisplay->ClearText();
     ProductionNumberDisplay->ClearText();
@@ -329,6 +378,51 @@ void MainWindow::OpenCalibrationDialog() {
     CalibrationPause = nullptr;
     if (pause.Pending()) RestoreDamping(pause);
     CalibrationRunning = false;
+}
+
+// As for the calibration dialog: no polling meanwhile, and a damping the
+// calibration took off is known here until it is back, for a fatal error.
+// The calibration puts it back itself however it ends.
+void MainWindow::OpenRecordedCalibration(bool verify) {
+    CalibrationRunning = true;
+    RecordedCalibrationContext context{*Link,
+                                       ConnectedPort,
+                                       ConnectedIdentification,
+                                       {*DateDisplay, *OffsetEdit, *SensitivityEdit},
+                                       RecordPath,
+                                       CalibrationPause,
+                                       verify};
+    CurrentApp->RunDialog(new RecordedCalibrationDialog(this, context));
+    CalibrationPause = nullptr;
+    CalibrationRunning = false;
+    BYTE damping;
+    if (ReadDamping(damping)) ShowDamping(damping);
+}
+
+// The report is written where passing pages go, and opened in the browser.
+void MainWindow::ShowHistory() {
+    std::string record;
+    if (!AskOpenPath(Handle, Text::HistoryOpenCaption, Text::RecordFilter, record)) return;
+    SetLanguage(Language::Czech);
+    RecordBook book;
+    RecordShape shape;
+    std::string problem;
+    HistoryReportSource source = {record, LocalTime::Now().ToMinute(),
+                                  "vl4config " VL4_VERSION_TEXT, DueRule()};
+    ParseIsoDay(LocalTime::Now().IsoDate(), source.Rule.Today);
+    if (!ReadRecordFile(record, book, shape, problem)) {
+        ShowUtf8Error(record + ": " + problem);
+        return;
+    }
+    const std::string page = TemporaryFolder() + "vl4-historie.html";
+    if (!ReplaceFileContent(page, HistoryReport(ReadHistory(book, source.Rule), source), problem))
+        ShowUtf8Error(page + ": " + problem);
+    else if (!OpenDocument(Handle, page))
+        ShowUtf8Error(Utf8FromWindows1250(Text::DocumentNotOpened) + page);
+}
+
+void MainWindow::ShowUtf8Error(const std::string& text) {
+    MessageBoxW(Handle, WideFromUtf8(text).c_str(), WideText(Text::AppName), MB_OK | MB_ICONERROR);
 }
 
 // A transmitter left without its damping would measure unsmoothed from now

@@ -4,6 +4,8 @@
 #include "devlink/transmitter_link.h"
 #include "framework/window.h"
 
+#include <string>
+
 class Button;
 class CalibrationDialog;
 class CheckBox;
@@ -29,6 +31,10 @@ public:
     static constexpr int WriteLowerRangeId = 110;
     static constexpr int WriteUpperRangeId = 111;
     static constexpr int ReadCheckBoxId = 112;
+    // The window menu's commands below its separator.
+    static constexpr UINT RecordedCalibrationCommand = 0x0110;
+    static constexpr UINT VerificationCommand = 0x0120;
+    static constexpr UINT HistoryCommand = 0x0130;
     static constexpr UINT_PTR PollTimerId = 1;
     static constexpr UINT PollPeriodMs = 1000;
     static constexpr int OuterWidth = 485;
@@ -49,6 +55,7 @@ public:
     void FillClass(WNDCLASSW& windowClass) override;
     void Setup() override;
     virtual void OnCtlColorStatic(MessageRecord& msg);
+    void OnSysCommand(MessageRecord& msg) override;
 
     void Connect();
     void ReadAll();
@@ -62,6 +69,10 @@ public:
     void WriteParameter(ValueEdit& edit, FloatSetter set);
     void OpenProbeDialog();
     void OpenCalibrationDialog();
+    // The calibration with a record, or the verification without adjusting.
+    void OpenRecordedCalibration(bool verify);
+    // The history of a record file, as a page in the browser.
+    void ShowHistory();
     void TogglePolling();
     // Before a fatal error's box: the timers stop and a calibration's damping
     // is put back.
@@ -93,6 +104,11 @@ public:
     // While the calibration dialog runs: the dialog and its damping pause.
     CalibrationDialog* RunningCalibration = nullptr;
     DampingPause* CalibrationPause = nullptr;
+    // The transmitter connected now: its port and identification (empty
+    // while none is), and the record file of this run's calibrations.
+    std::string ConnectedPort;
+    std::string ConnectedIdentification;
+    std::string RecordPath;
 
 protected:
     // Runs after the children are gone: nothing can use the link any more.
@@ -107,6 +123,9 @@ private:
     ValueDisplay* AddInternalValueRow(const char* label, int y, int decimals);
 
     void ClearIdentity();
+    void BuildSystemMenu();
+    // Calibrations need a transmitter: greyed while none is connected.
+    void UpdateSystemMenu();
     template <class Field> void ShowRead(FloatGetter get, Field& field);
     void ShowLive(FloatGetter get, ValueDisplay& field, float factor = 1.0f);
     void StopPolling();
@@ -121,4 +140,5 @@ private:
     // did not take what it holds.
     void HandBack(ValueEdit& edit);
     void ShowError(const char* text, const char* caption);
+    void ShowUtf8Error(const std::string& text);
 };

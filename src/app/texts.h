@@ -36,4 +36,59 @@ extern const char BadCalibrationPoints[];
 extern const char UnusualSlopeLead[];
 extern const char UnusualOffsetLead[];
 extern const char UnusualCalibrationTail[];
+// The calibration with a record, from the window menu.
+extern const char MenuRecordedCalibration[];
+extern const char MenuVerification[];
+extern const char MenuHistory[];
+extern const char RecordedCalibrationCaption[];
+extern const char VerificationCaption[];
+// The choices of standards, in the order of StandardChoice.
+extern const char* const ChoiceNames[];
+// What the transmitter holds: "Offset 1,234 mV, citlivost -59,160, kalibrace 8. 12. 2026".
+extern const char HeldOffset[];
+extern const char HeldSensitivity[];
+extern const char HeldDate[];
+extern const char NotCalibrated[];
+extern const char NotRead[];
+// The unit: "VL4, výrobní číslo 2403117, firmware 1.02".
+extern const char UnitNumber[];
+extern const char UnitFirmware[];
+// What the person does next.
+extern const char ReadyToStart[];
+extern const char PutProbeInto[]; // followed by the standard
+extern const char PressNext[];
+extern const char PressWrite[];
+extern const char TakeGrabValue[];
+extern const char Sampling[];
+extern const char Finished[];
+extern const char Interrupted[];
+extern const char NoUnit[];
+extern const char Settled[];
+extern const char WriteAnyway[];
+extern const char ErrorPrefix[];
+extern const char NotePrefix[];
+extern const char WarningPrefix[];
+extern const char BadValue[]; // followed by the field's name
+extern const char TableUnreadable[];
+extern const char TableTooLarge[];
+// The system's file dialogs: their captions and filters.
+extern const char RecordSaveCaption[];
+extern const char RecordFilter[];
+extern const char CertificateSaveCaption[];
+extern const char CertificateFilter[];
+extern const char TableOpenCaption[];
+extern const char TableFilter[];
+extern const char HistoryOpenCaption[];
+extern const char DocumentNotOpened[];
+// Field names for BadValue.
+extern const char TemperatureField[];
+extern const char StandardField[];
+extern const char PressureField[];
+extern const char AltitudeField[];
+extern const char SalinityField[];
+extern const char WaterPhField[];
+extern const char CheckField[];
+extern const char ToleranceField[];
+extern const char DueDaysField[];
+extern const char GrabField[];
 } // namespace Text

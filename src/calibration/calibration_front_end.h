@@ -3,6 +3,8 @@
 #include "calibration/calibration_record.h"
 #include "core/stop_signal.h"
 
+class DampingPause;
+
 #include <string>
 
 // What a calibration tells the person running it and asks them, through the
@@ -29,6 +31,7 @@ enum class CalibrationStep {
 
 // The questions only a person answers.
 enum class Question {
+    Write,        // the pair is judged: write it? (a console has said so by running)
     WriteUnusual, // a pair beyond the usual limits: write it anyway?
     PutBack,      // an undo: put back what the calibration found?
 };
@@ -81,4 +84,9 @@ public:
 
     // A request to stop, which ends waits at once.
     virtual const StopSignal& Stop() = 0;
+
+    // The damping the calibration took off while it samples (null once it
+    // is back), for a front-end that must put it back should the program
+    // end meanwhile.
+    virtual void DampingPaused(DampingPause* pause) { (void)pause; }
 };

@@ -173,6 +173,7 @@ private:
         switch (Damping.Begin()) {
         case DampingPause::Begun::Paused:
         case DampingPause::Begun::AlreadyOff:
+            FrontEnd.DampingPaused(&Damping);
             return ExitDone;
         case DampingPause::Begun::NotRead:
             return Fail(ExitFailed, "no answer reading the damping");
@@ -185,7 +186,9 @@ private:
     // The damping the calibration took off, put back whatever ends it; a
     // restore that fails says how to do it by hand, with a command that works.
     int RestoreDamping(int status) {
-        if (Damping.End()) return status;
+        const bool restored = Damping.End();
+        FrontEnd.DampingPaused(nullptr);
+        if (restored) return status;
         const std::string saved = IntegerText(Damping.Saved);
         std::string advice = "; set it with: vl4 set " + Unit.Port + " damping=" + saved;
         if (Damping.Saved > MaxDamping)
@@ -350,8 +353,18 @@ private:
         Result.Time = LocalTime::Now().IsoWithMilliseconds();
         if (judgement.Verdict == CalibrationVerdict::Refused) return Refuse(judgement.Fault);
         ShowResult();
-        if (Result.Judgement().Usual) return ExitDone;
-        return ConfirmUnusual();
+        if (!Result.Judgement().Usual)
+            if (int status = ConfirmUnusual()) return status;
+        return ConfirmWrite();
+    }
+
+    // A front-end that shows the result first writes only when told to.
+    int ConfirmWrite() {
+        if (Plan.Unattended) return ExitDone;
+        const int answer = StatusOfAnswer(FrontEnd.Ask(Question::Write, ""));
+        if (answer != ExitFailed) return answer;
+        Result.Outcome = OutcomeDeclined;
+        return Fail(ExitFailed, "not written");
     }
 
     int Refuse(CalibrationFault fault) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-// Bottle tables are a few lines; anything larger is not one.
-constexpr size_t MaxBufferTableSize = 64 * 1024;
 const char Degrees[] = " \xC2\xB0"
                        "C";
 
@@ -262,12 +260,8 @@ private:
         case FileRead::Done:
             break;
         }
-        // A header that names no pH buffers names Redox solutions.
         int line;
-        if (ParseBufferTable(content, Options.Buffers, line, problem, TableUnits::Ph) ||
-            (line == 1 &&
-             ParseBufferTable(content, Options.Buffers, line, problem, TableUnits::Redox)))
-            return ExitDone;
+        if (ParseSolutionTable(content, Options.Buffers, line, problem)) return ExitDone;
         return Context.Fail(ExitUsage, path + ":" + IntegerText(line), problem);
     }
 

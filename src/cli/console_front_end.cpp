@@ -92,7 +92,9 @@ Reply ConsoleFrontEnd::GrabValue(const std::string&, double& value) {
     }
 }
 
+// Running the command said to write; the console asks only what is unusual.
 Reply ConsoleFrontEnd::Ask(Question question, const std::string& context) {
+    if (question == Question::Write) return Reply::Yes;
     const std::string text = question == Question::WriteUnusual
                                  ? context + "\nwrite anyway? [y/N] "
                                  : std::string("put it back? [y/N] ");

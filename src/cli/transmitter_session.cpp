@@ -70,19 +70,3 @@ const char* ConnectionProblem(Connection connection) {
     }
     return "not a VL4 transmitter";
 }
-
-std::string IdentificationText(const char* ident) {
-    static const char Hex[] = "0123456789ABCDEF";
-    std::string text;
-    for (const char* c = ident; *c; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 || byte == 0x7F || byte == '\\') {
-            text += "\\x";
-            text += Hex[byte >> 4];
-            text += Hex[byte & 15];
-        } else {
-            text += *c;
-        }
-    }
-    return Utf8FromWindows1250(text);
-}

@@ -33,7 +33,3 @@ public:
 
 // Why the port holds no transmitter, in a few words.
 const char* ConnectionProblem(Connection connection);
-
-// The identification as the window shows it (Windows-1250), in UTF-8, with
-// control bytes written as \xHH.
-std::string IdentificationText(const char* ident);

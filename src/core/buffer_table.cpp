@@ -202,3 +202,9 @@ bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line, s
     line = 0;
     return true;
 }
+
+bool ParseSolutionTable(const std::string& bytes, BufferTable& table, int& line,
+                        std::string& problem) {
+    return ParseBufferTable(bytes, table, line, problem, TableUnits::Ph) ||
+           (line == 1 && ParseBufferTable(bytes, table, line, problem, TableUnits::Redox));
+}

@@ -60,3 +60,11 @@ constexpr double LowestSolutionCelsius = -5.0, HighestSolutionCelsius = 100.0;
 // name. A Redox table names each solution by its potential at 25 °C in mV.
 bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line, std::string& problem,
                       TableUnits units = TableUnits::Ph);
+
+// A bottle's table is a few lines; anything larger is not one.
+constexpr size_t MaxBufferTableSize = 64 * 1024;
+
+// A bottle's table of either units: pH buffers, or Redox solutions when its
+// header names no pH buffers (a pH is 0 to 14). False as ParseBufferTable.
+bool ParseSolutionTable(const std::string& bytes, BufferTable& table, int& line,
+                        std::string& problem);

@@ -73,3 +73,19 @@ std::string CutToWidth(const std::string& utf8, int width) {
         if (StartsCharacter(utf8[end]) && kept++ == width - 1) break;
     return utf8.substr(0, end) + "\xE2\x80\xA6"; // …
 }
+
+std::string IdentificationText(const char* ident) {
+    static const char Hex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char* c = ident; *c; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte < 0x20 || byte == 0x7F || byte == '\\') {
+            text += "\\x";
+            text += Hex[byte >> 4];
+            text += Hex[byte & 15];
+        } else {
+            text += *c;
+        }
+    }
+    return Utf8FromWindows1250(text);
+}

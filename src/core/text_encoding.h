@@ -19,3 +19,7 @@ std::string OnOneLine(const std::string& utf8);
 // The text cut to at most `width` characters, the last of them an ellipsis
 // when something was cut.
 std::string CutToWidth(const std::string& utf8, int width);
+
+// The identification as the window shows it (Windows-1250), in UTF-8, with
+// control bytes written as \xHH.
+std::string IdentificationText(const char* ident);

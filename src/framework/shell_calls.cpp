@@ -1,0 +1,104 @@
+#include "framework/shell_calls.h"
+
+#include "framework/wide_text.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int size = static_cast<int>(utf8.size());
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
+    if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], size);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(length > 0 ? length - 1 : 0, '\0');
+    if (length > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
+// A filter of the tool's texts, each part to UTF-16, with its two zeros.
+std::wstring WideFilter(const char* filter) {
+    std::wstring wide;
+    for (const char* part = filter; *part; part += lstrlenA(part) + 1) {
+        wide += static_cast<const wchar_t*>(WideText(part));
+        wide += L'\0';
+    }
+    return wide + L'\0';
+}
+
+enum class Purpose { Replace, Append, Open };
+
+bool AskPath(HWND owner, const char* caption, const char* filter, const char* extension,
+             const char* suggestedName, Purpose purpose, std::string& path) {
+    const bool save = purpose != Purpose::Open;
+    wchar_t file[MAX_PATH] = L"";
+    if (suggestedName) lstrcpynW(file, WideText(suggestedName), MAX_PATH);
+    const std::wstring filters = WideFilter(filter);
+    const WideText title(caption);
+    const WideText defaultExtension(extension ? extension : "");
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = extension ? static_cast<const wchar_t*>(defaultExtension) : nullptr;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                   (purpose == Purpose::Replace ? OFN_OVERWRITEPROMPT : 0) |
+                   (save ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (chosen) path = Utf8(file);
+    return chosen != FALSE;
+}
+
+} // namespace
+
+bool AskSavePath(HWND owner, const char* caption, const char* filter, const char* extension,
+                 const char* suggestedName, std::string& path) {
+    return AskPath(owner, caption, filter, extension, suggestedName, Purpose::Replace, path);
+}
+
+bool AskAppendPath(HWND owner, const char* caption, const char* filter, const char* extension,
+                   const char* suggestedName, std::string& path) {
+    return AskPath(owner, caption, filter, extension, suggestedName, Purpose::Append, path);
+}
+
+bool AskOpenPath(HWND owner, const char* caption, const char* filter, std::string& path) {
+    return AskPath(owner, caption, filter, nullptr, nullptr, Purpose::Open, path);
+}
+
+bool OpenDocument(HWND owner, const std::string& path) {
+    const INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+std::string TemporaryFolder() {
+    wchar_t folder[MAX_PATH + 1] = L"";
+    GetTempPathW(MAX_PATH + 1, folder);
+    return Utf8(folder);
+}
+
+void SetUtf8TextOf(HWND window, const std::string& text) {
+    SetWindowTextW(window, Wide(text).c_str());
+}
+
+void AddUtf8Item(HWND listBox, const std::string& text) {
+    const LRESULT index =
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    if (index >= 0) SendMessageW(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+}
+
+std::string Utf8TextOf(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, &text[0], length + 1);
+    return Utf8(text.c_str());
+}
