@@ -336,6 +336,7 @@ void RecordedCalibrationDialog::AfterResume() {
 
 void RecordedCalibrationDialog::Finish() {
     Waiting = Awaiting::Nothing;
+    ShowLeft(Result.Left);
     const bool interrupted = Status == ExitInterrupted || Waits.Requested();
     SetStatus(interrupted ? Text::Interrupted : Text::Finished);
     SetWindowTextW(Item(SettledId), L"");
@@ -410,6 +411,7 @@ void RecordedCalibrationDialog::SaveCertificate() {
 void RecordedCalibrationDialog::Step(CalibrationStep step, const CalibrationRecord& record,
                                      const std::string& line) {
     AddLine(U(line));
+    ShowLeft(record.Left);
     switch (step) {
     case CalibrationStep::Found:
         ShowHeld(record.Found);
@@ -417,9 +419,6 @@ void RecordedCalibrationDialog::Step(CalibrationStep step, const CalibrationReco
     case CalibrationStep::PointFound:
         if (Sampled && Sampled->HasFoundValue)
             SetUtf8TextOf(Item(FoundId), Decimal(Sampled->FoundValue, 3));
-        break;
-    case CalibrationStep::Written:
-        ShowWritten(record.Left);
         break;
     case CalibrationStep::Recorded:
         Recorded = record;
@@ -549,9 +548,11 @@ void RecordedCalibrationDialog::ShowHeld(const HeldPair& held) {
     SetWindowTextW(Item(HeldId), text.c_str());
 }
 
-// What the transmitter returned shows here and in the main window's fields,
-// as after the calibration dialog's writes.
-void RecordedCalibrationDialog::ShowWritten(const HeldPair& left) {
+// What the transmitter returned to the writes shows here and in the main
+// window's fields, as after the calibration dialog's writes, once it is known
+// (the steps after the writes carry it).
+void RecordedCalibrationDialog::ShowLeft(const HeldPair& left) {
+    if (!(left.HasOffset || left.HasSensitivity || left.HasDate)) return;
     ShowHeld(left);
     if (left.HasOffset) Context.Targets.OffsetEdit.ShowFloat(left.Offset);
     if (left.HasSensitivity) Context.Targets.SensitivityEdit.ShowFloat(left.Sensitivity);

@@ -149,7 +149,7 @@ private:
     void SetStatus(const std::wstring& text);
     std::wstring GetCaption() const;
     void ShowHeld(const HeldPair& held);
-    void ShowWritten(const HeldPair& left);
+    void ShowLeft(const HeldPair& left);
     void OnDrawItem(MessageRecord& msg);
     HWND Item(int id) const { return GetDlgItem(Handle, id); }
 
