@@ -143,12 +143,13 @@ void CalibrationDialog::StartPoint(int point) {
     SamplingPoint = point;
 }
 
-// A tick whose read fails changes nothing, so a silent transmitter holds the
-// sampling where it is.
+// A tick whose read fails adds nothing, so a silent transmitter holds the
+// sampling where it is; its voltage is cleared as a live value is.
 void CalibrationDialog::OnSampleTimer(MessageRecord&) {
-    float voltage;
-    if (!Link.GetProbeVoltage(voltage)) return;
-    VoltageDisplay->ShowFloat(voltage);
+    float voltage = 0.0f;
+    const bool read = Link.GetProbeVoltage(voltage);
+    VoltageDisplay->ShowReading(read, voltage);
+    if (!read) return;
     if (SamplingPoint == 0) return;
     Samples.Add(voltage);
     Progress->StepIt();

@@ -295,15 +295,11 @@ void MainWindow::ReadInternalValues() {
     ShowLive(&TransmitterLink::GetRatio, *RatioDisplay, PercentPerFraction);
 }
 
-// Unlike a setting, a live value that does not come is cleared: a field left
-// as it was would look like a probe that reads steadily, with the cable
-// pulled.
+// Unlike a setting, a live value that does not come is cleared.
 void MainWindow::ShowLive(FloatGetter get, ValueDisplay& field, float factor) {
-    float value;
-    if ((Link->*get)(value))
-        field.ShowFloat(value * factor);
-    else
-        field.ClearText();
+    float value = 0.0f;
+    const bool read = (Link->*get)(value);
+    field.ShowReading(read, value * factor);
 }
 
 // The list shows what the transmitter holds: its reply (which may differ

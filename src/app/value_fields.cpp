@@ -36,6 +36,13 @@ void ValueDisplay::ShowFloat(float value) {
     SetFloatText(*this, Decimals, value);
 }
 
+void ValueDisplay::ShowReading(bool read, float value) {
+    if (read)
+        ShowFloat(value);
+    else
+        ClearText();
+}
+
 void ValueDisplay::ShowInteger(int32_t value) {
     NumberText text;
     FormatInteger(text, value);

@@ -21,6 +21,9 @@ public:
     ValueDisplay(WindowObject* parent, TemplateItem item, int decimals);
 
     void ShowFloat(float value);
+    // A live value: shown when it was read, cleared when not, so that a
+    // value that stopped coming does not look like one that holds steady.
+    void ShowReading(bool read, float value);
     void ShowInteger(int32_t value);
     // High and low byte in hex: 0x0105 shows 1.05.
     void ShowVersion(WORD version);

@@ -120,8 +120,8 @@ int RunVl4(SimProcess& sim, const std::string& arguments,
 // window; then the same with vl4 on the same electrode, found as the window
 // found it. The two lines differ only where time and sampling differ.
 TEST_F(RecordedCalibration, APhCalibrationWithACheckRecordsWhatVl4Records) {
-    const std::string found[][2] = {{"offset", "0"}, {"sensitivity", "-59.16"},
-                                    {"caldate", "2024-03-15"}};
+    const std::string found[][2] = {
+        {"offset", "0"}, {"sensitivity", "-59.16"}, {"caldate", "2024-03-15"}};
     for (const auto& value : found) Set(value[0], value[1]);
     Set("temperature", "15");
     Set("probe-offset", "5");
@@ -129,8 +129,8 @@ TEST_F(RecordedCalibration, APhCalibrationWithACheckRecordsWhatVl4Records) {
     Open();
     Dialog.Choose(1); // Pufry NIST
     const std::pair<int, const char*> typed[] = {
-        {Standard1, "6.86"}, {Standard2, "4.01"}, {Temperature, "15"}, {Check, "9.18"},
-        {Technician, "J. Nov\xE1k"}, {Tag, "AT-101"}, {DueDays, "365"}};
+        {Standard1, "6.86"},         {Standard2, "4.01"}, {Temperature, "15"}, {Check, "9.18"},
+        {Technician, "J. Nov\xE1k"}, {Tag, "AT-101"},     {DueDays, "365"}};
     for (const auto& field : typed) Dialog.SetItemText(field.first, field.second);
     Start();
     ASSERT_TRUE(WaitProbeReady()) << Steps();
@@ -184,10 +184,9 @@ TEST_F(RecordedCalibration, APhCalibrationWithACheckRecordsWhatVl4Records) {
         << output;
     const std::vector<RecordRowText> vl4 = Rows(vl4Record);
     ASSERT_EQ(vl4.size(), 1u) << output;
-    const std::set<int> sampling = {RecTime,        RecSpread1,        RecDrift1,
-                                    RecReadings1,   RecSettle1,        RecSpread2,
-                                    RecDrift2,      RecReadings2,      RecSettle2,
-                                    RecReadingsMv1, RecReadingsMv2,    RecCheckReadingsMv};
+    const std::set<int> sampling = {RecTime,    RecSpread1,     RecDrift1,      RecReadings1,
+                                    RecSettle1, RecSpread2,     RecDrift2,      RecReadings2,
+                                    RecSettle2, RecReadingsMv1, RecReadingsMv2, RecCheckReadingsMv};
     for (int column = 0; column < RecordColumnCount; ++column)
         if (!sampling.count(column)) {
             EXPECT_EQ(w.Fields[column], vl4[0].Fields[column]) << RecordColumnNames[column];
@@ -267,7 +266,10 @@ TEST_F(RecordedCalibration, AnUnusualPairDeclinedIsRecordedAndNotWritten) {
     Dialog.PostClick(Write);
     std::string question;
     ASSERT_TRUE(Dialog.AnswerQuestion(IDNO, question, WaitTimeoutMs));
-    EXPECT_NE(question.find("P\xF8" "esto zapsat?"), std::string::npos) << question;
+    EXPECT_NE(question.find("P\xF8"
+                            "esto zapsat?"),
+              std::string::npos)
+        << question;
     ASSERT_TRUE(WaitFinished()) << Steps();
     const std::vector<RecordRowText> rows = Rows(Record);
     ASSERT_EQ(rows.size(), 1u);

@@ -108,8 +108,7 @@ TEST(CalibrationForm, AValueThatCannotBeUsedIsToldAtItsField) {
          FormField::Check},
         {"a temperature the table does not reach",
          ph([](CalibrationForm& f) { f.Temperature = "70"; }), FormField::Temperature},
-        {"a tolerance no check proves anything with",
-         ph([](CalibrationForm& f) {
+        {"a tolerance no check proves anything with", ph([](CalibrationForm& f) {
              f.Check = "9.18";
              f.Tolerance = "60";
          }),
@@ -121,8 +120,7 @@ TEST(CalibrationForm, AValueThatCannotBeUsedIsToldAtItsField) {
          FormField::Table},
         {"air above 40 degrees", air([](CalibrationForm& f) { f.Temperature = "45"; }),
          FormField::Temperature},
-        {"pressure and altitude both",
-         air([](CalibrationForm& f) {
+        {"pressure and altitude both", air([](CalibrationForm& f) {
              f.Pressure = "980";
              f.Altitude = "300";
          }),

@@ -94,6 +94,21 @@ std::string TextOf(WindowObject* field) {
     return WindowText(field->Handle);
 }
 
+// Whether the window menu's command is greyed; -1 when it has none.
+int Greyed(HWND window, UINT command) {
+    const UINT state = GetMenuState(GetSystemMenu(window, FALSE), command, MF_BYCOMMAND);
+    return state == static_cast<UINT>(-1) ? -1 : (state & MF_GRAYED) != 0;
+}
+
+std::string MenuText(HWND window, UINT command) {
+    char text[64] = {};
+    GetMenuStringA(GetSystemMenu(window, FALSE), command, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+const UINT RecordedCommands[] = {MainWindow::RecordedCalibrationCommand,
+                                 MainWindow::VerificationCommand, MainWindow::HistoryCommand};
+
 TEST_F(MainWindowTest, StartsWithItsLayoutEmptyFieldsAndTheDampingList) {
     ExpectMainWindowFrame(main->Handle);
     ExpectMainWindowLayout(main->Handle);
@@ -228,7 +243,15 @@ TEST_F(MainWindowTest, ConnectReadsWhatArrivesAndLeavesTheRest) {
     Answer(FloatData(0.5f));          // ratio
     main->SensitivityEdit->SetText("kept");
     main->ProductionNumberDisplay->SetText("kept");
+    // The window menu's calibrations wait for a transmitter; its history does not.
+    EXPECT_EQ(MenuText(main->Handle, RecordedCommands[0]), "Kalibrace se z\xE1znamem\x85");
+    EXPECT_EQ(MenuText(main->Handle, RecordedCommands[1]), "Ov\xEC\xF8"
+                                                           "en\xED bez se\xF8\xEDzen\xED\x85");
+    EXPECT_EQ(MenuText(main->Handle, RecordedCommands[2]), "Historie kalibrac\xED\x85");
+    for (UINT command : RecordedCommands)
+        EXPECT_EQ(Greyed(main->Handle, command), command != MainWindow::HistoryCommand) << command;
     PickPort();
+    for (UINT command : RecordedCommands) EXPECT_EQ(Greyed(main->Handle, command), 0) << command;
     EXPECT_EQ(Line.Path, "\\\\.\\COM9");
     EXPECT_EQ(Commands(),
               (std::vector<int>{33, 34, 35, 42, 43, 45, 44, 48, 49, 50, 46, 47, 36, 37, 38}));
@@ -254,6 +277,7 @@ TEST_F(MainWindowTest, ConnectReadsWhatArrivesAndLeavesTheRest) {
     PickPort();
     EXPECT_EQ(Commands(), (std::vector<int>{33}));
     EXPECT_EQ(Line.Log.back(), "CloseHandle") << "the port is closed again";
+    EXPECT_EQ(Greyed(main->Handle, MainWindow::RecordedCalibrationCommand), 1);
     EXPECT_EQ(TextOf(main->DeviceDisplay), "");
     EXPECT_EQ(TextOf(main->FirmwareDisplay), "");
     EXPECT_EQ(TextOf(main->ProductionNumberDisplay), "");
