@@ -24,7 +24,7 @@ vl4_log() { echo "vl4: $*" >&2; }
 
 # The DLLs every Windows has: a program that imports nothing else runs from
 # any folder without installation.
-VL4_SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll comdlg32.dll shell32.dll msvcrt.dll)
+VL4_SYSTEM_DLLS=(kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll)
 # vl4_imports EXE: the DLLs EXE imports, in lower case, one a line.
 vl4_imports() {
   i686-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort

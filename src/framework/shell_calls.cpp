@@ -7,6 +7,18 @@
 
 namespace {
 
+// The common dialogs and the shell are loaded the first time they are used:
+// a window that never saves a file does not load them at its start.
+template <class Function> Function SystemFunction(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryW(library);
+    FARPROC function = module ? GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(function));
+}
+
+using FileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
+using ShellExecuteCall = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*,
+                                            const wchar_t*, INT);
+
 std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) return std::wstring();
     const int size = static_cast<int>(utf8.size());
@@ -53,7 +65,9 @@ bool AskPath(HWND owner, const char* caption, const char* filter, const char* ex
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                    (purpose == Purpose::Replace ? OFN_OVERWRITEPROMPT : 0) |
                    (save ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
-    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    const auto call = SystemFunction<FileDialogCall>(L"comdlg32.dll", save ? "GetSaveFileNameW"
+                                                                           : "GetOpenFileNameW");
+    const BOOL chosen = call && call(&dialog);
     if (chosen) path = Utf8(file);
     return chosen != FALSE;
 }
@@ -75,8 +89,10 @@ bool AskOpenPath(HWND owner, const char* caption, const char* filter, std::strin
 }
 
 bool OpenDocument(HWND owner, const std::string& path) {
+    const auto call = SystemFunction<ShellExecuteCall>(L"shell32.dll", "ShellExecuteW");
+    if (!call) return false;
     const INT_PTR result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        call(owner, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
