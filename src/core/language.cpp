@@ -14,7 +14,8 @@ Language Current = Language::English;
 const CatalogEntry* Find(const char* english, const char* plural) {
     const Catalog& catalog = CzechCatalog();
     const CatalogEntry* end = catalog.Entries + catalog.Count;
-    const auto before = [](const CatalogEntry& entry, const std::pair<const char*, const char*>& key) {
+    const auto before = [](const CatalogEntry& entry,
+                           const std::pair<const char*, const char*>& key) {
         const int order = std::strcmp(entry.English, key.first);
         if (order != 0) return order < 0;
         return std::strcmp(entry.EnglishPlural ? entry.EnglishPlural : "",
@@ -45,8 +46,7 @@ Language CurrentLanguage() {
 
 Language SystemLanguage() {
     const LANGID language = PRIMARYLANGID(GetUserDefaultUILanguage());
-    return language == LANG_CZECH || language == LANG_SLOVAK ? Language::Czech
-                                                              : Language::English;
+    return language == LANG_CZECH || language == LANG_SLOVAK ? Language::Czech : Language::English;
 }
 
 const char* LanguageCode(Language language) {
@@ -73,7 +73,8 @@ const char* Translated(const char* text) {
 
 const char* TranslatedPlural(const char* singular, const char* plural, long count) {
     if (Current == Language::Czech)
-        if (const CatalogEntry* entry = Find(singular, plural)) return entry->Czech[CzechForm(count)];
+        if (const CatalogEntry* entry = Find(singular, plural))
+            return entry->Czech[CzechForm(count)];
     return count == 1 ? singular : plural;
 }
 
