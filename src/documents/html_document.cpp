@@ -1,9 +1,11 @@
 #include "documents/html_document.h"
 
+#include "core/language.h"
+
 namespace {
 
 // Nothing a page holds is fetched, even should a fault let a reference in.
-const char Head[] = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+const char Head[] = "<head>\n<meta charset=\"utf-8\">\n"
                     "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                     "style-src 'unsafe-inline'\">\n";
 
@@ -182,8 +184,10 @@ void HtmlPage::Add(const Html& block) {
 }
 
 std::string HtmlPage::Text() const {
-    std::string page = std::string(Head) + "<title>" + HtmlEscaped(Title) + "</title>\n<style>\n" +
-                       CommonStyle + Style + "</style>\n</head>\n<body>\n";
+    std::string page = std::string("<!DOCTYPE html>\n<html lang=\"") +
+                       LanguageCode(CurrentLanguage()) + "\">\n" + Head + "<title>" +
+                       HtmlEscaped(Title) + "</title>\n<style>\n" + CommonStyle + Style +
+                       "</style>\n</head>\n<body>\n";
     for (const std::string& section : Sections) page += "<section>\n" + section + "</section>\n";
     return page + "</body>\n</html>\n";
 }

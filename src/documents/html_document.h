@@ -75,9 +75,10 @@ private:
     std::string Rows;
 };
 
-// A whole page: UTF-8, A4 portrait margins, a sans-serif face the browser
-// has, black on white. Its blocks go into sections; each section after the
-// first starts on a new sheet when printed.
+// A whole page: UTF-8, in the language vl4 speaks (its lang), A4 portrait
+// margins, a sans-serif face the browser has, black on white. Its blocks go
+// into sections; each section after the first starts on a new sheet when
+// printed.
 class HtmlPage {
 public:
     explicit HtmlPage(const std::string& title) : Title(title) {}
