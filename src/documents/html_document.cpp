@@ -90,6 +90,11 @@ Html operator+(Html left, const Html& right) {
     return left += right;
 }
 
+Html Formatted(const char* pattern, const Html& first, const Html& second, const Html& third) {
+    return Html::Trusted(
+        Format(HtmlEscaped(pattern).c_str(), {first.Markup(), second.Markup(), third.Markup()}));
+}
+
 Html Element(const char* tag, const Html& content, const char* cssClass) {
     return Html::Trusted(std::string("<") + tag + Attribute(cssClass) + ">" + content.Markup() +
                          "</" + tag + ">");
