@@ -686,8 +686,7 @@ TEST(PagesForPeople, ALogsPictureInCzechIsDrawnAsTheEnglishOne) {
     EXPECT_EQ(WithoutTexts(czech), WithoutTexts(english));
 }
 
-// A calibration that settled in two NIST buffers at 15 degrees and passed
-// its check; every field as vl4 calibrate records it.
+// Readings every 300 ms of a probe settling from `from` towards `to`.
 std::string Settling(int count, double from, double to) {
     std::string readings;
     for (int i = 0; i < count; ++i)
@@ -696,62 +695,17 @@ std::string Settling(int count, double from, double to) {
     return readings;
 }
 
+// The README's calibration: two NIST buffers at 15 degrees and a check that
+// passed, every field as vl4 calibrate records it.
 std::string CalibratedLine() {
-    return RecordLineOf({{RecTime, "2026-12-08T15:03:56.062+01:00"},
-                         {RecPort, "COM5"},
-                         {RecProductionNumber, "2403117"},
-                         {RecFirmware, "1.02"},
-                         {RecTechnician, "Jana Nov\xC3\xA1kov\xC3\xA1"},
-                         {RecTag, "K3"},
-                         {RecTemperature, "15"},
-                         {RecPoints, "2"},
-                         {RecStandard1, "6.86"},
-                         {RecStandardUsed1, "6.9"},
-                         {RecVoltage1, "9.646136"},
-                         {RecSpread1, "0.080423065"},
-                         {RecDrift1, "-0.5415086"},
-                         {RecReadings1, "75"},
-                         {RecSettle1, "22.2"},
-                         {RecFoundValue1, "6.836858"},
-                         {RecStandard2, "4.01"},
-                         {RecStandardUsed2, "3.998"},
-                         {RecVoltage2, "172.52979"},
-                         {RecSpread2, "0.08102831"},
-                         {RecDrift2, "0.5490518"},
-                         {RecReadings2, "114"},
-                         {RecSettle2, "33.9"},
-                         {RecFoundValue2, "4.083677"},
-                         {RecFoundOffset, "0"},
-                         {RecFoundSensitivity, "-59.16"},
-                         {RecFoundDate, "2024-03-15"},
-                         {RecComputedOffset, "4.033335"},
-                         {RecComputedSensitivity, "-56.128063"},
-                         {RecLeftOffset, "4.033335"},
-                         {RecLeftSensitivity, "-56.128063"},
-                         {RecLeftDate, "2026-12-08"},
-                         {RecSlopePercent, "98.17135"},
-                         {RecOffsetPh7, "4.033335"},
-                         {RecCheckStandard, "9.18"},
-                         {RecCheckStandardUsed, "9.276"},
-                         {RecCheckValue, "9.276858"},
-                         {RecCheckResult, "pass"},
-                         {RecHealth, "ok"},
-                         {RecOutcome, "written"},
-                         {RecDueDate, "2027-06-06"},
-                         {RecVersion, "1.1.0"},
-                         {RecTemperatureGiven, "yes"},
-                         {RecSettleRule, "settled"},
-                         {RecMaxDrift, "0.6"},
-                         {RecMaxSpread, "0.5"},
-                         {RecBuffers, "nist"},
-                         {RecSlopeSource, "measured"},
-                         {RecCheckTolerance, "0.05"},
-                         {RecStandardKind1, "buffer"},
-                         {RecStandardKind2, "buffer"},
-                         {RecCheckKind, "buffer"},
-                         {RecReadingsMv1, Settling(75, 20, 9.646)},
-                         {RecReadingsMv2, Settling(114, 60, 172.53)},
-                         {RecCheckReadingsMv, Settling(122, 0, -123.77)}});
+    return "2026-12-08T15:03:56.062+01:00,COM5,VL4,2403117,1.02,pH,"
+           "Jana Nov\xC3\xA1kov\xC3\xA1,K3,15,2,6.86,6.9,9.646136,0.080423065,-0.5415086,75,22.2,"
+           "6.836858,4.01,3.998,172.52979,0.08102831,0.5490518,114,33.9,4.083677,0,-59.16,"
+           "2024-03-15,4.033335,-56.128063,4.033335,-56.128063,2026-12-08,98.17135,4.033335,9.18,"
+           "9.276,9.276858,pass,ok,written,2027-06-06,1.1.0,yes,settled,0.6,0.5,nist,measured,"
+           "0.05,buffer,buffer,buffer,,,,,," +
+           Settling(75, 20, 9.646) + "," + Settling(114, 60, 172.53) + "," +
+           Settling(122, 0, -123.77) + "\r\n";
 }
 
 // A point 80 mV off the next day, not written.
