@@ -111,8 +111,8 @@ std::string PersonMonth(int year, int month) {
 }
 
 // Dates a few days, months or years apart, at most about seven of them:
-// days read as 2026-12-07 (PersonDate), months as 2026-12 (their first
-// day), years as 2026.
+// days read as PersonDate gives them (2026-12-07, 7. 12. 2026), months as
+// 2026-12 or 12/2026 (their first day), years as 2026.
 std::vector<Tick> DayTicks(double from, double to) {
     const int dayStepsDays[] = {1, 2, 7, 14};
     const int monthSteps[] = {1, 2, 3, 6, 12, 24, 60, 120, 600};
