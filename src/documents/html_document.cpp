@@ -1,9 +1,11 @@
 #include "documents/html_document.h"
 
+#include "core/language.h"
+
 namespace {
 
 // Nothing a page holds is fetched, even should a fault let a reference in.
-const char Head[] = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+const char Head[] = "<head>\n<meta charset=\"utf-8\">\n"
                     "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                     "style-src 'unsafe-inline'\">\n";
 
@@ -86,6 +88,11 @@ Html& Html::operator+=(const Html& more) {
 
 Html operator+(Html left, const Html& right) {
     return left += right;
+}
+
+Html Formatted(const char* pattern, const Html& first, const Html& second, const Html& third) {
+    return Html::Trusted(
+        Format(HtmlEscaped(pattern).c_str(), {first.Markup(), second.Markup(), third.Markup()}));
 }
 
 Html Element(const char* tag, const Html& content, const char* cssClass) {
@@ -182,8 +189,10 @@ void HtmlPage::Add(const Html& block) {
 }
 
 std::string HtmlPage::Text() const {
-    std::string page = std::string(Head) + "<title>" + HtmlEscaped(Title) + "</title>\n<style>\n" +
-                       CommonStyle + Style + "</style>\n</head>\n<body>\n";
+    std::string page = std::string("<!DOCTYPE html>\n<html lang=\"") +
+                       LanguageCode(CurrentLanguage()) + "\">\n" + Head + "<title>" +
+                       HtmlEscaped(Title) + "</title>\n<style>\n" + CommonStyle + Style +
+                       "</style>\n</head>\n<body>\n";
     for (const std::string& section : Sections) page += "<section>\n" + section + "</section>\n";
     return page + "</body>\n</html>\n";
 }

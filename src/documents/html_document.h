@@ -31,6 +31,11 @@ private:
 };
 Html operator+(Html left, const Html& right);
 
+// A translated sentence with pieces of markup in its {0}, {1}, {2} (a
+// marking in a sentence): the pattern is escaped, the pieces are not.
+Html Formatted(const char* pattern, const Html& first, const Html& second = Html(),
+               const Html& third = Html());
+
 // <tag class="cssClass">content</tag>; no class when it is null.
 Html Element(const char* tag, const Html& content, const char* cssClass = nullptr);
 Html Strong(const Html& content);
@@ -75,9 +80,10 @@ private:
     std::string Rows;
 };
 
-// A whole page: UTF-8, A4 portrait margins, a sans-serif face the browser
-// has, black on white. Its blocks go into sections; each section after the
-// first starts on a new sheet when printed.
+// A whole page: UTF-8, in the language vl4 speaks (its lang), A4 portrait
+// margins, a sans-serif face the browser has, black on white. Its blocks go
+// into sections; each section after the first starts on a new sheet when
+// printed.
 class HtmlPage {
 public:
     explicit HtmlPage(const std::string& title) : Title(title) {}

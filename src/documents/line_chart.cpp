@@ -1,6 +1,7 @@
 #include "documents/line_chart.h"
 
 #include "core/calendar_time.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
 #include "documents/html_document.h"
@@ -86,9 +87,9 @@ struct SecondsUnit {
     double Seconds;
 };
 SecondsUnit SecondsUnitFor(double span) {
-    if (span <= 180) return {"s", 1};
-    if (span <= 3 * 3600) return {"min", 60};
-    return {"h", 3600};
+    if (span <= 180) return {_("s"), 1};
+    if (span <= 3 * 3600) return {_("min"), 60};
+    return {_("h"), 3600};
 }
 
 std::vector<Tick> SecondsTicks(double from, double to) {
@@ -98,13 +99,20 @@ std::vector<Tick> SecondsTicks(double from, double to) {
     axis.ForEachTick([&](double value) {
         const double time = value * unit.Seconds;
         if (time >= from - 1e-9 * (to - from) && time <= to + 1e-9 * (to - from))
-            ticks.push_back({time, FixedText(value, axis.Decimals)});
+            ticks.push_back({time, Decimal(value, axis.Decimals)});
     });
     return ticks;
 }
 
+// A month as a person reads it: 2026-12, in Czech 12/2026.
+std::string PersonMonth(int year, int month) {
+    if (CurrentLanguage() == Language::Czech) return IntegerText(month) + "/" + IntegerText(year);
+    return IsoDateOfDay(DayOfDate(year, month, 1)).substr(0, 7);
+}
+
 // Dates a few days, months or years apart, at most about seven of them:
-// days read as 2026-12-07, months as 2026-12 (their first day), years as 2026.
+// days read as PersonDate gives them (2026-12-07, 7. 12. 2026), months as
+// 2026-12 or 12/2026 (their first day), years as 2026.
 std::vector<Tick> DayTicks(double from, double to) {
     const int dayStepsDays[] = {1, 2, 7, 14};
     const int monthSteps[] = {1, 2, 3, 6, 12, 24, 60, 120, 600};
@@ -114,7 +122,7 @@ std::vector<Tick> DayTicks(double from, double to) {
         if (span / step > 7) continue;
         for (int32_t day = static_cast<int32_t>(std::ceil(from / step)) * step; day <= to;
              day += step)
-            ticks.push_back({double(day), IsoDateOfDay(day)});
+            ticks.push_back({double(day), PersonDate(IsoDateOfDay(day))});
         return ticks;
     }
     for (int step : monthSteps) {
@@ -127,8 +135,9 @@ std::vector<Tick> DayTicks(double from, double to) {
             const int32_t first = DayOfDate(months / 12, months % 12 + 1, 1);
             if (first > to) break;
             if (first < from) continue;
-            const std::string date = IsoDateOfDay(first);
-            ticks.push_back({double(first), date.substr(0, step >= 12 ? 4 : 7)});
+            ticks.push_back({double(first), step >= 12
+                                                ? IntegerText(months / 12)
+                                                : PersonMonth(months / 12, months % 12 + 1)});
         }
         break;
     }
@@ -249,7 +258,7 @@ private:
         }
         axis.ForEachTick([&](double value) {
             svg += Line(Left, y(value), Left + PlotWidth, y(value), "#d8d8d8");
-            svg += Text(Left - 6, y(value) + 4, FixedText(value, axis.Decimals), "end");
+            svg += Text(Left - 6, y(value) + 4, Decimal(value, axis.Decimals), "end");
         });
         for (const Tick& tick : Ticks())
             svg += Line(X(tick.Time), top, X(tick.Time), top + height, "#d8d8d8");

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/language.h"
+
 #include <string>
 #include <vector>
 
 // Line charts over time, for pictures and pages: panels stacked over one
 // time axis, each with its own value axis scaled to what it shows. They are
 // drawn to be read in black and white as well: series differ by their dashes
-// and marks, shaded stretches are light grey, limits carry their names.
+// and marks, shaded stretches are light grey, limits carry their names. The
+// texts and numbers a person reads are in the language vl4 speaks; the
+// drawing's coordinates are not.
 
 struct ChartPoint {
     double Time;  // in the chart's time unit (ChartTime)
@@ -48,7 +52,7 @@ struct ChartPanel {
     std::vector<ChartSeries> Series;
     std::vector<ChartBand> Bands;
     std::vector<ChartLimit> Limits;
-    std::string Empty = "no readings"; // shown when no series has a value
+    std::string Empty = _("no readings"); // shown when no series has a value
 };
 
 // What the time axis counts.

@@ -1,5 +1,7 @@
 #include "documents/trend_svg.h"
 
+#include "core/language.h"
+
 namespace {
 
 struct SeriesLook {
@@ -7,9 +9,9 @@ struct SeriesLook {
     const char* Colour;
 };
 const SeriesLook Looks[TrendSample::Series] = {
-    {"probe voltage [mV]", "#1f6fb4"},
-    {"measured value", "#c62828"},
-    {"ratio [%]", "#2e7d32"},
+    {N_("probe voltage [mV]"), "#1f6fb4"},
+    {N_("measured value"), "#c62828"},
+    {N_("ratio [%]"), "#2e7d32"},
 };
 
 } // namespace
@@ -18,14 +20,14 @@ LineChart TrendChart(const TrendSummary& samples, const std::string& title,
                      const std::string& since) {
     LineChart chart;
     chart.Title = title;
-    chart.TimeTitle = "time since " + since;
+    chart.TimeTitle = Format(_("time since {0}"), {since});
     chart.Background = "#f8f8f8";
     // The axis ends with the last sample, whether or not any of its reads succeeded.
     chart.FixedTime = true;
     chart.To = samples.LastSeconds() <= 0 ? 1 : samples.LastSeconds();
     for (int i = 0; i < TrendSample::Series; ++i) {
         ChartPanel panel;
-        panel.Title = Looks[i].Name;
+        panel.Title = _(Looks[i].Name);
         panel.TitleColour = Looks[i].Colour;
         ChartSeries series;
         series.Colour = Looks[i].Colour;

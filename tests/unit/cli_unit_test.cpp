@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,12 @@ TEST(Vl4Files, ALogOrATraceIsNeverAppendedToAFileOfAnotherKind) {
     }
     EXPECT_EQ(files.Content, before) << "every file as it was, and no new one";
 }
+
+// Speaks Czech while it lives; vl4's commands choose their own language.
+struct InCzech {
+    InCzech() { SetLanguage(Language::Czech); }
+    ~InCzech() { SetLanguage(Language::English); }
+};
 
 int Count(const std::string& text, const std::string& part) {
     int count = 0;
@@ -636,6 +643,188 @@ TEST(PagesForPeople, DatesAddUpTextIsEscapedAndChartsShowTheirLimits) {
     const std::string settling = LineChartSvg(point);
     for (const char* text : {">accepted<", ">40<", "since the point began [s]"})
         EXPECT_NE(settling.find(text), std::string::npos) << text;
+
+    // In Czech the months read 1/2024, the coordinates stay what SVG reads.
+    InCzech czech;
+    const std::string czechSvg = LineChartSvg(trend);
+    for (const char* text : {">1/2024<", ">7/2025<", ">1/2026<", ">70<"})
+        EXPECT_NE(czechSvg.find(text), std::string::npos) << text << " in\n" << czechSvg;
+    EXPECT_EQ(czechSvg.find(",0\""), std::string::npos) << "a decimal comma in a coordinate";
+}
+
+// The picture without its texts: what is drawn and where.
+std::string WithoutTexts(std::string svg) {
+    for (size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) {
+        const size_t from = svg.find('>', at) + 1;
+        svg.erase(from, svg.find("</text>", from) - from);
+    }
+    return svg;
+}
+
+// The log's picture in Czech: its words and numbers as a Czech technician
+// reads them, drawn exactly as the English one.
+TEST(PagesForPeople, ALogsPictureInCzechIsDrawnAsTheEnglishOne) {
+    std::vector<TrendSample> samples;
+    for (int i = 0; i < 40; ++i)
+        samples.push_back({i * 0.5, {i != 12, i != 12, false}, {100.25f + i, 7.0f, 0}});
+    const std::string english = TrendSvg(SummaryOf(samples), "VL4 on COM5", "14:03:05");
+    std::string czech;
+    {
+        InCzech inCzech;
+        czech = TrendSvg(SummaryOf(samples), "VL4 na COM5", "14:03:05");
+    }
+    for (const char* text :
+         {">7.0<", ">probe voltage [mV]<", ">no readings<", ">time since 14:03:05 [s]<"})
+        EXPECT_NE(english.find(text), std::string::npos) << text;
+    for (const char* text : {">7,0<", ">nap\xC4\x9Bt\xC3\xAD sondy [mV]<", // napětí
+                             ">\xC5\xBE\xC3\xA1"
+                             "dn\xC3\xA9 ode\xC4\x8Dty<", // žádné odečty
+                             ">\xC4\x8D"
+                             "as od 14:03:05 [s]<"}) // čas od
+        EXPECT_NE(czech.find(text), std::string::npos) << text << " in\n" << czech;
+    EXPECT_EQ(czech.find(">7.0<"), std::string::npos);
+    EXPECT_EQ(WithoutTexts(czech), WithoutTexts(english));
+}
+
+// Readings every 300 ms of a probe settling from `from` towards `to`.
+std::string Settling(int count, double from, double to) {
+    std::string readings;
+    for (int i = 0; i < count; ++i)
+        readings +=
+            (i ? " " : "") + ExactText(static_cast<float>(to + (from - to) * std::exp(-i / 8.0)));
+    return readings;
+}
+
+// The README's calibration: two NIST buffers at 15 degrees and a check that
+// passed, every field as vl4 calibrate records it.
+std::string CalibratedLine() {
+    return "2026-12-08T15:03:56.062+01:00,COM5,VL4,2403117,1.02,pH,"
+           "Jana Nov\xC3\xA1kov\xC3\xA1,K3,15,2,6.86,6.9,9.646136,0.080423065,-0.5415086,75,22.2,"
+           "6.836858,4.01,3.998,172.52979,0.08102831,0.5490518,114,33.9,4.083677,0,-59.16,"
+           "2024-03-15,4.033335,-56.128063,4.033335,-56.128063,2026-12-08,98.17135,4.033335,9.18,"
+           "9.276,9.276858,pass,ok,written,2027-06-06,1.1.0,yes,settled,0.6,0.5,nist,measured,"
+           "0.05,buffer,buffer,buffer,,,,,," +
+           Settling(75, 20, 9.646) + "," + Settling(114, 60, 172.53) + "," +
+           Settling(122, 0, -123.77) + "\r\n";
+}
+
+// A point 80 mV off the next day, not written.
+std::string DeclinedLine() {
+    return RecordLineOf({{RecTime, "2026-12-09T08:00:00.000+01:00"},
+                         {RecProductionNumber, "2403117"},
+                         {RecTemperature, "25"},
+                         {RecStandard1, "7"},
+                         {RecStandardUsed1, "7"},
+                         {RecVoltage1, "80.1"},
+                         {RecSpread1, "0.02"},
+                         {RecDrift1, "0.01"},
+                         {RecReadings1, "66"},
+                         {RecSettle1, "19.5"},
+                         {RecFoundOffset, "4.033335"},
+                         {RecFoundSensitivity, "-56.128063"},
+                         {RecFoundDate, "2026-12-08"},
+                         {RecComputedOffset, "80.1"},
+                         {RecComputedSensitivity, "-58"},
+                         {RecOffsetPh7, "80.1"},
+                         {RecHealth, "check probe (offset only; slope assumed)"},
+                         {RecOutcome, "declined"},
+                         {RecVersion, "1.1.0"},
+                         {RecTemperatureGiven, "no"},
+                         {RecSettleRule, "settled"},
+                         {RecMaxDrift, "0.6"},
+                         {RecMaxSpread, "0.5"},
+                         {RecSlopeSource, "assumed"},
+                         {RecCheckTolerance, "0.05"},
+                         {RecStandardKind1, "value"},
+                         {RecReadingsMv1, Settling(66, 80.1, 80.1)}});
+}
+
+// The pages for people from one record, in Czech and in English: each in
+// its language throughout (lang, title, marks, decimal commas, dates), the
+// English as it always was.
+TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
+    RecordFiles files;
+    const std::string record =
+        files.Write("pages_record.csv", RecordHeader() + CalibratedLine() + DeclinedLine());
+    const std::string page = files.Write("pages_page.html", "");
+    Vl4Words vl4;
+    const auto made = [&](const std::vector<std::string>& words) {
+        EXPECT_EQ(vl4.Run(words), ExitDone) << vl4.Err.Text;
+        std::string html, problem;
+        EXPECT_EQ(ReadWholeFile(page, 1 << 20, html, problem), FileRead::Done) << problem;
+        return html;
+    };
+    const auto number = [](const std::string& text) {
+        return "<td class=\"number\">" + text + "</td>";
+    };
+
+    const std::string czech =
+        made({"--lang", "cs", "certificate", record, "--time", "2026-12-08", "--out", page});
+    EXPECT_EQ(czech.find("<!DOCTYPE html>\n<html lang=\"cs\">"), 0u);
+    for (const std::string& fact :
+         {std::string("<title>Kalibra\xC4\x8Dn\xC3\xAD list VL4 2403117 8. 12. 2026</title>"),
+          std::string("<h1>Kalibra\xC4\x8Dn\xC3\xAD list</h1>"), // Kalibrační list
+          std::string("<td>8. 12. 2026 15:03:56 (UTC+01:00)</td>"),
+          std::string("<td>15,0 \xC2\xB0"
+                      "C (zadan\xC3\xA1)</td>"), // 15,0 °C (zadaná)
+          std::string("<td>tabulka NIST p\xC5\x99i 15,0 \xC2\xB0"
+                      "C</td>"),
+          number("6,86") + number("6,900") + number("9,646") + number("0,080") + number("-0,54") +
+              number("75") + number("22,2") + number("6,837") + number("-0,063"),
+          number("-59,16") + number("-56,128063") + number("-56,128063"),
+          number("15. 3. 2024") + number("-") + number("8. 12. 2026"),
+          std::string("98,2 % ide\xC3\xA1ln\xC3\xAD elektrody (-57,17 mV/pH p\xC5\x99i 15,0 "
+                      "\xC2\xB0"
+                      "C)"),
+          std::string("<td>VYHOVUJE</td>"), std::string("<td>6. 6. 2027</td>"),
+          std::string("od za\xC4\x8D\xC3\xA1tku bodu [s]")}) // od začátku bodu
+        At(czech, fact);
+    for (const char* english :
+         {"Calibration certificate", ">Points<", "as found", "Verdict", "next calibration due",
+          "received for the plant", "6.900", "2026-12-08", "PASS", "lang=\"en\""})
+        EXPECT_EQ(czech.find(english), std::string::npos) << english;
+
+    const std::string declined =
+        made({"--lang", "cs", "certificate", record, "--time", "2026-12-09", "--out", page});
+    At(declined, "<div class=\"banner\"><strong>NEKALIBROV\xC3\x81NO</strong>zam\xC3\xADtnuto: "
+                 "nic nebylo zaps\xC3\xA1no</div>"); // NEKALIBROVÁNO, zamítnuto: ... zapsáno
+    At(declined, "p\xC5\x99"
+                 "edpokl\xC3\xA1"
+                 "dan\xC3\xA1, -58 mV/pH: jeden bod strmost "
+                 "nem\xC4\x9B\xC5\x99\xC3\xAD"); // předpokládaná, ... neměří
+    At(declined, number("nezaps\xC3\xA1no"));    // nezapsáno
+    At(declined, "<td>nestanoven</td>");
+
+    const std::string english =
+        made({"certificate", record, "--time", "2026-12-08", "--out", page});
+    EXPECT_EQ(english.find("<!DOCTYPE html>\n<html lang=\"en\">"), 0u);
+    for (const std::string& fact :
+         {std::string("<title>Calibration certificate VL4 2403117 2026-12-08</title>"),
+          std::string("<td>2026-12-08 15:03:56 (UTC+01:00)</td>"),
+          std::string("<td>15.0 \xC2\xB0"
+                      "C (given)</td>"),
+          number("6.86") + number("6.900") + number("9.646") + number("0.080") + number("-0.54") +
+              number("75") + number("22.2") + number("6.837") + number("-0.063"),
+          number("2024-03-15") + number("-") + number("2026-12-08"),
+          std::string("98.2 % of the ideal electrode (-57.17 mV/pH at 15.0 \xC2\xB0"
+                      "C)"),
+          std::string("<td>PASS</td>"), std::string("<td>2027-06-06</td>"),
+          std::string("since the point began [s]"), std::string("received for the plant")})
+        At(english, fact);
+    EXPECT_EQ(english.find("6,900"), std::string::npos);
+
+    const std::string report = made({"--lang", "cs", "history", record, "--html", page});
+    EXPECT_EQ(report.find("<!DOCTYPE html>\n<html lang=\"cs\">"), 0u);
+    for (const std::string& fact :
+         {std::string("<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
+          std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>written (platn\xC3\xA1)"),
+          number("98,2") + number("4,0") + number("-0,06"),
+          std::string("<td class=\"unbroken\">6. 6. 2027</td>"),
+          std::string("ofset p\xC5\x99i pH 7 [mV]")}) // ofset při pH 7
+        At(report, fact);
+    // The trend's dates as a Czech technician writes them: 13. 12. 2026.
+    EXPECT_TRUE(std::regex_search(report, std::regex(">[0-9]{1,2}\\. 1?[0-9]\\. 2026<")));
+    EXPECT_FALSE(std::regex_search(report, std::regex(">2026-[0-9]")));
 }
 
 } // namespace
