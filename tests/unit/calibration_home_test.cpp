@@ -59,7 +59,10 @@ public:
         value = Grab;
         return Reply::Yes;
     }
-    Reply Ask(Question, const std::string&) override { return Answer; }
+    // Writes a pair it was shown; asks the test about anything unusual.
+    Reply Ask(Question question, const std::string&) override {
+        return question == Question::Write ? Reply::Yes : Answer;
+    }
     bool OutputLost(std::string&) override { return false; }
     const StopSignal& Stop() override { return Never; }
 
