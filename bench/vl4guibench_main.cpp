@@ -25,14 +25,18 @@ constexpr DWORD TimeoutMs = 60000;
 
 constexpr double PointFloorMs = 66 * 300.0; // the dialog's readings on its 300 ms timer
 
-const char Usage[] = "usage: vl4guibench [--runs N] [--readouts N] [--points N] [--port COM5]\n"
-                     "  A vl4sim.exe started with --paced must serve the other end of the port.\n";
+const char Usage[] =
+    "usage: vl4guibench [--runs N] [--readouts N] [--points N] [--port COM5] [--sim-log FILE]\n"
+    "  A vl4sim.exe started with --paced must serve the other end of the port; with\n"
+    "  --sim-log, its --log FILE --log-times times the readings of a calibration with\n"
+    "  record while its picture is drawn.\n";
 
 struct Options {
     int Runs = 7;
     int Readouts = 9;
     int Points = 3;
     const char* Port = "COM5";
+    const char* SimLog = nullptr;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -45,6 +49,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.Points = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--port"))
             options.Port = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--sim-log"))
+            options.SimLog = argv[i + 1];
         else
             return false;
     }
@@ -174,6 +180,65 @@ bool TimeCalibrationPoints(ToolWindow& window, int points) {
     return true;
 }
 
+// The simulator's log from byte `from` on: the times of the probe voltage
+// requests (command 24 hex), in ms.
+std::vector<double> VoltageRequestTimes(const char* log, long from) {
+    std::vector<double> times;
+    FILE* file = std::fopen(log, "r");
+    if (!file) return times;
+    std::fseek(file, from, SEEK_SET);
+    char line[256];
+    while (std::fgets(line, sizeof line, file)) {
+        double ms;
+        char frame[8];
+        if (std::sscanf(line, "%lf RX 01 %2s", &ms, frame) == 2 && !std::strcmp(frame, "24"))
+            times.push_back(ms);
+    }
+    std::fclose(file);
+    return times;
+}
+
+long FileSize(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow)
+                                                                    : 0;
+}
+
+// A point of the calibration with record from the window menu, its picture
+// redrawn at every reading: the intervals between its readings as the
+// transmitter received them.
+bool TimeRecordedSampling(ToolWindow& window, const char* simLog) {
+    using namespace RecordedItems;
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string record = std::string(folder) + "vl4guibench-record.csv";
+    DeleteFileA(record.c_str());
+    RecordedDialog dialog;
+    if (!dialog.Open(window, false, TimeoutMs)) return false;
+    dialog.Click(OnePoint);
+    dialog.SetItemText(Standard1, "7");
+    dialog.PostClick(Next);
+    if (!dialog.AnswerFileDialog(record, TimeoutMs) || !dialog.WaitEnabled(Interrupt, TimeoutMs) ||
+        !dialog.WaitEnabled(Next, TimeoutMs))
+        return false;
+    const long from = FileSize(simLog);
+    dialog.Click(Next);
+    if (!dialog.WaitEnabled(Write, 3 * static_cast<DWORD>(PointFloorMs))) return false;
+    const std::vector<double> times = VoltageRequestTimes(simLog, from);
+    dialog.PressEscape();
+    if (!dialog.WaitClosed(TimeoutMs) || times.size() < 2) return false;
+    std::vector<double> intervals;
+    for (size_t i = 1; i < times.size(); ++i) intervals.push_back(times[i] - times[i - 1]);
+    const Spread s = SpreadOf(intervals);
+    std::printf("\nthe calibration with record: one point's readings, its picture redrawn at each "
+                "(ms between them, %zu intervals):\n",
+                intervals.size());
+    std::printf("  median %8.1f  min %8.1f  max %8.1f\n", s.Median, s.Min, s.Max);
+    std::printf("  budget: median 300 ms: %s; none over 350 ms: %s\n",
+                Verdict(s.Median >= 295 && s.Median <= 305), Verdict(s.Max <= 350));
+    return true;
+}
+
 // Connects again and again: each pick closes the port, opens it, identifies
 // the transmitter and reads every value into the window.
 bool TimeReadouts(const Options& options) {
@@ -227,7 +292,12 @@ bool TimeReadouts(const Options& options) {
         "  budget: private memory under %.0f KiB: %.0f KiB, %s; beyond hello %.0f KiB, %s\n",
         MemoryBudgetKiB, toolKiB, Verdict(toolKiB < MemoryBudgetKiB), toolKiB - helloKiB,
         Verdict(toolKiB - helloKiB < MemoryBudgetKiB));
-    return TimeCalibrationPoints(window, options.Points) && Close(tool, window.Handle);
+    if (!TimeCalibrationPoints(window, options.Points)) return false;
+    if (options.SimLog && !TimeRecordedSampling(window, options.SimLog)) {
+        std::fprintf(stderr, "vl4guibench: the calibration with record did not take its point\n");
+        return false;
+    }
+    return Close(tool, window.Handle);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "sim/sim_server.h"
 #include "vl4_version.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -12,8 +14,9 @@
 namespace {
 
 const char Usage[] =
-    "usage: vl4sim PORT [--paced] [--log FILE] [--detached] [--NAME VALUE ...]\n"
+    "usage: vl4sim PORT [--paced] [--log FILE [--log-times]] [--detached] [--NAME VALUE ...]\n"
     "       vl4sim --version\n"
+    "  --log-times: each log line begins with the milliseconds since the start\n"
     "  --NAME VALUE is 'set NAME VALUE' before serving (--ident ZD2W50, --probe 3, ...)\n"
     "  commands on stdin, one a line; 'help' lists them, 'quit' or end of input ends;\n"
     "  'reopen' opens the port again (a virtual cable that was pulled is back)\n";
@@ -37,11 +40,33 @@ private:
     std::mutex Lock;
 };
 
+// Milliseconds since the simulator started, for a log that benchmarks time
+// the requests by: "12345.678 RX 01 24 00 DB".
+class MillisecondClock {
+public:
+    MillisecondClock() {
+        QueryPerformanceFrequency(&Frequency);
+        QueryPerformanceCounter(&Start);
+    }
+    std::string Stamp() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f ",
+                      (now.QuadPart - Start.QuadPart) * 1000.0 / Frequency.QuadPart);
+        return text;
+    }
+
+private:
+    LARGE_INTEGER Frequency, Start;
+};
+
 struct Options {
     const char* Port = nullptr;
     const char* LogPath = nullptr;
     bool Paced = false;
     bool Detached = false;
+    bool LogTimes = false;
     std::vector<std::string> Presets; // set commands
 };
 
@@ -52,6 +77,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         std::string arg = argv[i];
         if (arg == "--paced") {
             options.Paced = true;
+        } else if (arg == "--log-times") {
+            options.LogTimes = true;
         } else if (arg == "--detached") {
             options.Detached = true;
         } else if (arg.compare(0, 2, "--") == 0 && i + 1 < argc) {
@@ -127,8 +154,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    const MillisecondClock clock;
     server.WithModel([&](TransmitterModel& model) {
-        model.Log = [&](const std::string& line) { logOut.Write(line); };
+        model.Log = [&](const std::string& line) {
+            logOut.Write(options.LogTimes ? clock.Stamp() + line : line);
+        };
     });
     if (!server.Start(options.Port, options.Paced)) {
         std::fprintf(stderr, "vl4sim: cannot open %s\n", options.Port);
