@@ -317,7 +317,11 @@ BOOL CALLBACK FirstEdit(HWND window, LPARAM found) {
 // The file name is the dialog's first visible edit field (inside its combo
 // box on some systems).
 bool RecordedDialog::AnswerFileDialog(const std::string& path, DWORD timeoutMs) const {
-    const HWND dialog = Owned(timeoutMs);
+    return ::AnswerFileDialog(ProcessId, Handle, path, timeoutMs);
+}
+
+bool AnswerFileDialog(DWORD processId, HWND owner, const std::string& path, DWORD timeoutMs) {
+    const HWND dialog = WaitForWindow(processId, ToolDialog::ClassName, nullptr, timeoutMs, owner);
     if (!dialog) return false;
     HWND edit = nullptr;
     if (!Eventually(

@@ -170,6 +170,10 @@ public:
     DWORD ThreadId = 0;
 };
 
+// Types the path into the file dialog (Save or Open) that owner shows and
+// confirms it; false when none shows or it does not close.
+bool AnswerFileDialog(DWORD processId, HWND owner, const std::string& path, DWORD timeoutMs);
+
 // The calibration with a record, from the main window's system menu.
 namespace RecordedItems {
 constexpr int Unit = 201, Probe = 202, Held = 203, Choice = 210, OnePoint = 211, KeepSlope = 212,

@@ -200,8 +200,9 @@ std::vector<double> VoltageRequestTimes(const char* log, long from) {
 
 long FileSize(const char* path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExA(path, GetFileExInfoStandard, &data) ? static_cast<long>(data.nFileSizeLow)
-                                                                    : 0;
+    return GetFileAttributesExA(path, GetFileExInfoStandard, &data)
+               ? static_cast<long>(data.nFileSizeLow)
+               : 0;
 }
 
 // A point of the calibration with record from the window menu, its picture

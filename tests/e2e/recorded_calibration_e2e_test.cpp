@@ -19,10 +19,11 @@ using namespace RecordedItems;
 // A point takes 66 readings 300 ms apart once the probe is steady.
 constexpr DWORD PointTimeoutMs = 60000;
 
+// A file in the temporary folder, gone before the test.
 std::string TempFile(const std::string& name) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "vl4-e2e-" + name;
+    const std::string path = std::string(folder) + name;
     DeleteFileA(path.c_str());
     return path;
 }
@@ -49,7 +50,7 @@ constexpr int DampingCommand = 44, OffsetCommand = 49, SensitivityCommand = 50, 
 struct RecordedCalibration : ToolTest {
     void SetUp() override {
         ToolTest::SetUp();
-        Record = TempFile("window-record.csv");
+        Record = TempFile("vl4-e2e-window-record.csv");
         Set("settle-tau", "0");
         Set("damping", "4");
     }
@@ -159,19 +160,27 @@ TEST_F(RecordedCalibration, APhCalibrationWithACheckRecordsWhatVl4Records) {
     EXPECT_TRUE(Dialog.Enabled(Certificate));
 
     // The certificate of that line, in Czech, where the Save dialog says.
-    const std::string certificate = TempFile("certificate.html");
+    const std::string certificate = TempFile("vl4-e2e-certificate.html");
     Dialog.PostClick(Certificate);
     ASSERT_TRUE(Dialog.AnswerFileDialog(certificate, WaitTimeoutMs));
     ASSERT_TRUE(WaitFor([&] { return !FileText(certificate).empty(); }, WaitTimeoutMs));
     EXPECT_NE(FileText(certificate).find("<html lang=\"cs\">"), std::string::npos);
     PostMessageA(Dialog.Handle, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(Dialog.WaitClosed(WaitTimeoutMs));
+
+    // The history of the record, as a page in the browser.
+    const std::string history = TempFile("vl4-historie.html"); // where the tool writes it
+    PostMessageA(Window.Handle, WM_SYSCOMMAND, HistoryCommand, 0);
+    ASSERT_TRUE(AnswerFileDialog(Window.ProcessId, Window.Handle, Record, WaitTimeoutMs));
+    ASSERT_TRUE(WaitFor([&] { return !FileText(history).empty(); }, WaitTimeoutMs));
+    EXPECT_NE(FileText(history).find("<html lang=\"cs\">"), std::string::npos);
+    EXPECT_NE(FileText(history).find(w[RecProductionNumber]), std::string::npos);
     // The port is the tool's no more once it picks the port that is nobody's.
     ASSERT_TRUE(Window.PickPort("COM7"));
 
     for (const auto& value : found) Set(value[0], value[1]);
     Set("solution", "6.9");
-    const std::string vl4Record = TempFile("vl4-record.csv");
+    const std::string vl4Record = TempFile("vl4-e2e-vl4-record.csv");
     std::string output;
     ASSERT_EQ(RunVl4(Sim,
                      "calibrate COM5 --lang en --standard 6.86 --standard 4.01 --buffers nist "
