@@ -61,7 +61,7 @@ public:
     }
     // Writes a pair it was shown; asks the test about anything unusual.
     Reply Ask(Question question, const std::string&) override {
-        return question == Question::Write ? Reply::Yes : Answer;
+        return question == Question::Write ? WriteAnswer : Answer;
     }
     bool OutputLost(std::string&) override { return false; }
     const StopSignal& Stop() override { return Never; }
@@ -69,6 +69,7 @@ public:
     std::map<std::string, std::function<void()>> Moves; // by point: "point 1", "check"
     double Grab = 0;
     Reply Answer = Reply::No;
+    Reply WriteAnswer = Reply::Yes; // the window's "Zapsat", or closing instead
     std::vector<CalibrationStep> Steps;
     std::string Lines;
     int Readings = 0;
@@ -230,6 +231,24 @@ TEST_F(CalibrationHome, AnOxygenProbeAtHalfItsSlopeIsNotWrittenUnasked) {
     EXPECT_NE(Bench.Lines.find("note: the air is taken to be at 1013.25 hPa"), std::string::npos);
     EXPECT_EQ(Result.Outcome, OutcomeDeclined);
     EXPECT_EQ(Line.Model.Values.Sensitivity, 9.0f);
+}
+
+// A usual pair that the technician, shown it, does not write (the window's
+// dialog closed at its result) is declined: the damping back, nothing else.
+TEST_F(CalibrationHome, APairShownAndNotWrittenIsDeclined) {
+    Move("point 1", "set solution 7");
+    Move("point 2", "set solution 4.01");
+    Plan.Standards = {Point(StandardKind::Value, 7), Point(StandardKind::Value, 4.01f)};
+    Bench.WriteAnswer = Reply::No;
+    EXPECT_EQ(Run(), ExitFailed);
+    EXPECT_EQ(Result.Outcome, OutcomeDeclined);
+    for (const std::string& frame : Line.Frames) {
+        if (frame.compare(6, 2, "00") != 0) {
+            EXPECT_EQ(frame.substr(0, 5), "01 2C") << frame;
+        }
+    }
+    ASSERT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(Rows()[0][RecOutcome], OutcomeDeclined);
 }
 
 // A verification writes nothing but the damping it puts back; its record
