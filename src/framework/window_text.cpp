@@ -59,6 +59,9 @@ BOOL CALLBACK SetTextFont(HWND window, LPARAM font) {
 } // namespace
 
 void UseTextFont(HWND window) {
+    // A dialog with a font of its own (a TrueType face laid out in its
+    // units) keeps it: the system font's height would outgrow its layout.
+    if (SendMessageW(window, WM_GETFONT, 0, 0)) return;
     if (HFONT font = TextFont())
         EnumChildWindows(window, SetTextFont, reinterpret_cast<LPARAM>(font));
 }

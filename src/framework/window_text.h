@@ -13,5 +13,6 @@ int GetTextOf(HWND window, char* buffer, int capacity);
 // another code page (an English or German one) is a raster font without the
 // Czech letters: there every child window of window gets a TrueType face of
 // the same height and weight that has them. Where the system font has them
-// (a Central European Windows) nothing changes.
+// (a Central European Windows), or where a dialog names its own TrueType
+// font, nothing changes.
 void UseTextFont(HWND window);
