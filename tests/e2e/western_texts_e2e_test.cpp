@@ -114,4 +114,48 @@ TEST(WesternTextFont, TheControlsGetAFaceWithTheCzechLetters) {
     DestroyWindow(parent);
 }
 
+// The calibration with record names a face of its own and is laid out in
+// its units: made from the program's template in this process, its controls
+// keep that face where the system font lacks the Czech letters, and each
+// label's and button's text fits its control in it (given the system font's
+// height, "Teplota [°C]:" and "Místo:" were cut).
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+TEST(WesternTextFont, TheCalibrationWithRecordKeepsItsFaceAndItsTextsFit) {
+    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(5));
+    ASSERT_NE(resource, nullptr);
+    const auto* dialogTemplate =
+        static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, resource)));
+    HWND dialog = CreateDialogIndirectParamW(nullptr, dialogTemplate, nullptr, NoDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    UseTextFont(dialog);
+    const auto dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    ASSERT_NE(dialogFont, nullptr);
+    int texts = 0;
+    for (HWND item = GetWindow(dialog, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT)) {
+        const std::wstring text = WideWindowText(item);
+        if (text.empty()) continue;
+        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(item, WM_GETFONT, 0, 0));
+        EXPECT_EQ(font, dialogFont) << text;
+        HDC dc = GetDC(item);
+        HGDIOBJ previous = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, previous);
+        ReleaseDC(item, dc);
+        RECT box{};
+        GetClientRect(item, &box);
+        wchar_t className[32] = {};
+        GetClassNameW(item, className, 32);
+        // A check box's or a group's text has its box or frame beside it.
+        const LONG room = box.right - (lstrcmpiW(className, L"Button") == 0 ? 16 : 0);
+        EXPECT_LE(size.cx, room) << text;
+        ++texts;
+    }
+    EXPECT_GT(texts, 30);
+    DestroyWindow(dialog);
+}
+
 } // namespace
