@@ -76,7 +76,8 @@ TEST(Vl4Help, InCzechEachLineFitsAConsoleAndEveryOptionIsNamed) {
         // Its summary and its first paragraph come from the catalog.
         const size_t summary = english.find("\n\n") + 2;
         for (size_t at : {summary, english.find("\n\n", summary) + 2})
-            EXPECT_EQ(czech.find(english.substr(at, 20)), std::string::npos) << name << ": " << czech;
+            EXPECT_EQ(czech.find(english.substr(at, 20)), std::string::npos)
+                << name << ": " << czech;
         const std::set<std::string> named = OptionsNamed(czech);
         for (const OptionSpec& option : command->Options)
             EXPECT_EQ(named.count(option.Name), 1u) << name << " " << option.Name;
