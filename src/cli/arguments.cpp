@@ -16,17 +16,17 @@ bool TakeOption(const CommandSpec& command, const std::vector<std::string>& word
     const std::string name = word.substr(0, equals);
     const OptionSpec* option = FindOption(command, name);
     if (!option) {
-        problem = "unknown option " + name;
+        problem = Format(_("unknown option {0}"), {name});
         return false;
     }
     if (!option->Repeatable && arguments.Has(option->Name)) {
-        problem = name + " given twice";
+        problem = Format(_("{0} given twice"), {name});
         return false;
     }
     std::string value;
     if (!option->ValueName) {
         if (equals != std::string::npos) {
-            problem = name + " takes no value";
+            problem = Format(_("{0} takes no value"), {name});
             return false;
         }
     } else if (equals != std::string::npos) {
@@ -34,7 +34,7 @@ bool TakeOption(const CommandSpec& command, const std::vector<std::string>& word
     } else if (i + 1 < words.size()) {
         value = words[++i];
     } else {
-        problem = name + " needs " + option->ValueName;
+        problem = Format(_("{0} needs {1}"), {name, option->ValueName});
         return false;
     }
     arguments.Options.emplace_back(option->Name, value);
@@ -74,16 +74,16 @@ bool ParseArguments(const CommandSpec& command, const std::vector<std::string>& 
     }
     const int count = static_cast<int>(arguments.Positional.size());
     if (count < command.MinPositional) {
-        problem = std::string("expected ") + command.Synopsis;
+        problem = Format(_("expected {0}"), {_(command.Synopsis)});
     } else if (command.MaxPositional >= 0 && count > command.MaxPositional) {
-        problem = "unexpected argument " + arguments.Positional[command.MaxPositional];
+        problem =
+            Format(_("unexpected argument {0}"), {arguments.Positional[command.MaxPositional]});
     }
     return problem.empty();
 }
 
 int UsageError(CommandContext& context, const CommandSpec& command, const std::string& what) {
-    context.Err.Write(std::string("vl4 ") + command.Name + ": " + what + "; see vl4 " +
-                      command.Name + " --help\n");
+    context.Err.Write(Format(_("vl4 {0}: {1}; see vl4 {0} --help"), {command.Name, what}) + "\n");
     return ExitUsage;
 }
 

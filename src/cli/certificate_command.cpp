@@ -41,20 +41,21 @@ int RunCertificate(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec CertificateCommand = {
     "certificate",
-    "RECORD.csv [--unit N] [--time T] --out FILE.html",
-    "the certificate of a recorded calibration, made again from the record",
-    "Makes the certificate of a calibration from its line in the record alone: the\n"
-    "same page vl4 calibrate --certificate wrote when it recorded the line, with\n"
-    "the pictures of each point's readings drawn again from the recorded readings.\n"
-    "Without --unit and --time the record's last calibration is taken (a record of\n"
-    "several units needs --unit). A line of an earlier vl4's record gives a page\n"
-    "that says what such a record does not hold (how the points were taken, their\n"
-    "readings). An undo has no certificate of its own.\n"
-    "\n"
-    "  --unit N        the last calibration of the unit with production number N\n"
-    "  --time T        the calibration whose recorded time begins with T, such as\n"
-    "                  2026-12-08T09:14 (exit status 1 when none or several do)\n"
-    "  --out FILE      where the page goes (one HTML file for A4, nothing fetched)\n",
+    N_("RECORD.csv [--unit N] [--time T] --out FILE.html"),
+    N_("the certificate of a recorded calibration, made again from the record"),
+    {
+        N_("Makes the certificate of a calibration from its line in the record alone: the\n"
+           "same page vl4 calibrate --certificate wrote when it recorded the line, with\n"
+           "the pictures of each point's readings drawn again from the recorded readings.\n"
+           "Without --unit and --time the record's last calibration is taken (a record of\n"
+           "several units needs --unit). A line of an earlier vl4's record gives a page\n"
+           "that says what such a record does not hold (how the points were taken, their\n"
+           "readings). An undo has no certificate of its own.\n"),
+        N_("  --unit N        the last calibration of the unit with production number N\n"
+           "  --time T        the calibration whose recorded time begins with T, such as\n"
+           "                  2026-12-08T09:14 (exit status 1 when none or several do)\n"
+           "  --out FILE      where the page goes (one HTML file for A4, nothing fetched)\n"),
+    },
     1,
     1,
     {{"--unit", "N", false}, {"--time", "T", false}, {"--out", "FILE.html", false}},

@@ -53,11 +53,15 @@ public:
     std::vector<std::pair<std::string, std::string>> Options;
 };
 
+// Its texts for a person are marked N_ and translated where the help is
+// printed; a synopsis's option names and placeholders stay as they are typed.
 struct CommandSpec {
     const char* Name;
     const char* Synopsis; // the arguments after the name
     const char* Summary;  // one line for vl4 --help
-    const char* Details;  // the rest of vl4 COMMAND --help
+    // The rest of vl4 COMMAND --help: its paragraphs and option blocks, each
+    // a text of its own for the translator, a blank line between them.
+    std::vector<const char*> Details;
     int MinPositional;
     int MaxPositional; // -1: no limit
     std::vector<OptionSpec> Options;

@@ -21,29 +21,29 @@ const CommandSpec* const TalkingCommands[] = {&ScanCommand,      &ReadCommand,  
                                               &CalibrateCommand, &VerifyCommand};
 const OptionSpec TraceOption = {"--trace", "FILE", false};
 const char TraceHelp[] =
-    "  --trace FILE      append every frame to FILE as it goes, for support: a header\n"
-    "                    line with the command line, the port and the version, then\n"
-    "                    one line a frame: milliseconds since the start, the port,\n"
-    "                    > sent or < received, the bytes in hex and a reply's outcome\n"
-    "                    (ok, time-out, bad checksum, cut, unexpected, late: discarded);\n"
-    "                    a FILE that holds anything but a trace is refused\n";
+    N_("  --trace FILE      append every frame to FILE as it goes, for support: a header\n"
+       "                    line with the command line, the port and the version, then\n"
+       "                    one line a frame: milliseconds since the start, the port,\n"
+       "                    > sent or < received, the bytes in hex and a reply's outcome\n"
+       "                    (ok, time-out, bad checksum, cut, unexpected, late: discarded);\n"
+       "                    a FILE that holds anything but a trace is refused\n");
 
 const char Version[] = "vl4 " VL4_VERSION_TEXT "\n";
 
 const char Intro[] =
-    "vl4 - the VL4 transmitter's settings, values and calibration from the command line\n"
-    "\n"
-    "usage: vl4 COMMAND [ARGUMENTS]\n"
-    "\n"
-    "commands:\n";
+    N_("vl4 - the VL4 transmitter's settings, values and calibration from the command line\n"
+       "\n"
+       "usage: vl4 COMMAND [ARGUMENTS]\n"
+       "\n"
+       "commands:\n");
 
 const char Closing[] =
-    "  vl4 --version | --help | COMMAND --help\n"
-    "\n"
-    "PORT is a name from 'vl4 ports' (COM3) or a device path (\\\\.\\COM3).\n"
-    "Every command that talks to a transmitter takes --trace FILE: each frame into FILE.\n"
-    "Exit status: 0 done; 1 the transmitter did not answer, refused, or a value did\n"
-    "not verify; 2 wrong usage or a bad file; 130 interrupted (Ctrl+C).\n";
+    N_("  vl4 --version | --help | COMMAND --help\n"
+       "\n"
+       "PORT is a name from 'vl4 ports' (COM3) or a device path (\\\\.\\COM3).\n"
+       "Every command that talks to a transmitter takes --trace FILE: each frame into FILE.\n"
+       "Exit status: 0 done; 1 the transmitter did not answer, refused, or a value did\n"
+       "not verify; 2 wrong usage or a bad file; 130 interrupted (Ctrl+C).\n");
 
 bool IsHelp(const std::string& word) {
     return word == "--help" || word == "-h";
@@ -51,17 +51,17 @@ bool IsHelp(const std::string& word) {
 
 std::string Usage(const CommandSpec& command) {
     std::string usage = std::string("vl4 ") + command.Name;
-    if (*command.Synopsis) usage += std::string(" ") + command.Synopsis;
+    if (*command.Synopsis) usage += std::string(" ") + _(command.Synopsis);
     return usage;
 }
 
 std::string Overview() {
-    std::string text = Intro;
+    std::string text = _(Intro);
     for (const CommandSpec* command : Commands) {
         const std::string usage = Usage(*command);
-        text += "  " + usage + "\n      " + command->Summary + "\n";
+        text += "  " + usage + "\n      " + _(command->Summary) + "\n";
     }
-    return text + Closing;
+    return text + _(Closing);
 }
 
 bool TalksToTransmitter(const CommandSpec& command) {
@@ -71,8 +71,11 @@ bool TalksToTransmitter(const CommandSpec& command) {
 
 std::string CommandHelp(const CommandSpec& command) {
     const bool traced = TalksToTransmitter(command);
-    return "usage: " + Usage(command) + (traced ? " [--trace FILE]" : "") + "\n\n" +
-           command.Summary + "\n\n" + command.Details + (traced ? TraceHelp : "");
+    std::string text =
+        Format(_("usage: {0}"), {Usage(command) + (traced ? " [--trace FILE]" : "")}) + "\n\n" +
+        _(command.Summary) + "\n";
+    for (const char* block : command.Details) text += std::string("\n") + _(block);
+    return text + (traced ? _(TraceHelp) : "");
 }
 
 // "# vl4 1.1.0 trace, 2026-12-07T16:56:19.457+01:00, port COM5: vl4 read COM5 --trace t.txt"

@@ -240,35 +240,36 @@ int RunHistory(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec HistoryCommand = {
     "history",
-    "RECORD.csv... [--unit N] [--json] [--html FILE] [--interval-days N]",
-    "each unit's calibrations in records, and when it is due again",
-    "Reads calibration records (vl4 calibrate --record), of this vl4 or an earlier\n"
-    "one, together, and lists, unit by unit (production number), its calibrations\n"
-    "oldest first: date, outcome, probe, the slope as a percentage of the ideal\n"
-    "electrode (where it was measured), the offset at pH 7 (mV), the as-found error\n"
-    "(the transmitter's reading in the first standard before the calibration, less\n"
-    "the standard's value at the temperature), the check, the verdict on the probe\n"
-    "and the technician. A unit holds its last calibration whose writes the\n"
-    "transmitter confirmed (its check may have failed); an undo puts the one before\n"
-    "back. It is due on the due date of that calibration, or its date plus\n"
-    "--interval-days, and OVERDUE when that day is past. A unit whose last writes\n"
-    "were not confirmed has no due date: \"not confirmed: read the unit\". The units\n"
-    "come in that order: those not confirmed, the overdue ones, the others by due\n"
-    "date, those without one last. A file that is no calibration record is refused\n"
-    "(exit status 2); a line that cannot be read is named as a warning and passed\n"
-    "over.\n"
-    "\n"
-    "  --unit N             only the unit with production number N (exit status 1\n"
-    "                       when the record has none)\n"
-    "  --json               JSON for programs: the units, each with its due date (or\n"
-    "                       null), overdue, confirmed and its calibrations; exact\n"
-    "                       numbers, null where the record has none\n"
-    "  --html FILE          also a report page for people: the units, the overdue\n"
-    "                       ones first, then a sheet per unit with its calibrations\n"
-    "                       and a trend of slope and offset against their limits;\n"
-    "                       one file, which any browser opens offline and prints\n"
-    "  --interval-days N    the due date of a calibration whose line gives none: N\n"
-    "                       days after it (1 to 36500)\n",
+    N_("RECORD.csv... [--unit N] [--json] [--html FILE] [--interval-days N]"),
+    N_("each unit's calibrations in records, and when it is due again"),
+    {
+        N_("Reads calibration records (vl4 calibrate --record), of this vl4 or an earlier\n"
+           "one, together, and lists, unit by unit (production number), its calibrations\n"
+           "oldest first: date, outcome, probe, the slope as a percentage of the ideal\n"
+           "electrode (where it was measured), the offset at pH 7 (mV), the as-found error\n"
+           "(the transmitter's reading in the first standard before the calibration, less\n"
+           "the standard's value at the temperature), the check, the verdict on the probe\n"
+           "and the technician. A unit holds its last calibration whose writes the\n"
+           "transmitter confirmed (its check may have failed); an undo puts the one before\n"
+           "back. It is due on the due date of that calibration, or its date plus\n"
+           "--interval-days, and OVERDUE when that day is past. A unit whose last writes\n"
+           "were not confirmed has no due date: \"not confirmed: read the unit\". The units\n"
+           "come in that order: those not confirmed, the overdue ones, the others by due\n"
+           "date, those without one last. A file that is no calibration record is refused\n"
+           "(exit status 2); a line that cannot be read is named as a warning and passed\n"
+           "over.\n"),
+        N_("  --unit N             only the unit with production number N (exit status 1\n"
+           "                       when the record has none)\n"
+           "  --json               JSON for programs: the units, each with its due date (or\n"
+           "                       null), overdue, confirmed and its calibrations; exact\n"
+           "                       numbers, null where the record has none\n"
+           "  --html FILE          also a report page for people: the units, the overdue\n"
+           "                       ones first, then a sheet per unit with its calibrations\n"
+           "                       and a trend of slope and offset against their limits;\n"
+           "                       one file, which any browser opens offline and prints\n"
+           "  --interval-days N    the due date of a calibration whose line gives none: N\n"
+           "                       days after it (1 to 36500)\n"),
+    },
     1,
     -1,
     {{"--unit", "N", false},

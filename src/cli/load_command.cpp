@@ -204,24 +204,24 @@ int Load(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec LoadCommand = {
     "load",
-    "PORT FILE [--dry-run] [--with-calibration]",
-    "compare, print the differences, write only what differs, verify",
-    "Checks the whole settings FILE (see vl4 save --help) before the first frame goes\n"
-    "out: a bad file is named with its line and nothing is written. Then reads the\n"
-    "transmitter, prints each difference (offset: 1.5 -> 0), writes the probe type\n"
-    "first when it differs, as the window's probe dialog does: with the new probe's\n"
-    "default offset, sensitivity, lower and upper range and no calibration date,\n"
-    "so that nothing of the old probe's calibration stays behind. Then every other\n"
-    "setting that differs from what the transmitter holds now, each checked against\n"
-    "the transmitter's reply, and reads everything back. A value the transmitter\n"
-    "holds differently from the file is reported and makes the exit status 1.\n"
-    "\n"
-    "  --dry-run             print the differences and write nothing\n"
-    "  --with-calibration    write [calibration] too: offset, sensitivity and date\n"
-    "                        belong to a probe, and carrying them to another\n"
-    "                        transmitter is right only when the probe goes with them\n"
-    "\n"
-    "Ctrl+C stops before the next frame and says what was written.\n",
+    N_("PORT FILE [--dry-run] [--with-calibration]"),
+    N_("compare, print the differences, write only what differs, verify"),
+    {
+        N_("Checks the whole settings FILE (see vl4 save --help) before the first frame goes\n"
+           "out: a bad file is named with its line and nothing is written. Then reads the\n"
+           "transmitter, prints each difference (offset: 1.5 -> 0), writes the probe type\n"
+           "first when it differs, as the window's probe dialog does: with the new probe's\n"
+           "default offset, sensitivity, lower and upper range and no calibration date,\n"
+           "so that nothing of the old probe's calibration stays behind. Then every other\n"
+           "setting that differs from what the transmitter holds now, each checked against\n"
+           "the transmitter's reply, and reads everything back. A value the transmitter\n"
+           "holds differently from the file is reported and makes the exit status 1.\n"),
+        N_("  --dry-run             print the differences and write nothing\n"
+           "  --with-calibration    write [calibration] too: offset, sensitivity and date\n"
+           "                        belong to a probe, and carrying them to another\n"
+           "                        transmitter is right only when the probe goes with them\n"),
+        N_("Ctrl+C stops before the next frame and says what was written.\n"),
+    },
     2,
     2,
     {{"--dry-run", nullptr, false}, {"--with-calibration", nullptr, false}},

@@ -364,42 +364,41 @@ int RunLog(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec LogCommand = {
     "log",
-    "PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg] [OPTIONS]",
-    "the live values (voltage, value, ratio) with time stamps",
-    "Reads the probe voltage, the measured value and the ratio every SECONDS until N\n"
-    "samples are taken or Ctrl+C ends the log. Each sample is a CSV line: the local\n"
-    "time (ISO 8601 with milliseconds and the offset from UTC), voltage_mv, value\n"
-    "and ratio_percent, written at once, so that a file cut short by a pulled cable\n"
-    "or an ended program is whole up to its last line. A read that fails leaves its\n"
-    "field empty. A console shows one line that each sample updates; without --out,\n"
-    "CSV goes to standard output when that is a pipe or a file.\n"
-    "\n"
-    "When 3 samples in a row get no answer, or the system reports the port failing\n"
-    "(a serial adapter pulled out), the log closes the port and opens it again every\n"
-    "2 s; the samples meanwhile are lines with empty fields at their times. When the\n"
-    "same transmitter answers again (its production number), the log goes on; another\n"
-    "one or a foreign device ends it. The end of a log gives the link's counts on\n"
-    "standard error: transactions, time-outs, bad frames, late bytes discarded,\n"
-    "reconnects, and the reply time's median and maximum.\n"
-    "\n"
-    "The exit status is 1 when any read failed, when the log ended for another\n"
-    "device or after --give-up-after, and when the CSV cannot be written (a full\n"
-    "disk, a program reading the output that has ended): the log ends at once.\n"
-    "\n"
-    "  --every SECONDS   time between samples, 0.1 to 86400 (default 1)\n"
-    "  --count N         stop after N samples (default: until Ctrl+C)\n"
-    "  --out FILE.csv    append the samples to FILE.csv (a header when it is new or\n"
-    "                    empty); a file that holds anything but a log in this form\n"
-    "                    (with or without --excel) is refused before the port opens\n"
-    "  --excel           CSV for a spreadsheet: the Windows locale's list separator\n"
-    "                    and decimal symbol (; and , for Czech), a UTF-8 byte-order\n"
-    "                    mark, CRLF, the numbers as the console shows them; without\n"
-    "                    it, CSV for programs: comma, point, the exact floats\n"
-    "  --svg FILE.svg    when the log ends, a trend picture of the three values, each\n"
-    "                    on its own scaled axis, with gaps where reads failed\n"
-    "  --give-up-after SECONDS\n"
-    "                    end the log when the port has stayed away that long, 1 to\n"
-    "                    2592000 (default: never)\n",
+    N_("PORT [--every SECONDS] [--count N] [--out FILE.csv] [--svg FILE.svg] [OPTIONS]"),
+    N_("the live values (voltage, value, ratio) with time stamps"),
+    {
+        N_("Reads the probe voltage, the measured value and the ratio every SECONDS until N\n"
+           "samples are taken or Ctrl+C ends the log. Each sample is a CSV line: the local\n"
+           "time (ISO 8601 with milliseconds and the offset from UTC), voltage_mv, value\n"
+           "and ratio_percent, written at once, so that a file cut short by a pulled cable\n"
+           "or an ended program is whole up to its last line. A read that fails leaves its\n"
+           "field empty. A console shows one line that each sample updates; without --out,\n"
+           "CSV goes to standard output when that is a pipe or a file.\n"),
+        N_("When 3 samples in a row get no answer, or the system reports the port failing\n"
+           "(a serial adapter pulled out), the log closes the port and opens it again every\n"
+           "2 s; the samples meanwhile are lines with empty fields at their times. When the\n"
+           "same transmitter answers again (its production number), the log goes on; another\n"
+           "one or a foreign device ends it. The end of a log gives the link's counts on\n"
+           "standard error: transactions, time-outs, bad frames, late bytes discarded,\n"
+           "reconnects, and the reply time's median and maximum.\n"),
+        N_("The exit status is 1 when any read failed, when the log ended for another\n"
+           "device or after --give-up-after, and when the CSV cannot be written (a full\n"
+           "disk, a program reading the output that has ended): the log ends at once.\n"),
+        N_("  --every SECONDS   time between samples, 0.1 to 86400 (default 1)\n"
+           "  --count N         stop after N samples (default: until Ctrl+C)\n"
+           "  --out FILE.csv    append the samples to FILE.csv (a header when it is new or\n"
+           "                    empty); a file that holds anything but a log in this form\n"
+           "                    (with or without --excel) is refused before the port opens\n"
+           "  --excel           CSV for a spreadsheet: the Windows locale's list separator\n"
+           "                    and decimal symbol (; and , for Czech), a UTF-8 byte-order\n"
+           "                    mark, CRLF, the numbers as the console shows them; without\n"
+           "                    it, CSV for programs: comma, point, the exact floats\n"
+           "  --svg FILE.svg    when the log ends, a trend picture of the three values, each\n"
+           "                    on its own scaled axis, with gaps where reads failed\n"
+           "  --give-up-after SECONDS\n"
+           "                    end the log when the port has stayed away that long, 1 to\n"
+           "                    2592000 (default: never)\n"),
+    },
     1,
     1,
     {{"--every", "SECONDS", false},

@@ -18,10 +18,12 @@ int Ports(CommandContext& context, const Arguments&) {
 const CommandSpec PortsCommand = {
     "ports",
     "",
-    "registered serial ports, in the selector's order",
-    "Lists the serial ports registered in the system's serial device map, one a\n"
-    "line, shorter names first (COM2 before COM10), as the window's port selector\n"
-    "lists them. Names longer than 7 characters are left out there and here.\n",
+    N_("registered serial ports, in the selector's order"),
+    {
+        N_("Lists the serial ports registered in the system's serial device map, one a\n"
+           "line, shorter names first (COM2 before COM10), as the window's port selector\n"
+           "lists them. Names longer than 7 characters are left out there and here.\n"),
+    },
     0,
     0,
     {},

@@ -170,19 +170,20 @@ int Check(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec ReadCommand = {
     "read",
-    "PORT [--json | --csv]",
-    "every value, as the window shows it (text); exact numbers in JSON or CSV",
-    "Identifies the transmitter on PORT and reads every value once. The text form\n"
-    "shows each value as the window formats it. --json writes one object and --csv a\n"
-    "header line and one line, with every float as the shortest decimal that reads\n"
-    "back to the very same float. A value that does not come is null in JSON and an\n"
-    "empty field in CSV, and the exit status is 1.\n"
-    "\n"
-    "  --json    one JSON object: port, identification, firmware, production_number,\n"
-    "            output and probe ({code, name}), calibration_date (ISO date, null\n"
-    "            when never calibrated), damping, offset, sensitivity, depth, lower,\n"
-    "            upper, voltage_mv, value, ratio_percent\n"
-    "  --csv     the same as CSV; output and probe give a code and a name column\n",
+    N_("PORT [--json | --csv]"),
+    N_("every value, as the window shows it (text); exact numbers in JSON or CSV"),
+    {
+        N_("Identifies the transmitter on PORT and reads every value once. The text form\n"
+           "shows each value as the window formats it. --json writes one object and --csv a\n"
+           "header line and one line, with every float as the shortest decimal that reads\n"
+           "back to the very same float. A value that does not come is null in JSON and an\n"
+           "empty field in CSV, and the exit status is 1.\n"),
+        N_("  --json    one JSON object: port, identification, firmware, production_number,\n"
+           "            output and probe ({code, name}), calibration_date (ISO date, null\n"
+           "            when never calibrated), damping, offset, sensitivity, depth, lower,\n"
+           "            upper, voltage_mv, value, ratio_percent\n"
+           "  --csv     the same as CSV; output and probe give a code and a name column\n"),
+    },
     1,
     1,
     {{"--json", nullptr, false}, {"--csv", nullptr, false}},

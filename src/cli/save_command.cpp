@@ -61,30 +61,30 @@ int Save(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec SaveCommand = {
     "save",
-    "PORT FILE",
-    "the transmitter's settings and calibration into a settings file",
-    "Reads the probe type, damping, depth, lower and upper range, offset,\n"
-    "sensitivity and calibration date and writes them into FILE, a small text file\n"
-    "to read, compare, edit and load into this or another transmitter:\n"
-    "\n"
-    "  # vl4 settings, saved 2026-12-07 14:03 from COM5\n"
-    "  [transmitter]              where the file came from; never written back\n"
-    "  identification = VL4\n"
-    "  production_number = 2403117\n"
-    "  firmware = 1.02\n"
-    "  [settings]\n"
-    "  probe = pH                 pH, Redox, chlorine or oxygen\n"
-    "  damping = 5                0 to 30\n"
-    "  depth = 1\n"
-    "  lower = 0\n"
-    "  upper = 14\n"
-    "  [calibration]              loaded only with --with-calibration\n"
-    "  offset = 0\n"
-    "  sensitivity = -59.16\n"
-    "  date = 2024-03-15          0000-00-00: never calibrated\n"
-    "\n"
-    "Numbers are the shortest decimals that read back to the very same float, so\n"
-    "that a load writes bit-identical values. Nothing is written when a read fails.\n",
+    N_("PORT FILE"),
+    N_("the transmitter's settings and calibration into a settings file"),
+    {
+        N_("Reads the probe type, damping, depth, lower and upper range, offset,\n"
+           "sensitivity and calibration date and writes them into FILE, a small text file\n"
+           "to read, compare, edit and load into this or another transmitter:\n"),
+        N_("  # vl4 settings, saved 2026-12-07 14:03 from COM5\n"
+           "  [transmitter]              where the file came from; never written back\n"
+           "  identification = VL4\n"
+           "  production_number = 2403117\n"
+           "  firmware = 1.02\n"
+           "  [settings]\n"
+           "  probe = pH                 pH, Redox, chlorine or oxygen\n"
+           "  damping = 5                0 to 30\n"
+           "  depth = 1\n"
+           "  lower = 0\n"
+           "  upper = 14\n"
+           "  [calibration]              loaded only with --with-calibration\n"
+           "  offset = 0\n"
+           "  sensitivity = -59.16\n"
+           "  date = 2024-03-15          0000-00-00: never calibrated\n"),
+        N_("Numbers are the shortest decimals that read back to the very same float, so\n"
+           "that a load writes bit-identical values. Nothing is written when a read fails.\n"),
+    },
     2,
     2,
     {},

@@ -101,16 +101,17 @@ int Scan(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec ScanCommand = {
     "scan",
-    "[--json]",
-    "which ports have a transmitter: port, identification, firmware, production number",
-    "Probes every registered serial port (vl4 ports) at the same time and lists each\n"
-    "port where a transmitter answers, with its identification, firmware version and\n"
-    "production number. A scan takes about one identification time-out (200 ms) however\n"
-    "many ports stay silent. The exit status is 1 when no transmitter answers.\n"
-    "\n"
-    "  --json    an array with one object per registered port: port, found, and\n"
-    "            identification, firmware, production_number where one was found, or\n"
-    "            problem (no transmitter answers, no such port, in use) where not\n",
+    N_("[--json]"),
+    N_("which ports have a transmitter: port, identification, firmware, production number"),
+    {
+        N_("Probes every registered serial port (vl4 ports) at the same time and lists each\n"
+           "port where a transmitter answers, with its identification, firmware version and\n"
+           "production number. A scan takes about one identification time-out (200 ms) however\n"
+           "many ports stay silent. The exit status is 1 when no transmitter answers.\n"),
+        N_("  --json    an array with one object per registered port: port, found, and\n"
+           "            identification, firmware, production_number where one was found, or\n"
+           "            problem (no transmitter answers, no such port, in use) where not\n"),
+    },
     0,
     0,
     {{"--json", nullptr, false}},

@@ -43,18 +43,19 @@ int Set(CommandContext& context, const Arguments& arguments) {
 
 const CommandSpec SetCommand = {
     "set",
-    "PORT NAME=VALUE ...",
-    "write damping, offset, sensitivity, depth, lower, upper; print what the transmitter returned",
-    "Writes each value in the order given and prints the value the transmitter\n"
-    "returned, as the window shows the reply after a write. A value the transmitter\n"
-    "holds differently from what was written (it limits some) is reported and makes\n"
-    "the exit status 1. Every value is checked before the first frame goes out.\n"
-    "\n"
-    "  damping       a whole number 0 to 30\n"
-    "  offset, sensitivity, depth, lower, upper\n"
-    "                a number (a decimal point or comma, an exponent: 1.5, -59.16, 1e3)\n"
-    "\n"
-    "example: vl4 set COM5 damping=3 upper=12.5\n",
+    N_("PORT NAME=VALUE ..."),
+    N_("write damping, offset, sensitivity, depth, lower, upper; print what the transmitter "
+       "returned"),
+    {
+        N_("Writes each value in the order given and prints the value the transmitter\n"
+           "returned, as the window shows the reply after a write. A value the transmitter\n"
+           "holds differently from what was written (it limits some) is reported and makes\n"
+           "the exit status 1. Every value is checked before the first frame goes out.\n"),
+        N_("  damping       a whole number 0 to 30\n"
+           "  offset, sensitivity, depth, lower, upper\n"
+           "                a number (a decimal point or comma, an exponent: 1.5, -59.16, 1e3)\n"),
+        N_("example: vl4 set COM5 damping=3 upper=12.5\n"),
+    },
     2,
     -1,
     {},
