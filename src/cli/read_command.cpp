@@ -5,6 +5,7 @@
 #include "core/english_names.h"
 #include "core/machine_text.h"
 #include "core/readout.h"
+#include "core/text_encoding.h"
 
 namespace {
 
@@ -113,9 +114,8 @@ bool ReadEverything(TransmitterSession& session, const Interruption& stop, ReadR
 // The label in a column of 20 characters (a Czech letter is two bytes).
 std::string Label(const char* label) {
     const std::string text = Translated(label);
-    size_t width = 0;
-    for (char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return text + std::string(width < 20 ? 20 - width : 1, ' ');
+    const int width = CharacterCount(text);
+    return text + std::string(width < 20 ? static_cast<size_t>(20 - width) : 1, ' ');
 }
 
 std::string AsText(const TransmitterSession& session, const ReadResult& result) {

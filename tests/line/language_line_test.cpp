@@ -51,17 +51,15 @@ TEST_F(InBothLanguages, ReadSaveAndLogGiveAPersonCzechAndProgramsTheSameBytes) {
     const std::vector<std::string> czech = Lines(text.first.Out);
     for (const char* line :
          {"výrobní číslo       2403117", "výstup              pasivní 4 až 20 mA",
-          "sonda               pH", "datum kalibrace     15. 3. 2024",
-          "ofset               -1,500", "citlivost           -59,160",
-          "napětí sondy [mV]   8,250", "horní mez rozsahu   14,00"})
-        EXPECT_NE(std::find(czech.begin(), czech.end(), line), czech.end())
-            << line << "\n"
-            << text.first.Out;
+          "sonda               pH", "datum kalibrace     15. 3. 2024", "ofset               -1,500",
+          "citlivost           -59,160", "napětí sondy [mV]   8,250", "horní mez rozsahu   14,00"})
+        EXPECT_NE(std::find(czech.begin(), czech.end(), line), czech.end()) << line << "\n"
+                                                                            << text.first.Out;
     EXPECT_EQ(czech.size(), Lines(text.second.Out).size());
     for (const char* line : {"output              passive 4-20 mA",
                              "calibration date    2024-03-15", "offset              -1.500"})
         EXPECT_TRUE(Has(text.second.Out, std::string(line) + "\n")) << line << "\n"
-                                                                     << text.second.Out;
+                                                                    << text.second.Out;
 
     // A value that does not come: the same null, empty field and status.
     SwallowRepliesTo("01 30 00 CF"); // the offset
@@ -83,7 +81,8 @@ TEST_F(InBothLanguages, ReadSaveAndLogGiveAPersonCzechAndProgramsTheSameBytes) {
     EXPECT_TRUE(Has(Contents(cs), "offset = -1.5\n")) << Contents(cs);
 
     const std::string csLog = FileNamed("cs.csv"), enLog = FileNamed("en.csv");
-    const Said logged = RunIn("cs", {"log", "COM5", "--every", "0.1", "--count", "2", "--out", csLog});
+    const Said logged =
+        RunIn("cs", {"log", "COM5", "--every", "0.1", "--count", "2", "--out", csLog});
     EXPECT_EQ(logged.Status, ExitDone) << logged.Err;
     EXPECT_EQ(logged.Out, "do souboru " + csLog + " zaznamenáno 2 vzorky, 0 neúspěšných čtení\n");
     EXPECT_TRUE(Has(logged.Err, "0 vypršení lhůty, 0 vadných rámců")) << logged.Err;
@@ -126,8 +125,8 @@ TEST_F(InBothLanguages, AQuestionTakesTheLanguagesYesAndTheRecordStaysAsItWas) {
         In.Lines = {answer};
         return RunIn(language, {"calibrate", "COM5", "--undo", "--record", record}).Status;
     };
-    const std::vector<std::string> calibrate = {"calibrate", "COM5", "--standard", "7", "--yes",
-                                                "--record",  record};
+    const std::vector<std::string> calibrate = {"calibrate", "COM5",     "--standard", "7",
+                                                "--yes",     "--record", record};
     ASSERT_EQ(RunIn("en", calibrate).Status, ExitDone) << Err.Text;
     for (const char* no : {"n", ""}) EXPECT_EQ(undo("cs", no), ExitFailed) << no;
     EXPECT_EQ(undo("en", "a"), ExitFailed) << "a is no yes in English";
