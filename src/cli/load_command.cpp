@@ -82,15 +82,13 @@ void NoteOrigin(CommandContext& context, TransmitterSession& session, const Load
 
 void SayProbeChange(CommandContext& context, const LoadPlan& plan) {
     const Setting& probe = Settings[ProbeIndex];
-    const std::string name = SettingText(probe, plan.File.Values[ProbeIndex].Raw);
-    const std::string held = SettingText(probe, plan.Held[ProbeIndex]);
-    // The arrow between the file's words, as each setting's line has them.
     context.Say(Format(plan.WithCalibration
-                           ? _("probe: {0} -> {1} (with the {2} defaults, then the file's "
+                           ? _("probe: {0} -> {1} (with the {1} defaults, then the file's "
                                "calibration)")
-                           : _("probe: {0} -> {1} (calibration reset to the {2} defaults; "
+                           : _("probe: {0} -> {1} (calibration reset to the {1} defaults; "
                                "calibrate the probe)"),
-                       {held, name, Translated(name.c_str())}));
+                       {SettingShown(probe, plan.Held[ProbeIndex]),
+                        SettingShown(probe, plan.File.Values[ProbeIndex].Raw)}));
 }
 
 // The settings after the probe that differ from what the transmitter holds
@@ -102,8 +100,8 @@ std::vector<SettingWrite> Differences(CommandContext& context, const LoadPlan& p
         const SettingsFile::Entry& entry = plan.File.Values[i];
         if (!entry.Present || entry.Raw == plan.After[i]) continue;
         const Setting& setting = Settings[i];
-        std::string line = std::string(setting.Key) + ": " + SettingText(setting, plan.After[i]) +
-                           " -> " + SettingText(setting, entry.Raw);
+        std::string line = std::string(setting.Key) + ": " + SettingShown(setting, plan.After[i]) +
+                           " -> " + SettingShown(setting, entry.Raw);
         if (!plan.Wanted(i))
             line += std::string(" ") + _("(calibration: written only with --with-calibration)");
         context.Say(line);
@@ -126,8 +124,8 @@ int WriteChange(CommandContext& context, TransmitterSession& session, LoadPlan& 
         } else if (write.Returned != write.Sent) {
             status = context.Fail(ExitFailed, session.Port,
                                   Format(_("{0}: wrote {1}, transmitter holds {2}"),
-                                         {setting.Key, SettingText(setting, write.Sent),
-                                          SettingText(setting, write.Returned)}));
+                                         {setting.Key, SettingShown(setting, write.Sent),
+                                          SettingShown(setting, write.Returned)}));
         }
     }
     if (answered) return status;
@@ -148,10 +146,11 @@ int Verify(CommandContext& context, TransmitterSession& session, LoadPlan& plan,
         for (const SettingWrite& write : writes)
             reported |= write.Target == &Settings[i] && write.Returned == plan.Held[i];
         if (!reported)
-            context.Fail(ExitFailed, session.Port,
-                         Format(_("{0}: the file has {1}, the transmitter holds {2}"),
-                                {Settings[i].Key, SettingText(Settings[i], plan.File.Values[i].Raw),
-                                 SettingText(Settings[i], plan.Held[i])}));
+            context.Fail(
+                ExitFailed, session.Port,
+                Format(_("{0}: the file has {1}, the transmitter holds {2}"),
+                       {Settings[i].Key, SettingShown(Settings[i], plan.File.Values[i].Raw),
+                        SettingShown(Settings[i], plan.Held[i])}));
         status = ExitFailed;
     }
     return status;

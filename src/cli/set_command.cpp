@@ -36,7 +36,7 @@ int Set(CommandContext& context, const Arguments& arguments) {
     for (const SettingWrite& write : writes)
         if (write.Done)
             context.Say(std::string(write.Target->Key) + ": " +
-                        SettingText(*write.Target, write.Returned));
+                        SettingShown(*write.Target, write.Returned));
     return status;
 }
 

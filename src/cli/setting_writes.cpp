@@ -34,8 +34,8 @@ bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingW
     if (raw == write.Wanted) return true;
     status = context.Fail(ExitFailed, session.Port,
                           Format(_("{0}: wrote {1}, transmitter holds {2}"),
-                                 {write.Target->Key, SettingText(*write.Target, write.Wanted),
-                                  SettingText(*write.Target, raw)}));
+                                 {write.Target->Key, SettingShown(*write.Target, write.Wanted),
+                                  SettingShown(*write.Target, raw)}));
     return true;
 }
 

@@ -99,6 +99,21 @@ std::string SettingText(const Setting& setting, uint32_t raw) {
     return text;
 }
 
+std::string SettingShown(const Setting& setting, uint32_t raw) {
+    const std::string text = SettingText(setting, raw);
+    switch (setting.Kind) {
+    case SettingKind::Probe:
+        return Translated(text.c_str());
+    case SettingKind::Float:
+        return PersonNumber(text);
+    case SettingKind::Date:
+        return PersonDate(text);
+    case SettingKind::Damping:
+        break;
+    }
+    return text;
+}
+
 bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw,
                   std::string& problem) {
     const char* must = "";

@@ -79,6 +79,11 @@ TEST_F(InBothLanguages, ReadSaveAndLogGiveAPersonCzechAndProgramsTheSameBytes) {
     // The first line says when, to the minute.
     EXPECT_EQ(AfterFirstLine(Contents(cs)), AfterFirstLine(Contents(en)));
     EXPECT_TRUE(Has(Contents(cs), "offset = -1.5\n")) << Contents(cs);
+    // What the transmitter returned, and a difference, read as numbers in Czech.
+    EXPECT_EQ(RunIn("cs", {"set", "COM5", "upper=12,5"}).Out, "upper: 12,5\n");
+    const auto dry = RunInBoth({"load", "COM5", cs, "--dry-run"});
+    EXPECT_EQ(dry.first.Out, "upper: 12,5 -> 14\nzkouška nanečisto: nic nezapsáno\n");
+    EXPECT_EQ(dry.second.Out, "upper: 12.5 -> 14\ndry run: nothing written\n");
 
     const std::string csLog = FileNamed("cs.csv"), enLog = FileNamed("en.csv");
     const Said logged =
