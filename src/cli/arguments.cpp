@@ -93,9 +93,9 @@ int CommandContext::Fail(int status, const std::string& where, const std::string
 }
 
 void CommandContext::Warn(const std::string& where, const std::string& what) {
-    Err.Write("vl4: " + where + ": warning: " + what + "\n");
+    Err.Write(Format(_("vl4: {0}: warning: {1}"), {where, what}) + "\n");
 }
 
 void CommandContext::Note(const std::string& what) {
-    Err.Write("note: " + what + "\n");
+    Err.Write(Format(_("note: {0}"), {what}) + "\n");
 }

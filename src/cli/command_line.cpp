@@ -103,8 +103,9 @@ int RunTraced(CommandContext& context, const CommandSpec& command, const Argumen
     traced.Trace = &trace;
     int status = command.Run(traced, arguments);
     if (trace.Failed()) {
-        const int failed = context.Fail(
-            ExitFailed, path, "cannot write: " + trace.Problem() + "; the trace ends early");
+        const int failed =
+            context.Fail(ExitFailed, path,
+                         Format(_("cannot write: {0}; the trace ends early"), {trace.Problem()}));
         if (status == ExitDone) status = failed;
     }
     return status;
@@ -178,8 +179,8 @@ int RunWords(CommandContext& context, const std::vector<std::string>& words) {
                                                 : command->Run(context, arguments);
     // A result nobody received is no success.
     if (status == ExitDone && context.Out.Failed())
-        return context.Fail(ExitFailed, "standard output",
-                            "cannot write: " + context.Out.Problem());
+        return context.Fail(ExitFailed, _("standard output"),
+                            Format(_("cannot write: {0}"), {context.Out.Problem()}));
     return status;
 }
 

@@ -36,10 +36,12 @@ std::string StandardStream::Problem() const {
 
 void StatusLine::Show(const std::string& text) {
     if (!Out.IsConsole()) return;
-    // Spaces cover what is left of a longer line before.
-    const size_t cover = Shown > text.size() ? Shown - text.size() : 0;
+    // Spaces cover what is left of a longer line before, counted in
+    // characters: a Czech letter is two bytes and one column.
+    const size_t width = static_cast<size_t>(CharacterCount(text));
+    const size_t cover = Shown > width ? Shown - width : 0;
     Out.Write("\r" + text + std::string(cover, ' '));
-    Shown = text.size();
+    Shown = width;
     Active = true;
 }
 

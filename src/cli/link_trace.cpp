@@ -1,5 +1,6 @@
 #include "cli/link_trace.h"
 
+#include "core/language.h"
 #include "core/machine_text.h"
 
 namespace {
@@ -24,25 +25,25 @@ bool IsTraceHeader(const std::string& line) {
 bool LinkTrace::Open(const std::string& path, const std::string& header, std::string& problem) {
     Start = std::chrono::steady_clock::now();
     if (!File.Open(path, problem)) {
-        problem = "cannot write: " + problem;
+        problem = Format(_("cannot write: {0}"), {problem});
         return false;
     }
     // Frames appended to a log or a settings file would spoil it for
     // whatever reads it; traces of several commands may share a file.
     std::string line;
     if (!File.IsEmpty() && !File.FirstLine(LongestFirstLine, line)) {
-        problem = "cannot read: " + File.Problem();
+        problem = Format(_("cannot read: {0}"), {File.Problem()});
         File.Close();
         return false;
     }
     if (!line.empty() && !IsTraceHeader(line)) {
-        problem = "not a trace of vl4 (its first line is " + ShownFirstLine(line) +
-                  "); give another file";
+        problem = Format(_("not a trace of vl4 (its first line is {0}); give another file"),
+                         {ShownFirstLine(line)});
         File.Close();
         return false;
     }
     if (File.Append(header + "\n")) return true;
-    problem = "cannot write: " + File.Problem();
+    problem = Format(_("cannot write: {0}"), {File.Problem()});
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/link_watch.h"
 
 #include "cli/link_trace.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 
 void LinkWatch::Sent(const BYTE* bytes, int count) {
@@ -34,18 +35,29 @@ void LinkWatch::Note(const std::string& what) {
     if (Trace) Trace->Write(Port, "-  " + what);
 }
 
+namespace {
+
+// "{0} time-outs" in the form for the count, with the count.
+std::string Counted(const char* pattern, int32_t count) {
+    return Format(pattern, {IntegerText(count)});
+}
+
+} // namespace
+
 std::string LinkWatch::CountsText() const {
-    return CountOf(Transactions, "transaction") + ", " + CountOf(TimeOuts, "time-out") + ", " +
-           CountOf(BadFrames, "bad frame") + ", " + CountOf(LateBytes, "late byte") + " discarded";
+    return Counted(Q_("{0} transaction", "{0} transactions", Transactions), Transactions) + ", " +
+           Counted(Q_("{0} time-out", "{0} time-outs", TimeOuts), TimeOuts) + ", " +
+           Counted(Q_("{0} bad frame", "{0} bad frames", BadFrames), BadFrames) + ", " +
+           Counted(Q_("{0} late byte discarded", "{0} late bytes discarded", LateBytes), LateBytes);
 }
 
 std::string LinkWatch::ReplyTimeText() const {
-    if (Replies == 0) return "no reply came whole";
+    if (Replies == 0) return _("no reply came whole");
     int32_t below = 0;
     int slot = 0;
     while ((below += ReplyTimes[slot]) * 2 < Replies) ++slot;
-    return "reply time median " + FixedText(slot / 10.0, 1) + " ms, maximum " +
-           FixedText(LongestMs, 1) + " ms";
+    return Format(_("reply time median {0} ms, maximum {1} ms"),
+                  {Decimal(slot / 10.0, 1), Decimal(LongestMs, 1)});
 }
 
 const char* OutcomeWord(ReplyOutcome outcome) {

@@ -50,9 +50,9 @@ int ReadFile(CommandContext& context, const std::string& path, SettingsFile& fil
     std::string content, problem;
     switch (ReadWholeFile(path, MaxSettingsFileSize, content, problem)) {
     case FileRead::Failed:
-        return context.Fail(ExitUsage, path, "cannot read: " + problem);
+        return context.Fail(ExitUsage, path, Format(_("cannot read: {0}"), {problem}));
     case FileRead::TooLarge:
-        return context.Fail(ExitUsage, path, "larger than 64 KiB; not a settings file");
+        return context.Fail(ExitUsage, path, _("larger than 64 KiB; not a settings file"));
     case FileRead::Done:
         break;
     }
@@ -76,17 +76,19 @@ void NoteOrigin(CommandContext& context, TransmitterSession& session, const Load
     LONG production;
     if (plan.File.ProductionNumber.empty() || !session.Link.GetProductionNumber(production)) return;
     if (plan.File.ProductionNumber == IntegerText(production)) return;
-    context.Note("the file was saved from production number " + plan.File.ProductionNumber +
-                 "; this transmitter is " + IntegerText(production));
+    context.Note(Format(_("the file was saved from production number {0}; this transmitter is {1}"),
+                        {plan.File.ProductionNumber, IntegerText(production)}));
 }
 
 void SayProbeChange(CommandContext& context, const LoadPlan& plan) {
     const Setting& probe = Settings[ProbeIndex];
-    const std::string name = SettingText(probe, plan.File.Values[ProbeIndex].Raw);
-    context.Say("probe: " + SettingText(probe, plan.Held[ProbeIndex]) + " -> " + name +
-                (plan.WithCalibration
-                     ? " (with the " + name + " defaults, then the file's calibration)"
-                     : " (calibration reset to the " + name + " defaults; calibrate the probe)"));
+    context.Say(Format(plan.WithCalibration
+                           ? _("probe: {0} -> {1} (with the {1} defaults, then the file's "
+                               "calibration)")
+                           : _("probe: {0} -> {1} (calibration reset to the {1} defaults; "
+                               "calibrate the probe)"),
+                       {SettingShown(probe, plan.Held[ProbeIndex]),
+                        SettingShown(probe, plan.File.Values[ProbeIndex].Raw)}));
 }
 
 // The settings after the probe that differ from what the transmitter holds
@@ -98,9 +100,10 @@ std::vector<SettingWrite> Differences(CommandContext& context, const LoadPlan& p
         const SettingsFile::Entry& entry = plan.File.Values[i];
         if (!entry.Present || entry.Raw == plan.After[i]) continue;
         const Setting& setting = Settings[i];
-        std::string line = std::string(setting.Key) + ": " + SettingText(setting, plan.After[i]) +
-                           " -> " + SettingText(setting, entry.Raw);
-        if (!plan.Wanted(i)) line += " (calibration: written only with --with-calibration)";
+        std::string line = std::string(setting.Key) + ": " + SettingShown(setting, plan.After[i]) +
+                           " -> " + SettingShown(setting, entry.Raw);
+        if (!plan.Wanted(i))
+            line += std::string(" ") + _("(calibration: written only with --with-calibration)");
         context.Say(line);
         if (plan.Wanted(i)) writes.push_back({&setting, entry.Raw});
     }
@@ -120,21 +123,22 @@ int WriteChange(CommandContext& context, TransmitterSession& session, LoadPlan& 
             missing += (missing.empty() ? "" : ", ") + std::string(setting.Key);
         } else if (write.Returned != write.Sent) {
             status = context.Fail(ExitFailed, session.Port,
-                                  std::string(setting.Key) + ": wrote " +
-                                      SettingText(setting, write.Sent) + ", transmitter holds " +
-                                      SettingText(setting, write.Returned));
+                                  Format(_("{0}: wrote {1}, transmitter holds {2}"),
+                                         {setting.Key, SettingShown(setting, write.Sent),
+                                          SettingShown(setting, write.Returned)}));
         }
     }
     if (answered) return status;
-    return session.NoAnswer(context,
-                            "writing the probe change (" + missing + "); nothing else written");
+    return session.NoAnswer(
+        context,
+        Format(_("no answer writing the probe change ({0}); nothing else written"), {missing}));
 }
 
 // Reads everything back: a transmitter may change a value of its own accord
 // when another is written (a new probe type).
 int Verify(CommandContext& context, TransmitterSession& session, LoadPlan& plan,
            const std::vector<SettingWrite>& writes) {
-    if (int status = ReadHeld(context, session, plan, true, " after the load")) return status;
+    if (int status = ReadHeld(context, session, plan, true, _(" after the load"))) return status;
     int status = ExitDone;
     for (int i = 0; i < SettingCount; ++i) {
         if (!plan.Wanted(i) || plan.Held[i] == plan.File.Values[i].Raw) continue;
@@ -142,10 +146,11 @@ int Verify(CommandContext& context, TransmitterSession& session, LoadPlan& plan,
         for (const SettingWrite& write : writes)
             reported |= write.Target == &Settings[i] && write.Returned == plan.Held[i];
         if (!reported)
-            context.Fail(ExitFailed, session.Port,
-                         std::string(Settings[i].Key) + ": the file has " +
-                             SettingText(Settings[i], plan.File.Values[i].Raw) +
-                             ", the transmitter holds " + SettingText(Settings[i], plan.Held[i]));
+            context.Fail(
+                ExitFailed, session.Port,
+                Format(_("{0}: the file has {1}, the transmitter holds {2}"),
+                       {Settings[i].Key, SettingShown(Settings[i], plan.File.Values[i].Raw),
+                        SettingShown(Settings[i], plan.Held[i])}));
         status = ExitFailed;
     }
     return status;
@@ -170,19 +175,19 @@ int Load(CommandContext& context, const Arguments& arguments) {
     TransmitterSession session;
     if (int status = session.Open(context, arguments.Positional[0])) return status;
     NoteOrigin(context, session, plan);
-    if (int status = ReadHeld(context, session, plan, false, "; nothing written")) return status;
+    if (int status = ReadHeld(context, session, plan, false, _("; nothing written"))) return status;
     PlanChange(plan);
     std::vector<SettingWrite> writes = Differences(context, plan);
     if (writes.empty() && !plan.ChangesProbe) {
-        context.Say("nothing to write");
+        context.Say(_("nothing to write"));
         return ExitDone;
     }
     if (arguments.Has("--dry-run")) {
-        context.Say("dry run: nothing written");
+        context.Say(_("dry run: nothing written"));
         return ExitDone;
     }
     if (context.Stop.Requested())
-        return context.Fail(ExitInterrupted, session.Port, "interrupted; nothing written");
+        return context.Fail(ExitInterrupted, session.Port, _("interrupted; nothing written"));
     const int changed = plan.ChangesProbe ? WriteChange(context, session, plan) : ExitDone;
     if (plan.ChangesProbe && !AllAnswered(plan.Change)) return changed;
     // The probe change is done: what is said of the writes names it too.
@@ -193,7 +198,7 @@ int Load(CommandContext& context, const Arguments& arguments) {
     if (!AllDone(writes)) return written;
     std::vector<const Setting*> keys;
     for (const SettingWrite& write : writes) keys.push_back(write.Target);
-    context.Say("wrote " + KeyList(keys));
+    context.Say(Format(_("wrote {0}"), {KeyList(keys)}));
     const int verified = Verify(context, session, plan, writes);
     for (int status : {changed, written, verified})
         if (status != ExitDone) return status;

@@ -42,8 +42,9 @@ bool ParseSeconds(const Arguments& arguments, const char* option, float lowest, 
     if (!given) return true;
     if (ParseNumber(given->c_str(), seconds) && seconds >= lowest && seconds <= highest)
         return true;
-    problem = std::string(option) + " takes seconds from " + ExactText(lowest) + " to " +
-              ExactText(highest) + ", not " + *given;
+    problem =
+        Format(_("{0} takes seconds from {1} to {2}, not {3}"),
+               {option, PersonNumber(ExactText(lowest)), PersonNumber(ExactText(highest)), *given});
     return false;
 }
 
@@ -56,7 +57,7 @@ bool ParseOptions(const Arguments& arguments, LogOptions& options, std::string& 
     options.PeriodMs = static_cast<int>(period * 1000.0f + 0.5f);
     if (const std::string* count = arguments.Value("--count")) {
         if (!ParseInteger(count->c_str(), options.Count) || options.Count < 1) {
-            problem = "--count takes a number of samples from 1, not " + *count;
+            problem = Format(_("--count takes a number of samples from 1, not {0}"), {*count});
             return false;
         }
     }
@@ -98,16 +99,15 @@ std::string RowText(const std::string& time, const TrendSample& sample, const Lo
     return CsvLine(fields, options.Dialect);
 }
 
-std::string Shown(const TrendSample& sample, int series, const char* unit) {
-    return (sample.Read[series] ? FixedText(sample.Values[series], ShownDecimals[series]) : "-") +
-           unit;
+std::string Shown(const TrendSample& sample, int series) {
+    return sample.Read[series] ? Decimal(sample.Values[series], ShownDecimals[series]) : "-";
 }
 
 // What a person watching the console sees, replaced with each sample.
 std::string Status(const std::string& time, const TrendSample& sample, int count) {
-    return time.substr(11, 12) + "  " + Shown(sample, 0, " mV") + "  value " +
-           Shown(sample, 1, "") + "  ratio " + Shown(sample, 2, " %") + "  (" + IntegerText(count) +
-           ")";
+    return time.substr(11, 12) + "  " +
+           Format(_("{0} mV  value {1}  ratio {2} %  ({3})"),
+                  {Shown(sample, 0), Shown(sample, 1), Shown(sample, 2), IntegerText(count)});
 }
 
 std::string NewFileStart(const LogOptions& options) {
@@ -122,11 +122,10 @@ const char* LineEndOf(const std::string& line) {
 // "with a byte-order mark and CRLF"
 std::string FormOf(const std::string& line) {
     const std::string end = LineEndOf(line);
-    return std::string("with ") +
-           (line.compare(0, 3, ByteOrderMark) == 0 ? "a byte-order mark and " : "") +
-           (end == "\r\n" ? "CRLF"
-            : end == "\n" ? "LF"
-                          : "no line end");
+    const bool mark = line.compare(0, 3, ByteOrderMark) == 0;
+    if (end == "\r\n") return mark ? _("with a byte-order mark and CRLF") : _("with CRLF");
+    if (end == "\n") return mark ? _("with a byte-order mark and LF") : _("with LF");
+    return mark ? _("with a byte-order mark and no line end") : _("with no line end");
 }
 
 // Before the first frame: a file that holds anything must be a log of these
@@ -138,14 +137,15 @@ int OpenCsv(CommandContext& context, const LogOptions& options, AppendingFile& c
     const std::string& path = *options.CsvPath;
     const std::string header = NewFileStart(options) + CsvHeader(options);
     std::string problem;
-    if (!csv.Open(path, problem)) return context.Fail(ExitUsage, path, "cannot write: " + problem);
+    if (!csv.Open(path, problem))
+        return context.Fail(ExitUsage, path, Format(_("cannot write: {0}"), {problem}));
     if (csv.IsEmpty()) {
         if (csv.Append(header)) return ExitDone;
-        return context.Fail(ExitUsage, path, "cannot write: " + csv.Problem());
+        return context.Fail(ExitUsage, path, Format(_("cannot write: {0}"), {csv.Problem()}));
     }
     std::string line;
     if (!csv.FirstLine(LongestFirstLine, line))
-        return context.Fail(ExitUsage, path, "cannot read: " + csv.Problem());
+        return context.Fail(ExitUsage, path, Format(_("cannot read: {0}"), {csv.Problem()}));
     CsvReader reader(line);
     CsvRow row;
     const bool columns = reader.Next(row) && row.Problem.empty() && row.Fields == Columns;
@@ -155,12 +155,14 @@ int OpenCsv(CommandContext& context, const LogOptions& options, AppendingFile& c
         reader.ByteOrderMark() == options.Dialect.ByteOrderMark &&
         (end.empty() || end == options.Dialect.LineEnd))
         return ExitDone;
-    std::string what = "its first line is " + ShownFirstLine(line);
-    if (columns)
-        what += " " + FormOf(line) + "; this log writes " + ShownFirstLine(header) + " " +
-                FormOf(header);
-    return context.Fail(ExitUsage, path,
-                        "not a log of vl4 in this dialect (" + what + "); give another file");
+    const std::string what =
+        columns
+            ? Format(_("its first line is {0} {1}; this log writes {2} {3}"),
+                     {ShownFirstLine(line), FormOf(line), ShownFirstLine(header), FormOf(header)})
+            : Format(_("its first line is {0}"), {ShownFirstLine(line)});
+    return context.Fail(
+        ExitUsage, path,
+        Format(_("not a log of vl4 in this dialect ({0}); give another file"), {what}));
 }
 
 class Log {
@@ -172,7 +174,7 @@ public:
     int Run() {
         // What tells the same unit from another when the port comes back.
         if (!Session.Link.GetProductionNumber(Production))
-            return Session.NoAnswer(Context, "reading the production number");
+            return Session.NoAnswer(Context, _("no answer reading the production number"));
         // Without a file, CSV goes to standard output when a program reads it.
         CsvToOutput = !Options.CsvPath && !Context.Out.IsConsole();
         if (CsvToOutput) Context.Out.Write(NewFileStart(Options) + CsvHeader(Options));
@@ -209,13 +211,13 @@ private:
         const std::string row = RowText(time, sample, Options);
         if (CsvToOutput) Context.Out.Write(row);
         if (CsvToOutput && Context.Out.Failed()) {
-            Context.Fail(ExitFailed, "standard output",
-                         "cannot write: " + Context.Out.Problem() + "; log ended");
+            Context.Fail(ExitFailed, _("standard output"),
+                         Format(_("cannot write: {0}; log ended"), {Context.Out.Problem()}));
             return false;
         }
         if (Options.CsvPath && !Csv.Append(row)) {
             Context.Fail(ExitFailed, *Options.CsvPath,
-                         "cannot write: " + Csv.Problem() + "; log ended");
+                         Format(_("cannot write: {0}; log ended"), {Csv.Problem()}));
             return false;
         }
         Line.Show(Online ? Status(time, sample, Taken) : Away());
@@ -228,18 +230,29 @@ private:
         Dead = AnyRead(sample) ? 0 : Dead + 1;
         const DWORD fault = Session.Link.Port->Fault;
         if (Dead < DeadSamples && !fault) return;
-        const std::string why = fault ? "the port reports a failure (" + SystemProblem(fault) + ")"
-                                      : "no answer for " + IntegerText(DeadSamples) + " samples";
         Session.Link.Close();
         Online = false;
         Dead = 0;
         LostAt = Clock::Current().Now();
         NextTry = LostAt + RetryPeriod;
         Line.Finish();
-        Session.Watch.Note(why + "; port closed");
-        Context.Warn(Session.Port, why + "; reconnecting every " +
-                                       IntegerText(static_cast<int32_t>(RetryPeriod.count())) +
-                                       " s");
+        // The trace is read by support in English; the person in the language.
+        const std::string every = IntegerText(static_cast<int32_t>(RetryPeriod.count()));
+        if (fault) {
+            Session.Watch.Note("the port reports a failure (" + EnglishSystemProblem(fault) +
+                               "); port closed");
+            Context.Warn(Session.Port,
+                         Format(_("the port reports a failure ({0}); reconnecting every {1} s"),
+                                {SystemProblem(fault), every}));
+        } else {
+            const std::string samples = IntegerText(DeadSamples);
+            Session.Watch.Note("no answer for " + samples + " samples; port closed");
+            Context.Warn(
+                Session.Port,
+                Format(Q_("no answer for {0} sample; reconnecting every {1} s",
+                          "no answer for {0} samples; reconnecting every {1} s", DeadSamples),
+                       {samples, every}));
+        }
     }
 
     // Until the next sample is due; while the port is away, it is tried
@@ -248,8 +261,8 @@ private:
         const TimePoint due = pacer.NextDue();
         while (!Online) {
             if (Options.GiveUpSeconds > 0 && AwaySeconds() >= Options.GiveUpSeconds)
-                return Ended("no transmitter on " + Session.Port + " for " +
-                             IntegerText(AwaySeconds()) + " s");
+                return Ended(N_("no transmitter on {0} for {1} s"),
+                             {Session.Port, IntegerText(AwaySeconds())});
             if (NextTry > due) break;
             if (!Pacer::WaitUntil(Context.Stop, NextTry) || Context.Stop.Requested())
                 return ExitInterrupted;
@@ -269,13 +282,13 @@ private:
         LONG production = 0;
         if (connection == Connection::Identified && Session.Link.GetProductionNumber(production)) {
             if (production != Production)
-                return Ended("another transmitter on " + Session.Port + " (production number " +
-                             IntegerText(production) + ", was " + IntegerText(Production) + ")");
+                return Ended(N_("another transmitter on {0} (production number {1}, was {2})"),
+                             {Session.Port, IntegerText(production), IntegerText(Production)});
             return Back();
         }
         if (connection == Connection::Foreign)
-            return Ended("the device on " + Session.Port + " answers as \"" +
-                         Session.Identification + "\", not as a VL4 transmitter");
+            return Ended(N_("the device on {0} answers as \"{1}\", not as a VL4 transmitter"),
+                         {Session.Port, Session.Identification});
         Session.Link.Close();
         Line.Show(Away());
         return ExitDone;
@@ -285,17 +298,19 @@ private:
         Online = true;
         ++Reconnects;
         Line.Finish();
-        const std::string after = "after " + IntegerText(AwaySeconds()) + " s";
-        Session.Watch.Note("reconnected " + after);
-        Context.Note("reconnected to " + Session.Port + " " + after);
+        const std::string seconds = IntegerText(AwaySeconds());
+        Session.Watch.Note("reconnected after " + seconds + " s");
+        Context.Note(Format(_("reconnected to {0} after {1} s"), {Session.Port, seconds}));
         return ExitDone;
     }
 
-    int Ended(const std::string& why) {
+    // Why, as a pattern marked for the catalog: in English in the trace.
+    int Ended(const char* why, std::initializer_list<std::string> arguments) {
         Session.Link.Close();
         Line.Finish();
-        Session.Watch.Note(why + "; log ended");
-        return Context.Fail(ExitFailed, "log", why + "; log ended");
+        Session.Watch.Note(Format(why, arguments) + "; log ended");
+        return Context.Fail(ExitFailed, "log",
+                            Format(_("{0}; log ended"), {Format(Translated(why), arguments)}));
     }
 
     int32_t AwaySeconds() const {
@@ -305,28 +320,39 @@ private:
     }
 
     std::string Away() const {
-        return "reconnecting to " + Session.Port + " (" + IntegerText(AwaySeconds()) + " s)";
+        return Format(_("reconnecting to {0} ({1} s)"), {Session.Port, IntegerText(AwaySeconds())});
     }
 
     int Finish(int status) {
         if (Options.SvgPath) {
-            const std::string title = "VL4 on " + Session.Port;
+            const std::string title = Format(_("VL4 on {0}"), {Session.Port});
             std::string problem;
             if (!ReplaceFileContent(*Options.SvgPath, TrendSvg(Trend, title, Since), problem))
-                status = Context.Fail(ExitFailed, *Options.SvgPath, "cannot write: " + problem);
+                status = Context.Fail(ExitFailed, *Options.SvgPath,
+                                      Format(_("cannot write: {0}"), {problem}));
         }
         const int32_t reads = Taken * TrendSample::Series;
-        if (!CsvToOutput)
-            Context.Say("logged " + IntegerText(Taken) + " samples, " + IntegerText(FailedReads) +
-                        " failed reads" + (Options.CsvPath ? " into " + *Options.CsvPath : ""));
-        Context.Note(Session.Port + ": " + Session.Watch.CountsText() + ", " +
-                     CountOf(Reconnects, "reconnect") + "; " + Session.Watch.ReplyTimeText());
-        if (status == ExitInterrupted) Context.Fail(status, Session.Port, "interrupted");
+        if (!CsvToOutput) {
+            const std::string samples =
+                Format(Q_("{0} sample", "{0} samples", Taken), {IntegerText(Taken)});
+            const std::string failed = Format(
+                Q_("{0} failed read", "{0} failed reads", FailedReads), {IntegerText(FailedReads)});
+            Context.Say(Options.CsvPath ? Format(_("logged {0}, {1} into {2}"),
+                                                 {samples, failed, *Options.CsvPath})
+                                        : Format(_("logged {0}, {1}"), {samples, failed}));
+        }
+        Context.Note(
+            Session.Port + ": " + Session.Watch.CountsText() + ", " +
+            Format(Q_("{0} reconnect", "{0} reconnects", Reconnects), {IntegerText(Reconnects)}) +
+            "; " + Session.Watch.ReplyTimeText());
+        if (status == ExitInterrupted) Context.Fail(status, Session.Port, _("interrupted"));
         // Empty cells are no complete log: a script must not take it for one.
         if (status == ExitDone && FailedReads > 0)
-            status = Context.Fail(ExitFailed, Session.Port,
-                                  IntegerText(FailedReads) + " of " + IntegerText(reads) +
-                                      " reads failed; their cells are empty");
+            status = Context.Fail(
+                ExitFailed, Session.Port,
+                Format(Q_("{0} of {1} reads failed; its cell is empty",
+                          "{0} of {1} reads failed; their cells are empty", FailedReads),
+                       {IntegerText(FailedReads), IntegerText(reads)}));
         return status;
     }
 

@@ -8,7 +8,8 @@ namespace {
 int Ports(CommandContext& context, const Arguments&) {
     PortNameList* ports = new PortNameList;
     ports->ForEachItem([&](void* name) { context.Say(static_cast<const char*>(name)); });
-    if (ports->Count == 0) context.Err.Write("vl4: no serial ports are registered\n");
+    if (ports->Count == 0)
+        context.Err.Write(std::string(_("vl4: no serial ports are registered")) + "\n");
     ports->Free();
     return ExitDone;
 }

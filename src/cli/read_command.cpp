@@ -5,6 +5,7 @@
 #include "core/english_names.h"
 #include "core/machine_text.h"
 #include "core/readout.h"
+#include "core/text_encoding.h"
 
 namespace {
 
@@ -17,8 +18,9 @@ struct ShownValue {
     std::string JsonRaw = {};
 };
 
+// A person reads the window's digits with the language's decimal symbol.
 ShownValue FloatValue(float value, int decimals) {
-    return {FixedText(value, decimals), JsonFloat(value), {ExactText(value)}};
+    return {PersonNumber(FixedText(value, decimals)), JsonFloat(value), {ExactText(value)}};
 }
 
 ShownValue TextValue(const std::string& text) {
@@ -29,11 +31,11 @@ ShownValue IntegerValue(int32_t value) {
     return {IntegerText(value), IntegerText(value), {IntegerText(value)}};
 }
 
-// A code and the name it shows as.
+// A code and the name it shows as: in English for programs.
 ShownValue NamedValue(uint8_t code, const char* name) {
     JsonObject json;
     json.Add("code", IntegerText(code)).Add("name", JsonString(name));
-    return {name, json.Text(), {IntegerText(code), name}};
+    return {Translated(name), json.Text(), {IntegerText(code), name}};
 }
 
 ShownValue DateValue(const CalibrationDate& date) {
@@ -43,6 +45,7 @@ ShownValue DateValue(const CalibrationDate& date) {
     // A transmitter never calibrated holds 0000-00-00; a value that is no day
     // is no date for a program either, and its digits go beside it.
     ShownValue value = TextValue(text);
+    value.Shown = PersonDate(value.Shown);
     if (bits == 0) value.Json = "null";
     if (bits != 0 && !IsCalendarDate(bits)) {
         value.Json = "null";
@@ -52,7 +55,7 @@ ShownValue DateValue(const CalibrationDate& date) {
 }
 
 struct ValueShape {
-    const char* Label;
+    const char* Label; // in English; Translated() for a person
     const char* Key;
     const char* NameKey; // the CSV column of a code's name
     ShownValue (*Show)(const Readout& values);
@@ -60,31 +63,33 @@ struct ValueShape {
 
 // In the order of the read-out's steps.
 const ValueShape Shapes[ReadoutStepCount] = {
-    {"firmware", "firmware", nullptr,
+    {N_("firmware"), "firmware", nullptr,
      [](const Readout& v) { return TextValue(VersionText(v.FirmwareVersion)); }},
-    {"production number", "production_number", nullptr,
+    {N_("production number"), "production_number", nullptr,
      [](const Readout& v) { return IntegerValue(v.ProductionNumber); }},
-    {"output", "output", "output_name",
+    {N_("output"), "output", "output_name",
      [](const Readout& v) {
          return NamedValue(v.OutputWiring, OutputWiringEnglishName(v.OutputWiring));
      }},
-    {"probe", "probe", "probe_name",
+    {N_("probe"), "probe", "probe_name",
      [](const Readout& v) { return NamedValue(v.ProbeType, ProbeTypeEnglishName(v.ProbeType)); }},
-    {"calibration date", "calibration_date", nullptr,
+    {N_("calibration date"), "calibration_date", nullptr,
      [](const Readout& v) { return DateValue(v.Calibration); }},
-    {"damping", "damping", nullptr, [](const Readout& v) { return IntegerValue(v.Damping); }},
-    {"offset", "offset", nullptr, [](const Readout& v) { return FloatValue(v.Offset, 3); }},
-    {"sensitivity", "sensitivity", nullptr,
+    {N_("damping"), "damping", nullptr, [](const Readout& v) { return IntegerValue(v.Damping); }},
+    {N_("offset"), "offset", nullptr, [](const Readout& v) { return FloatValue(v.Offset, 3); }},
+    {N_("sensitivity"), "sensitivity", nullptr,
      [](const Readout& v) { return FloatValue(v.Sensitivity, 3); }},
-    {"depth", "depth", nullptr, [](const Readout& v) { return FloatValue(v.Depth, 3); }},
-    {"lower range", "lower", nullptr, [](const Readout& v) { return FloatValue(v.LowerRange, 2); }},
-    {"upper range", "upper", nullptr, [](const Readout& v) { return FloatValue(v.UpperRange, 2); }},
-    {"probe voltage [mV]", "voltage_mv", nullptr,
+    {N_("depth"), "depth", nullptr, [](const Readout& v) { return FloatValue(v.Depth, 3); }},
+    {N_("lower range"), "lower", nullptr,
+     [](const Readout& v) { return FloatValue(v.LowerRange, 2); }},
+    {N_("upper range"), "upper", nullptr,
+     [](const Readout& v) { return FloatValue(v.UpperRange, 2); }},
+    {N_("probe voltage [mV]"), "voltage_mv", nullptr,
      [](const Readout& v) { return FloatValue(v.ProbeVoltage, 3); }},
-    {"measured value", "value", nullptr,
+    {N_("measured value"), "value", nullptr,
      [](const Readout& v) { return FloatValue(v.MeasuredValue, 2); }},
     // The transmitter reports a fraction; the window shows percent.
-    {"ratio [%]", "ratio_percent", nullptr,
+    {N_("ratio [%]"), "ratio_percent", nullptr,
      [](const Readout& v) { return FloatValue(v.Ratio * 100.0f, 2); }},
 };
 
@@ -100,21 +105,25 @@ bool ReadEverything(TransmitterSession& session, const Interruption& stop, ReadR
         if (stop.Requested()) return false;
         result.Read[i] = ReadoutSteps[i].Read(session.Link, result.Values);
         if (!result.Read[i])
-            result.Missing += (result.Missing.empty() ? "" : ", ") + std::string(Shapes[i].Label);
+            result.Missing +=
+                (result.Missing.empty() ? "" : ", ") + std::string(Translated(Shapes[i].Label));
     }
     return true;
 }
 
-std::string Label(const std::string& label) {
-    return label + std::string(label.size() < 20 ? 20 - label.size() : 1, ' ');
+// The label in a column of 20 characters (a Czech letter is two bytes).
+std::string Label(const char* label) {
+    const std::string text = Translated(label);
+    const int width = CharacterCount(text);
+    return text + std::string(width < 20 ? static_cast<size_t>(20 - width) : 1, ' ');
 }
 
 std::string AsText(const TransmitterSession& session, const ReadResult& result) {
-    std::string text = Label("port") + session.Port + "\n" + Label("identification") +
+    std::string text = Label(N_("port")) + session.Port + "\n" + Label(N_("identification")) +
                        session.Identification + "\n";
     for (int i = 0; i < ReadoutStepCount; ++i)
         text += Label(Shapes[i].Label) +
-                (result.Read[i] ? Shapes[i].Show(result.Values).Shown : "(no answer)") + "\n";
+                (result.Read[i] ? Shapes[i].Show(result.Values).Shown : _("(no answer)")) + "\n";
     return text;
 }
 
@@ -149,7 +158,7 @@ int Read(CommandContext& context, const Arguments& arguments) {
     if (int status = session.Open(context, arguments.Positional[0])) return status;
     ReadResult result;
     if (!ReadEverything(session, context.Stop, result))
-        return context.Fail(ExitInterrupted, session.Port, "interrupted");
+        return context.Fail(ExitInterrupted, session.Port, _("interrupted"));
     if (arguments.Has("--json"))
         context.Out.Write(AsJson(session, result));
     else if (arguments.Has("--csv"))
@@ -157,12 +166,12 @@ int Read(CommandContext& context, const Arguments& arguments) {
     else
         context.Out.Write(AsText(session, result));
     if (result.Missing.empty()) return ExitDone;
-    return session.NoAnswer(context, "reading " + result.Missing);
+    return session.NoAnswer(context, Format(_("no answer reading {0}"), {result.Missing}));
 }
 
 int Check(CommandContext& context, const Arguments& arguments) {
     if (arguments.Has("--json") && arguments.Has("--csv"))
-        return UsageError(context, ReadCommand, "--json and --csv exclude each other");
+        return UsageError(context, ReadCommand, _("--json and --csv exclude each other"));
     return Read(context, arguments);
 }
 

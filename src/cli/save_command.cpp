@@ -13,13 +13,15 @@ int ReadSaved(CommandContext& context, TransmitterSession& session, SavedTransmi
     WORD firmware;
     LONG production;
     if (!session.Link.GetFirmwareVersion(firmware))
-        return session.NoAnswer(context, "reading the firmware version; no file written");
+        return session.NoAnswer(context,
+                                _("no answer reading the firmware version; no file written"));
     if (!session.Link.GetProductionNumber(production))
-        return session.NoAnswer(context, "reading the production number; no file written");
+        return session.NoAnswer(context,
+                                _("no answer reading the production number; no file written"));
     saved.Firmware = firmware;
     saved.ProductionNumber = production;
     return ReadSettings(
-        context, session, [](int) { return true; }, saved.Raw, "; no file written");
+        context, session, [](int) { return true; }, saved.Raw, _("; no file written"));
 }
 
 // A value the transmitter holds that a settings file cannot carry (a damping
@@ -33,8 +35,9 @@ int WarnAboutUnloadable(CommandContext& context, const std::string& path,
         uint32_t back;
         std::string problem;
         if (ParseSetting(Settings[i], text, back, problem) && back == saved.Raw[i]) continue;
-        context.Warn(path, std::string("the transmitter holds ") + Settings[i].Key + " " + text +
-                               "; " + problem + ", so load refuses the file as it is");
+        context.Warn(
+            path, Format(_("the transmitter holds {0} {1}; {2}, so load refuses the file as it is"),
+                         {Settings[i].Key, text, problem}));
         status = ExitFailed;
     }
     return status;
@@ -51,9 +54,10 @@ int Save(CommandContext& context, const Arguments& arguments) {
     saved.SavedAt = LocalTime::Now().ToMinute();
     std::string problem;
     if (!ReplaceFileContent(path, FormatSettingsFile(saved), problem))
-        return context.Fail(ExitUsage, path, "cannot write: " + problem);
-    context.Say("saved " + session.Identification + " " + IntegerText(saved.ProductionNumber) +
-                " on " + session.Port + " to " + path);
+        return context.Fail(ExitUsage, path, Format(_("cannot write: {0}"), {problem}));
+    context.Say(
+        Format(_("saved {0} {1} on {2} to {3}"),
+               {session.Identification, IntegerText(saved.ProductionNumber), session.Port, path}));
     return WarnAboutUnloadable(context, path, saved);
 }
 

@@ -47,13 +47,15 @@ std::vector<PortProbe> RegisteredPorts() {
 }
 
 std::string AsText(const PortProbe& probe) {
-    std::string line = probe.Port + "  " + probe.Identification;
+    const std::string line = probe.Port + "  " + probe.Identification + "  ";
     if (probe.State == Connection::Foreign)
-        return line + "  " + ConnectionProblem(probe.State) + "\n";
-    line += "  firmware " + (probe.HasFirmware ? VersionText(probe.Firmware) : "(no answer)");
-    line += "  production number " +
-            (probe.HasProduction ? IntegerText(probe.Production) : "(no answer)");
-    return line + "\n";
+        return line + Translated(ConnectionProblem(probe.State)) + "\n";
+    const std::string none = _("(no answer)");
+    return line +
+           Format(_("firmware {0}  production number {1}"),
+                  {probe.HasFirmware ? VersionText(probe.Firmware) : none,
+                   probe.HasProduction ? IntegerText(probe.Production) : none}) +
+           "\n";
 }
 
 std::string AsJson(const PortProbe& probe) {
@@ -75,7 +77,7 @@ int Scan(CommandContext& context, const Arguments& arguments) {
     std::vector<std::thread> threads;
     for (PortProbe& probe : probes) threads.emplace_back([&probe] { probe.Run(); });
     for (std::thread& thread : threads) thread.join();
-    if (context.Stop.Requested()) return context.Fail(ExitInterrupted, "scan", "interrupted");
+    if (context.Stop.Requested()) return context.Fail(ExitInterrupted, "scan", _("interrupted"));
     const bool json = arguments.Has("--json");
     std::string output = json ? "[" : "";
     int found = 0;
@@ -87,14 +89,14 @@ int Scan(CommandContext& context, const Arguments& arguments) {
             output += AsText(probe);
         else if (Unopened(probe.State))
             // A transmitter may sit behind a port another program holds.
-            context.Warn(probe.Port, ConnectionProblem(probe.State));
+            context.Warn(probe.Port, Translated(ConnectionProblem(probe.State)));
     }
     if (json) output += probes.empty() ? "]\n" : "\n]\n";
     context.Out.Write(output);
     if (found > 0) return ExitDone;
     return context.Fail(ExitFailed, "scan",
-                        probes.empty() ? "no serial ports are registered"
-                                       : "no VL4 transmitter answers on any registered port");
+                        probes.empty() ? _("no serial ports are registered")
+                                       : _("no VL4 transmitter answers on any registered port"));
 }
 
 } // namespace

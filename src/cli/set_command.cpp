@@ -8,13 +8,14 @@ namespace {
 bool Plan(const std::string& word, std::vector<SettingWrite>& writes, std::string& problem) {
     const size_t equals = word.find('=');
     if (equals == std::string::npos) {
-        problem = "expected NAME=VALUE, not " + word;
+        problem = Format(_("expected NAME=VALUE, not {0}"), {word});
         return false;
     }
     const std::string key = word.substr(0, equals);
     const Setting* setting = FindSetting(key);
     if (!setting || !SetAllowed(*setting)) {
-        problem = "no setting " + key + " (damping, offset, sensitivity, depth, lower, upper)";
+        problem =
+            Format(_("no setting {0} (damping, offset, sensitivity, depth, lower, upper)"), {key});
         return false;
     }
     uint32_t raw;
@@ -35,7 +36,7 @@ int Set(CommandContext& context, const Arguments& arguments) {
     for (const SettingWrite& write : writes)
         if (write.Done)
             context.Say(std::string(write.Target->Key) + ": " +
-                        SettingText(*write.Target, write.Returned));
+                        SettingShown(*write.Target, write.Returned));
     return status;
 }
 

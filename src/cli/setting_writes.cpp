@@ -5,7 +5,7 @@ namespace {
 std::string Progress(const std::vector<SettingWrite>& writes) {
     std::vector<const Setting*> written, left;
     for (const SettingWrite& write : writes) (write.Done ? written : left).push_back(write.Target);
-    return "wrote " + KeyList(written) + "; not written: " + KeyList(left);
+    return Format(_("wrote {0}; not written: {1}"), {KeyList(written), KeyList(left)});
 }
 
 } // namespace
@@ -16,9 +16,11 @@ int ReadSettings(CommandContext& context, TransmitterSession& session,
     for (int i = 0; i < SettingCount; ++i) {
         if (!wanted(i)) continue;
         if (context.Stop.Requested())
-            return context.Fail(ExitInterrupted, session.Port, std::string("interrupted") + when);
+            return context.Fail(ExitInterrupted, session.Port,
+                                _("interrupted") + std::string(when));
         if (!ReadSetting(session.Link, Settings[i], raw[i]))
-            return session.NoAnswer(context, std::string("reading ") + Settings[i].Key + when);
+            return session.NoAnswer(context,
+                                    Format(_("no answer reading {0}"), {Settings[i].Key}) + when);
     }
     return ExitDone;
 }
@@ -31,9 +33,9 @@ bool WriteChecked(CommandContext& context, TransmitterSession& session, SettingW
     write.Done = true;
     if (raw == write.Wanted) return true;
     status = context.Fail(ExitFailed, session.Port,
-                          std::string(write.Target->Key) + ": wrote " +
-                              SettingText(*write.Target, write.Wanted) + ", transmitter holds " +
-                              SettingText(*write.Target, raw));
+                          Format(_("{0}: wrote {1}, transmitter holds {2}"),
+                                 {write.Target->Key, SettingShown(*write.Target, write.Wanted),
+                                  SettingShown(*write.Target, raw)}));
     return true;
 }
 
@@ -43,10 +45,11 @@ int WriteSettings(CommandContext& context, TransmitterSession& session,
     for (SettingWrite& write : writes) {
         if (write.Done) continue; // written before, as a probe change is
         if (context.Stop.Requested())
-            return context.Fail(ExitInterrupted, session.Port, "interrupted; " + Progress(writes));
+            return context.Fail(ExitInterrupted, session.Port,
+                                Format(_("interrupted; {0}"), {Progress(writes)}));
         if (!WriteChecked(context, session, write, status))
-            return session.NoAnswer(context, std::string("writing ") + write.Target->Key + "; " +
-                                                 Progress(writes));
+            return session.NoAnswer(context, Format(_("no answer writing {0}; {1}"),
+                                                    {write.Target->Key, Progress(writes)}));
     }
     return status;
 }
@@ -55,5 +58,5 @@ std::string KeyList(const std::vector<const Setting*>& settings) {
     std::string list;
     for (const Setting* setting : settings)
         list += (list.empty() ? "" : ", ") + std::string(setting->Key);
-    return list.empty() ? "nothing" : list;
+    return list.empty() ? _("nothing") : list;
 }

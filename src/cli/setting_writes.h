@@ -9,7 +9,8 @@
 // Reads what the transmitter holds of each setting `wanted` takes (by its
 // index in Settings) into raw, looking at the interruption before each
 // frame. A read without a reply or an interruption gets its error line,
-// which `when` ends ("; nothing written"). Answers the exit status.
+// which `when` ends ("; nothing written", in the language). Answers the exit
+// status.
 int ReadSettings(CommandContext& context, TransmitterSession& session,
                  const std::function<bool(int)>& wanted, uint32_t (&raw)[SettingCount],
                  const char* when);

@@ -43,14 +43,15 @@ int TransmitterSession::Open(CommandContext& context, const std::string& port) {
     Watch.Trace = context.Trace;
     const Connection connection = Connect(port);
     if (connection == Connection::Identified) return ExitDone;
-    std::string problem = ConnectionProblem(connection);
+    std::string problem = Translated(ConnectionProblem(connection));
     if (connection == Connection::Foreign)
-        problem = "the device answers as \"" + Identification + "\", not as a VL4 transmitter";
+        problem =
+            Format(_("the device answers as \"{0}\", not as a VL4 transmitter"), {Identification});
     return context.Fail(ExitFailed, port, problem);
 }
 
 int TransmitterSession::NoAnswer(CommandContext& context, const std::string& what) {
-    return context.Fail(ExitFailed, Port, "no answer " + what);
+    return context.Fail(ExitFailed, Port, what);
 }
 
 const char* ConnectionProblem(Connection connection) {
@@ -58,15 +59,15 @@ const char* ConnectionProblem(Connection connection) {
     case Connection::Identified:
         return "";
     case Connection::NoSuchPort:
-        return "no such port";
+        return N_("no such port");
     case Connection::PortInUse:
-        return "the port is in use by another program";
+        return N_("the port is in use by another program");
     case Connection::CannotOpen:
-        return "the port cannot be opened";
+        return N_("the port cannot be opened");
     case Connection::NoAnswer:
-        return "no transmitter answers";
+        return N_("no transmitter answers");
     case Connection::Foreign:
         break;
     }
-    return "not a VL4 transmitter";
+    return N_("not a VL4 transmitter");
 }

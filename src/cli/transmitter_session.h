@@ -22,7 +22,8 @@ public:
     // reason on the error line and the exit status when the port holds no
     // VL4 transmitter; ExitDone when it does.
     int Open(CommandContext& context, const std::string& port);
-    // The error line of a read or write that got no reply.
+    // The error line of a read or write that got no reply; `what` says so
+    // whole ("no answer reading damping").
     int NoAnswer(CommandContext& context, const std::string& what);
 
     LinkWatch Watch; // before the link, which it watches until the end
@@ -31,5 +32,6 @@ public:
     std::string Identification; // as received, in UTF-8; empty when none came
 };
 
-// Why the port holds no transmitter, in a few words.
+// Why the port holds no transmitter, in a few words: in English, as JSON
+// gives it; Translated() for a person.
 const char* ConnectionProblem(Connection connection);

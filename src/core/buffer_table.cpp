@@ -1,6 +1,7 @@
 #include "core/buffer_table.h"
 
 #include "core/csv_reader.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 
@@ -41,18 +42,34 @@ const TableRules Rules[] = {
 // How the units are named in a table's problems, and how far beyond a
 // tolerance a value may lie that was a float or a decimal text: a hair,
 // still within it.
+// Each a whole sentence for each kind, for the catalog.
 struct UnitsWords {
-    const char* Kind;  // "buffer"
-    const char* Value; // "value"
-    const char* Range; // "a pH 0 to 14"
-    const char* Unit;  // after a number: "", " mV"
+    const char* Header;     // no {N}
+    const char* TooMany;    // no {N}
+    const char* BadNominal; // {0}: the field
+    const char* BadValue;   // {0}: the field
+    const char* NotNamed;   // {0} nominal, {1} value, {2} tolerance
+    const char* Empty;      // no {N}
     double NameHair, NominalHair;
 };
 
 const UnitsWords Words[] = {
-    {"buffer", "value", "a pH 0 to 14", "", 1e-9, 1e-6},
+    {N_("the header must be temperature and each buffer's nominal value"),
+     N_("more than 16 buffers"), N_("a buffer's nominal value must be a pH 0 to 14, not {0}"),
+     N_("a buffer's value must be a pH 0 to 14, not {0}"),
+     N_("the buffer {0} is {1} at 25 \xC2\xB0"
+        "C in this row; its value at 25 \xC2\xB0"
+        "C names it (within {2})"),
+     N_("empty: not a buffer table"), 1e-9, 1e-6},
     // A float of 2000 mV is good to some 1e-4 mV.
-    {"solution", "potential", "-2000 to 2000 mV", " mV", 1e-3, 1e-3},
+    {N_("the header must be temperature and each solution's nominal potential"),
+     N_("more than 16 solutions"),
+     N_("a solution's nominal potential must be -2000 to 2000 mV, not {0}"),
+     N_("a solution's potential must be -2000 to 2000 mV, not {0}"),
+     N_("the solution {0} is {1} at 25 \xC2\xB0"
+        "C in this row; its potential at 25 \xC2\xB0"
+        "C names it (within {2} mV)"),
+     N_("empty: not a solution table"), 1e-3, 1e-3},
 };
 
 const UnitsWords& WordsOf(TableUnits units) {
@@ -125,17 +142,14 @@ bool Fail(std::string& problem, const std::string& what) {
 bool ReadHeader(const CsvRow& row, BufferTable& table, std::string& problem) {
     const TableRules& rules = RulesOf(table.Units);
     const UnitsWords& words = WordsOf(table.Units);
-    const std::string kind = words.Kind;
     if (row.Fields[0] != "temperature" || row.Fields.size() < 2)
-        return Fail(problem, "the header must be temperature and each " + kind + "'s nominal " +
-                                 words.Value);
+        return Fail(problem, Translated(words.Header));
     if (row.Fields.size() - 1 > static_cast<size_t>(BufferTable::MaxBuffers))
-        return Fail(problem, "more than 16 " + kind + "s");
+        return Fail(problem, Translated(words.TooMany));
     for (size_t i = 1; i < row.Fields.size(); ++i) {
         double nominal;
         if (!NumberIn(row.Fields[i], rules.Lowest, rules.Highest, nominal))
-            return Fail(problem, "a " + kind + "'s nominal " + words.Value + " must be " +
-                                     words.Range + ", not " + row.Fields[i]);
+            return Fail(problem, Format(Translated(words.BadNominal), {row.Fields[i]}));
         table.Nominal[table.Buffers++] = nominal;
     }
     return true;
@@ -143,40 +157,36 @@ bool ReadHeader(const CsvRow& row, BufferTable& table, std::string& problem) {
 
 bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
     if (row.Fields.size() != static_cast<size_t>(table.Buffers) + 1)
-        return Fail(problem, IntegerText(static_cast<int32_t>(row.Fields.size())) +
-                                 " fields instead of " + IntegerText(table.Buffers + 1));
-    if (table.Rows == BufferTable::MaxRows) return Fail(problem, "more than 64 temperatures");
+        return Fail(problem, Format(Q_("{0} field instead of {1}", "{0} fields instead of {1}",
+                                       static_cast<long>(row.Fields.size())),
+                                    {IntegerText(static_cast<int32_t>(row.Fields.size())),
+                                     IntegerText(table.Buffers + 1)}));
+    if (table.Rows == BufferTable::MaxRows) return Fail(problem, _("more than 64 temperatures"));
     double& celsius = table.Celsius[table.Rows];
     if (!NumberIn(row.Fields[0], LowestSolutionCelsius, HighestSolutionCelsius, celsius))
-        return Fail(problem, "a temperature must be -5 to 100 \xC2\xB0"
-                             "C, not " +
-                                 row.Fields[0]);
+        return Fail(problem, Format(_("a temperature must be -5 to 100 \xC2\xB0"
+                                      "C, not {0}"),
+                                    {row.Fields[0]}));
     const TableRules& rules = RulesOf(table.Units);
     const UnitsWords& words = WordsOf(table.Units);
-    const std::string kind = words.Kind;
     double* values = table.Value[table.Rows];
     for (int i = 0; i < table.Buffers; ++i)
         if (!NumberIn(row.Fields[i + 1], rules.Lowest, rules.Highest, values[i]))
-            return Fail(problem, "a " + kind + "'s " + words.Value + " must be " + words.Range +
-                                     ", not " + row.Fields[i + 1]);
+            return Fail(problem, Format(Translated(words.BadValue), {row.Fields[i + 1]}));
     ++table.Rows;
-    if (!RowsInOrder(table)) return Fail(problem, "the temperatures must rise from row to row");
+    if (!RowsInOrder(table)) return Fail(problem, _("the temperatures must rise from row to row"));
     // A bottle's buffer is named by its value at 25 °C: a column that says
     // otherwise belongs to another buffer or was typed wrong.
     if (celsius != 25.0) return true;
     for (int i = 0; i < table.Buffers; ++i)
         // The values were floats: a hair beyond the tolerance is within it.
         if (std::fabs(values[i] - table.Nominal[i]) > rules.NominalTolerance + words.NominalHair)
-            return Fail(problem, "the " + kind + " " +
-                                     ExactText(static_cast<float>(table.Nominal[i])) + " is " +
-                                     ExactText(static_cast<float>(values[i])) +
-                                     " at 25 \xC2\xB0"
-                                     "C in this row; its " +
-                                     words.Value +
-                                     " at 25 \xC2\xB0"
-                                     "C names it (within " +
-                                     ExactText(static_cast<float>(rules.NominalTolerance)) +
-                                     words.Unit + ")");
+            return Fail(
+                problem,
+                Format(Translated(words.NotNamed),
+                       {PersonNumber(ExactText(static_cast<float>(table.Nominal[i]))),
+                        PersonNumber(ExactText(static_cast<float>(values[i]))),
+                        PersonNumber(ExactText(static_cast<float>(rules.NominalTolerance)))}));
     return true;
 }
 
@@ -197,8 +207,8 @@ bool ParseBufferTable(const std::string& bytes, BufferTable& table, int& line, s
         header = false;
     }
     line = 1;
-    if (header) return Fail(problem, std::string("empty: not a ") + WordsOf(units).Kind + " table");
-    if (table.Rows == 0) return Fail(problem, "no temperatures");
+    if (header) return Fail(problem, Translated(WordsOf(units).Empty));
+    if (table.Rows == 0) return Fail(problem, _("no temperatures"));
     line = 0;
     return true;
 }

@@ -1,5 +1,6 @@
 #include "core/csv_reader.h"
 
+#include "core/language.h"
 #include "core/text_encoding.h"
 
 namespace {
@@ -40,7 +41,7 @@ bool CsvReader::Field(std::string& field, std::string& problem) {
         for (;;) {
             if (At >= Text.size()) {
                 At = open;
-                problem = "a quoted field is not closed";
+                problem = _("a quoted field is not closed");
                 return false;
             }
             const char c = Text[At++];
@@ -54,7 +55,7 @@ bool CsvReader::Field(std::string& field, std::string& problem) {
             }
         }
         if (At < Text.size() && Text[At] != Sep && Text[At] != '\r' && Text[At] != '\n') {
-            problem = "text after a quoted field";
+            problem = _("text after a quoted field");
             return false;
         }
         return true;

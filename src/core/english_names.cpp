@@ -1,10 +1,15 @@
 #include "core/english_names.h"
 
+#include "core/language.h"
 #include "devlink/probe_defaults.h"
 
 namespace {
-const char* const ProbeNames[ProbeTypeCount] = {"pH", "Redox", "chlorine", "oxygen"};
-const char* const WiringNames[] = {"passive 4-20 mA", "active 0-20 mA", "active 0-10 V"};
+// As files and programs read them; marked for the catalog, which names them
+// for a person in Czech.
+const char* const ProbeNames[ProbeTypeCount] = {N_("pH"), N_("Redox"), N_("chlorine"),
+                                                N_("oxygen")};
+const char* const WiringNames[] = {N_("passive 4-20 mA"), N_("active 0-20 mA"),
+                                   N_("active 0-10 V")};
 constexpr int WiringCount = sizeof WiringNames / sizeof WiringNames[0];
 
 char Lower(char c) {

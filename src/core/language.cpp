@@ -118,3 +118,10 @@ std::string PersonDate(const std::string& iso) {
     };
     return number(8, 2) + ". " + number(5, 2) + ". " + iso.substr(0, 4) + iso.substr(10);
 }
+
+std::string PersonNumber(const std::string& text) {
+    std::string number = text;
+    const size_t point = number.find('.');
+    if (Current == Language::Czech && point != std::string::npos) number[point] = ',';
+    return number;
+}

@@ -46,6 +46,9 @@ std::string Celsius(double temperature);
 // A day as a person reads it: "2026-12-08", in Czech "8. 12. 2026"; `iso`
 // is "YYYY-MM-DD" (a time after it is kept: "8. 12. 2026 15:03").
 std::string PersonDate(const std::string& iso);
+// A number already written with a point ("0.1", "-59.16", as the window or a
+// file writes it), with the language's decimal symbol instead: "0,1".
+std::string PersonNumber(const std::string& text);
 
 // The catalog as compiled: each English text with its Czech forms (one, or
 // three for a plural), for the program and for the test of its completeness.

@@ -2,6 +2,7 @@
 
 #include "core/damping.h"
 #include "core/english_names.h"
+#include "core/language.h"
 #include "core/number_text.h"
 #include "devlink/probe_defaults.h"
 
@@ -98,26 +99,42 @@ std::string SettingText(const Setting& setting, uint32_t raw) {
     return text;
 }
 
+std::string SettingShown(const Setting& setting, uint32_t raw) {
+    const std::string text = SettingText(setting, raw);
+    switch (setting.Kind) {
+    case SettingKind::Probe:
+        return Translated(text.c_str());
+    case SettingKind::Float:
+        return PersonNumber(text);
+    case SettingKind::Date:
+        return PersonDate(text);
+    case SettingKind::Damping:
+        break;
+    }
+    return text;
+}
+
 bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw,
                   std::string& problem) {
+    const char* must = "";
     switch (setting.Kind) {
     case SettingKind::Probe:
         if (ParseProbe(text, raw)) return true;
-        problem = "pH, Redox, chlorine, oxygen or 0 to 3";
+        must = _("{0} must be pH, Redox, chlorine, oxygen or 0 to 3");
         break;
     case SettingKind::Damping:
         if (ParseDamping(text, raw)) return true;
-        problem = "a whole number 0 to 30";
+        must = _("{0} must be a whole number 0 to 30");
         break;
     case SettingKind::Float:
         if (ParseFiniteFloat(text, raw)) return true;
-        problem = "a finite number within the float range";
+        must = _("{0} must be a finite number within the float range");
         break;
     case SettingKind::Date:
         if (ParseDate(text.c_str(), raw)) return true;
-        problem = "a date YYYY-MM-DD, or 0000-00-00 for none";
+        must = _("{0} must be a date YYYY-MM-DD, or 0000-00-00 for none");
         break;
     }
-    problem = std::string(setting.Key) + " must be " + problem;
+    problem = Format(must, {setting.Key});
     return false;
 }

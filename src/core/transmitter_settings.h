@@ -36,6 +36,8 @@ bool WriteSetting(TransmitterLink& link, const Setting& setting, uint32_t& raw);
 
 // The value as settings files hold it: pH, 5, -59.16, 2024-03-15.
 std::string SettingText(const Setting& setting, uint32_t raw);
+// The same for a person, in the language: in Czech chlór, -59,16, 15. 3. 2024.
+std::string SettingShown(const Setting& setting, uint32_t raw);
 // Reads a value of the setting; false, with what it must be in problem,
 // when the text is no such value.
 bool ParseSetting(const Setting& setting, const std::string& text, uint32_t& raw,

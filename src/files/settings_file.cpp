@@ -1,5 +1,6 @@
 #include "files/settings_file.h"
 
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
 
@@ -39,7 +40,7 @@ bool CheckText(const std::string& text, int& line, std::string& problem) {
         const bool lineEnd =
             byte == '\n' || (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
         if ((byte < 0x20 && byte != '\t' && !lineEnd) || byte == 0x7F) {
-            problem = "not a text file (byte " + ByteText(byte) + ")";
+            problem = Format(_("not a text file (byte {0})"), {ByteText(byte)});
             return false;
         }
     }
@@ -50,7 +51,7 @@ bool CheckText(const std::string& text, int& line, std::string& problem) {
         if (!IsUtf8(text.substr(start, end - start)) || end == std::string::npos) break;
         start = end + 1;
     }
-    problem = "not UTF-8 text";
+    problem = _("not UTF-8 text");
     return false;
 }
 
@@ -64,13 +65,13 @@ public:
         if (line[0] == '[') return Header(line, problem);
         const size_t equals = line.find('=');
         if (equals == std::string::npos) {
-            problem = "expected [section] or key = value";
+            problem = _("expected [section] or key = value");
             return false;
         }
         const std::string key = Trimmed(line.substr(0, equals));
         const std::string value = Trimmed(line.substr(equals + 1));
         if (Current == NoSection) {
-            problem = key + " is outside a section";
+            problem = Format(_("{0} is outside a section"), {key});
             return false;
         }
         return Current == TransmitterSection ? Info(key, value, number, problem)
@@ -86,26 +87,26 @@ public:
 private:
     bool Header(const std::string& line, std::string& problem) {
         if (line.back() != ']') {
-            problem = "a section header ends with ]";
+            problem = _("a section header ends with ]");
             return false;
         }
         const std::string name = Trimmed(line.substr(1, line.size() - 2));
         for (int i = 0; i < 3; ++i) {
             if (name != SectionNames[i]) continue;
             if (Seen[i]) {
-                problem = "section [" + name + "] appears twice";
+                problem = Format(_("section [{0}] appears twice"), {name});
                 return false;
             }
             Seen[i] = true;
             Current = static_cast<Section>(i);
             return true;
         }
-        problem = "unknown section [" + name + "] (transmitter, settings, calibration)";
+        problem = Format(_("unknown section [{0}] (transmitter, settings, calibration)"), {name});
         return false;
     }
 
     bool Twice(const std::string& key, int first, std::string& problem) {
-        problem = key + " appears twice (first on line " + IntegerText(first) + ")";
+        problem = Format(_("{0} appears twice (first on line {1})"), {key, IntegerText(first)});
         return false;
     }
 
@@ -117,7 +118,7 @@ private:
             File.*InfoKeys[i].Field = value;
             return true;
         }
-        problem = "unknown key " + key + " in [transmitter]";
+        problem = Format(_("unknown key {0} in [{1}]"), {key, "transmitter"});
         return false;
     }
 
@@ -127,8 +128,9 @@ private:
                                  ? CalibrationSection
                                  : SettingsSection;
         if (!setting || home != Current) {
-            problem = "unknown key " + key + " in [" + SectionNames[Current] + "]";
-            if (setting) problem += "; it belongs in [" + std::string(SectionNames[home]) + "]";
+            problem = setting ? Format(_("unknown key {0} in [{1}]; it belongs in [{2}]"),
+                                       {key, SectionNames[Current], SectionNames[home]})
+                              : Format(_("unknown key {0} in [{1}]"), {key, SectionNames[Current]});
             return false;
         }
         SettingsFile::Entry& entry = File.Values[setting - Settings];
@@ -164,7 +166,7 @@ bool ParseSettingsFile(const std::string& content, SettingsFile& file, int& line
     }
     line = 0;
     if (parser.HoldsSettings()) return true;
-    problem = "holds no settings";
+    problem = _("holds no settings");
     return false;
 }
 

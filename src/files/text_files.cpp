@@ -1,5 +1,6 @@
 #include "files/text_files.h"
 
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
 #include "files/file_calls.h"
@@ -47,41 +48,51 @@ bool InUse(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-} // namespace
-
-// The system's messages speak the user's language; vl4 speaks English.
-std::string SystemProblem(DWORD error) {
+// The system's messages speak the user's language; vl4 speaks its own.
+const char* KnownProblem(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
-        return "no such file";
+        return N_("no such file");
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
-        return "no such folder";
+        return N_("no such folder");
     case ERROR_ACCESS_DENIED:
-        return "access denied";
+        return N_("access denied");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return "in use by another program";
+        return N_("in use by another program");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return "the disk is full";
+        return N_("the disk is full");
     case ERROR_BROKEN_PIPE:
     case ERROR_NO_DATA:
     case ERROR_PIPE_NOT_CONNECTED:
-        return "the program reading it has ended";
+        return N_("the program reading it has ended");
     case ERROR_NOT_READY:
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_DEVICE_REMOVED:
-        return "the device is not ready or not connected";
+        return N_("the device is not ready or not connected");
     case ERROR_NETNAME_DELETED:
     case ERROR_BAD_NETPATH:
     case ERROR_UNEXP_NET_ERR:
-        return "the network share is not reachable";
+        return N_("the network share is not reachable");
     case ERROR_SUCCESS:
-        return "the system gave no reason";
+        return N_("the system gave no reason");
     default:
-        return "system error " + IntegerText(static_cast<int32_t>(error));
+        return nullptr;
     }
+}
+
+} // namespace
+
+std::string EnglishSystemProblem(DWORD error) {
+    if (const char* known = KnownProblem(error)) return known;
+    return "system error " + IntegerText(static_cast<int32_t>(error));
+}
+
+std::string SystemProblem(DWORD error) {
+    if (const char* known = KnownProblem(error)) return Translated(known);
+    return Format(_("system error {0}"), {IntegerText(static_cast<int32_t>(error))});
 }
 
 FileRead ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content,
@@ -138,11 +149,11 @@ bool ReplaceFileContent(const std::string& path, const std::string& content, std
 bool CanReplaceFile(const std::string& path, std::string& problem) {
     const DWORD attributes = System().Attributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        problem = "a folder of that name is there";
+        problem = _("a folder of that name is there");
         return false;
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        problem = "read-only";
+        problem = _("read-only");
         return false;
     }
     const std::string fresh = FreshName(path);
@@ -165,7 +176,8 @@ bool AppendingFile::Open(const std::string& path, std::string& problem, DWORD wa
         if (!InUse(error) || waited >= waitMs) {
             problem = SystemProblem(error);
             if (InUse(error) && waitMs > 0)
-                problem += " (waited " + IntegerText(static_cast<int32_t>(waitMs / 1000)) + " s)";
+                problem += " " + Format(_("(waited {0} s)"),
+                                        {IntegerText(static_cast<int32_t>(waitMs / 1000))});
             return false;
         }
         System().Pause(InUsePauseMs);
@@ -243,7 +255,7 @@ bool AppendingFile::Append(const std::string& lines) {
         return true;
     }
     Whole = false;
-    if (!TakeBack(size)) Failure += "; a piece of the line may be left at the file's end";
+    if (!TakeBack(size)) Failure += _("; a piece of the line may be left at the file's end");
     return false;
 }
 

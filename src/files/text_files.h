@@ -9,8 +9,10 @@
 
 enum class FileRead { Done, Failed, TooLarge };
 
-// A system error code in vl4's words: "the disk is full", "no such folder".
+// A system error code in vl4's words: "the disk is full", "no such folder";
+// in the language for a person, in English for a trace.
 std::string SystemProblem(DWORD error);
+std::string EnglishSystemProblem(DWORD error);
 
 // The whole file, unless it holds more than maxBytes. A file that another
 // program is writing is read as far as it goes.

@@ -28,9 +28,10 @@ constexpr DWORD HangMs = 60000;
 
 class Vl4Proof : public Vl4OnCable {
 protected:
-    // Starts vl4.exe with the arguments, on a console of its own.
+    // Starts vl4.exe with the arguments, on a console of its own, in English
+    // whatever the system's language: its words are checked.
     void Start(ChildProcess& vl4, const std::string& arguments) {
-        ASSERT_TRUE(vl4.Start("\"" + WindowsPath(VL4_EXE) + "\" " + arguments, true));
+        ASSERT_TRUE(vl4.Start("\"" + WindowsPath(VL4_EXE) + "\" --lang en " + arguments, true));
     }
     // The frames received since the last Forget that begin so.
     int Frames(const std::string& begin) {
@@ -186,7 +187,7 @@ TEST_F(Vl4Proof, AnOutputThatCannotBeWrittenEndsTheCommandAsAnError) {
     ASSERT_NE(full, INVALID_HANDLE_VALUE);
     ChildProcess read;
     const bool started =
-        read.Start("\"" + WindowsPath(VL4_EXE) + "\" read COM5 --json", false, full);
+        read.Start("\"" + WindowsPath(VL4_EXE) + "\" --lang en read COM5 --json", false, full);
     CloseHandle(full);
     ASSERT_TRUE(started);
     const std::string said = read.AllOutput(HangMs);

@@ -843,4 +843,30 @@ TEST(TextsForPeople, AValueThatRoundsToZeroHasNoSign) {
     EXPECT_EQ(FixedText(-12.5, 1), "-12.5");
 }
 
+// A console's status line is covered in columns, and a Czech letter takes
+// one column in two bytes.
+TEST(TextsForPeople, AStatusLineCoversWhatALongerLineLeftInCharacters) {
+    struct Console : Captured {
+        bool IsConsole() const override { return true; }
+    } console;
+    {
+        StatusLine line(console);
+        line.Show("0123456789");
+        line.Show("\xC5\x99\xC5\x99\xC5\x99\xC5\x99"); // řřřř
+        line.Show("ab");
+    }
+    EXPECT_EQ(console.Text, "\r0123456789\r\xC5\x99\xC5\x99\xC5\x99\xC5\x99      \rab  \n");
+}
+
+// The system's reasons in the language for a person, in English for a trace.
+TEST(TextsForPeople, TheSystemsReasonsInTheLanguageAndInEnglishForATrace) {
+    SetLanguage(Language::Czech);
+    EXPECT_EQ(SystemProblem(ERROR_DISK_FULL), "disk je pln\xC3\xBD");
+    EXPECT_EQ(SystemProblem(ERROR_INVALID_FUNCTION), "syst\xC3\xA9mov\xC3\xA1 chyba 1");
+    EXPECT_EQ(EnglishSystemProblem(ERROR_DISK_FULL), "the disk is full");
+    EXPECT_EQ(EnglishSystemProblem(ERROR_INVALID_FUNCTION), "system error 1");
+    SetLanguage(Language::English);
+    EXPECT_EQ(SystemProblem(ERROR_DISK_FULL), "the disk is full");
+}
+
 } // namespace
