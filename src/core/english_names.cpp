@@ -1,9 +1,12 @@
 #include "core/english_names.h"
 
+#include "core/language.h"
 #include "devlink/probe_defaults.h"
 
 namespace {
-const char* const ProbeNames[ProbeTypeCount] = {"pH", "Redox", "chlorine", "oxygen"};
+// Stored and parsed as they are; a person reads them translated.
+const char* const ProbeNames[ProbeTypeCount] = {N_("pH"), N_("Redox"), N_("chlorine"),
+                                                N_("oxygen")};
 const char* const WiringNames[] = {"passive 4-20 mA", "active 0-20 mA", "active 0-10 V"};
 constexpr int WiringCount = sizeof WiringNames / sizeof WiringNames[0];
 

@@ -45,8 +45,9 @@ TEST_F(Probes, AnOxygenProbeInAirAtTheSitesConditionsGetsItsOwnSensitivity) {
                             "C, 954.6 hPa, salinity 5: 9."),
               std::string::npos)
         << Out.Text;
-    EXPECT_NE(Out.Text.find("slope 90.0 % of the nominal (9 mV per mg/L), zero 0.037 mg/L: ok"),
-              std::string::npos)
+    EXPECT_NE(
+        Out.Text.find("slope 90.0 % of the nominal slope (9 mV per mg/L), zero 0.037 mg/L: ok"),
+        std::string::npos)
         << Out.Text;
     const std::vector<RecordRowText> rows = RecordRowsOf(Contents(record));
     ASSERT_EQ(rows.size(), 1u);

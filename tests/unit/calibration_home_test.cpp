@@ -148,9 +148,10 @@ TEST_F(CalibrationHome, EveryProbeTypeIsCalibratedToItsElectrode) {
                                FixedText(OxygenSolubility(15, 954.6083, 10), 3) + " mg/L"),
               std::string::npos)
         << Bench.Lines;
-    EXPECT_NE(Bench.Lines.find("slope 83.3 % of the nominal (9 mV per mg/L), zero 0.053 mg/L: "
-                               "check probe"),
-              std::string::npos)
+    EXPECT_NE(
+        Bench.Lines.find("slope 83.3 % of the nominal slope (9 mV per mg/L), zero 0.053 mg/L: "
+                         "check probe"),
+        std::string::npos)
         << Bench.Lines;
 
     // Chlorine: out of its water, then a grab sample whose value comes
@@ -223,7 +224,7 @@ TEST_F(CalibrationHome, AnOxygenProbeAtHalfItsSlopeIsNotWrittenUnasked) {
     Line.Steer("set solution air");
     Plan.Standards = {Point(StandardKind::Air)};
     EXPECT_EQ(Run(), ExitFailed);
-    EXPECT_NE(Bench.Lines.find("slope 50.0 % of the nominal (9 mV per mg/L), zero 0 by the "
+    EXPECT_NE(Bench.Lines.find("slope 50.0 % of the nominal slope (9 mV per mg/L), zero 0 by the "
                                "one-point law: check probe (slope only)"),
               std::string::npos)
         << Bench.Lines;
