@@ -777,7 +777,9 @@ TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
                       "\xC2\xB0"
                       "C)"),
           std::string("<td>VYHOVUJE</td>"), std::string("<td>6. 6. 2027</td>"),
-          std::string("od za\xC4\x8D\xC3\xA1tku bodu [s]")}) // od začátku bodu
+          std::string("od za\xC4\x8D\xC3\xA1tku bodu [s]"), // od začátku bodu
+          std::string("Z\xC3\xA1v\xC4\x9Br: v po\xC5\x99\xC3\xA1"
+                      "dku")}) // Závěr: v pořádku
         At(czech, fact);
     for (const char* english :
          {"Calibration certificate", ">Points<", "as found", "Verdict", "next calibration due",
@@ -817,7 +819,11 @@ TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
     EXPECT_EQ(report.find("<!DOCTYPE html>\n<html lang=\"cs\">"), 0u);
     for (const std::string& fact :
          {std::string("<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
-          std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>written (platn\xC3\xA1)"),
+          // The record's words as a person reads them: zapsáno (platná), ... pH, ... v pořádku
+          std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>zaps\xC3\xA1no "
+                      "(platn\xC3\xA1)</td><td>pH</td>"),
+          std::string("<td>vyhovuje</td><td>v po\xC5\x99\xC3\xA1"
+                      "dku</td>"),
           number("98,2") + number("4,0") + number("-0,06"),
           std::string("<td class=\"unbroken\">6. 6. 2027</td>"),
           std::string("ofset p\xC5\x99i pH 7 [mV]")}) // ofset při pH 7
