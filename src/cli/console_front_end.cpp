@@ -4,10 +4,13 @@
 #include "core/language.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
+#include "core/text_encoding.h"
 
 namespace {
 
-constexpr int ProgressWidth = 22;
+// The progress line stays within a console of 80 columns, in either language:
+// a line that wrapped would be redrawn only in its last row.
+constexpr int ProgressWidth = 8, ConsoleWidth = 79;
 
 Reply ReplyOf(int status, bool yes, bool ended) {
     if (status == ExitInterrupted) return Reply::Interrupted;
@@ -56,20 +59,27 @@ Reply ConsoleFrontEnd::ProbeReady(const std::string& point, const std::string& s
     return ReplyOf(status, true, ended);
 }
 
-// "point 1 [#######...............] 9.596 mV  drift -0.54 mV/min  spread 0.080 mV  22 s"
+// "point 1 [###.....] 9.596 mV  drift -0.54 mV/min  spread 0.080 mV  22 s"
 void ConsoleFrontEnd::Reading(const PointProgress& progress) {
     if (!Progress) Progress.reset(new StatusLine(Context.Out));
     const int filled = progress.WindowCount * ProgressWidth / SettlingWindow::Size;
-    std::string line = progress.Name + " [" + std::string(filled, '#') +
-                       std::string(ProgressWidth - filled, '.') + "] ";
-    line += progress.Read || progress.Now == PointProgress::Taken
-                ? Decimal(progress.Voltage, 3) + " mV"
-                : _("no answer");
-    line += "  " + Format(_("drift {0} mV/min"), {Decimal(progress.DriftMvPerMinute, 2)}) + "  " +
-            Format(_("spread {0} mV"), {Decimal(progress.SpreadMv, 3)}) + "  " +
-            IntegerText(static_cast<int32_t>(progress.Seconds)) + " s";
-    if (progress.Now == PointProgress::Taken) line += std::string("  ") + _("stable");
-    if (progress.Now != PointProgress::Ended) Progress->Show(line);
+    std::vector<std::string> parts = {
+        progress.Name + " [" + std::string(filled, '#') + std::string(ProgressWidth - filled, '.') +
+            "]",
+        progress.Read || progress.Now == PointProgress::Taken ? Decimal(progress.Voltage, 3) + " mV"
+                                                              : std::string(_("no answer")),
+        Format(_("drift {0} mV/min"), {Decimal(progress.DriftMvPerMinute, 2)}),
+        Format(_("spread {0} mV"), {Decimal(progress.SpreadMv, 3)}),
+        IntegerText(static_cast<int32_t>(progress.Seconds)) + " s"};
+    if (progress.Now == PointProgress::Taken) parts.push_back(_("stable"));
+    // The figures two spaces apart, or one where that would not fit.
+    std::string line;
+    for (const char* gap : {"  ", " "}) {
+        line = parts[0] + " " + parts[1];
+        for (size_t i = 2; i < parts.size(); ++i) line += gap + parts[i];
+        if (CharacterCount(line) <= ConsoleWidth) break;
+    }
+    if (progress.Now != PointProgress::Ended) Progress->Show(CutToWidth(line, ConsoleWidth));
     if (progress.Now != PointProgress::Sampling) Progress.reset();
 }
 

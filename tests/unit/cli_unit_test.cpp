@@ -818,8 +818,10 @@ TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
     const std::string report = made({"--lang", "cs", "history", record, "--html", page});
     EXPECT_EQ(report.find("<!DOCTYPE html>\n<html lang=\"cs\">"), 0u);
     for (const std::string& fact :
-         {std::string("<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
-          // The record's words as a person reads them: zapsáno (platná), ... pH, ... v pořádku
+         {std::string(
+              "<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
+                                                     // The record's words as a person reads them:
+                                                     // zapsáno (platná), ... pH, ... v pořádku
           std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>zaps\xC3\xA1no "
                       "(platn\xC3\xA1)</td><td>pH</td>"),
           std::string("<td>vyhovuje</td><td>v po\xC5\x99\xC3\xA1"
