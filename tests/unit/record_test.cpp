@@ -293,7 +293,7 @@ TEST_F(RecordedCalibration, InCzechTheStepsAndTheQuestionAreCzechAndTheRecordLin
     SetLanguage(Language::English);
 
     for (const char* step :
-         {"sonda pH na COM5 (VL4 2403117, firmware 1.02)\n",
+         {"sonda typu pH na COM5 (VL4 2403117, firmware 1.02)\n",
           "p\xC5\x99"
           "ed kalibrac\xC3\xAD: ofset 1,25 mV, citlivost -57,3 mV/pH", // před kalibrací
           "bod 1: norm\xC3\xA1l 7\n", "bod 2: norm\xC3\xA1l 4,01\n",   // normál
