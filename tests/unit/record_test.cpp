@@ -474,6 +474,19 @@ TEST_F(RecordedCalibration, RecordsOfEveryShapeAreReadAndOnlyThisLayoutIsAddedTo
     EXPECT_EQ(Out.Text.find("VL4 -5: due "), 0u) << Out.Text;
     EXPECT_EQ(Run({"history", Record}), ExitDone);
     EXPECT_NE(Out.Text.find("VL4 2403117: due "), std::string::npos) << Out.Text;
+    // In Czech the damaged line is named in Czech; programs read the same.
+    EXPECT_EQ(Run({"history", Record, "--json"}), ExitDone);
+    const std::string json = Out.Text;
+    EXPECT_EQ(Run({"--lang", "cs", "history", Record, "--json"}), ExitDone);
+    SetLanguage(Language::English);
+    EXPECT_EQ(Out.Text, json);
+    EXPECT_NE(Err.Text.find("r.csv:3: "), std::string::npos) << Err.Text;
+    EXPECT_NE(Err.Text.find(": \xC5\x99\xC3\xA1" // řádek přeskočen
+                            "dek p\xC5\x99"
+                            "esko\xC4\x8D"
+                            "en: 3 pole m\xC3\xADsto 62\n"),
+              std::string::npos)
+        << Err.Text;
 
     // A record of the previous layout: read with this one, undone in its own
     // layout, never given a calibration's line.
