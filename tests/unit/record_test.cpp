@@ -331,7 +331,8 @@ TEST_F(RecordedCalibration, InCzechTheStepsAndTheQuestionAreCzechAndTheRecordLin
         EXPECT_EQ(Run({"--lang", "cs", "calibrate", "COM5", "--undo", "--record", Record}),
                   ExitFailed)
             << no;
-        EXPECT_NE(Err.Text.find("vr\xC3\xA1tit ji? [a/N] "), std::string::npos) << Err.Text;
+        EXPECT_NE(Err.Text.find("vr\xC3\xA1tit tyto hodnoty? [a/N] "), std::string::npos)
+            << Err.Text;
         EXPECT_NE(Err.Text.find("vl4: COM5: nezaps\xC3\xA1no\n"), std::string::npos) << Err.Text;
     }
     In.Lines = {" ano "};
