@@ -3,13 +3,14 @@
 #include "calibration/held_calibration.h"
 #include "calibration/record_layout.h"
 #include "core/english_names.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 
 #include <algorithm>
 #include <cmath>
 
-const char NotConfirmedWords[] = "not confirmed: read the unit";
+const char NotConfirmedWords[] = N_("not confirmed: read the unit");
 
 namespace {
 
@@ -107,7 +108,7 @@ std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule
 }
 
 std::string Shown(float value, int decimals) {
-    return std::isfinite(value) ? FixedText(value, decimals) : "-";
+    return std::isfinite(value) ? Decimal(value, decimals) : "-";
 }
 
 std::string Shown(const std::string& text) {
@@ -115,14 +116,24 @@ std::string Shown(const std::string& text) {
 }
 
 std::string DueDistance(const UnitHistory& unit, int32_t today) {
-    if (unit.Unconfirmed) return NotConfirmedWords;
-    if (unit.VerifyFailed) return "verification failed: calibrate";
+    if (unit.Unconfirmed) return _(NotConfirmedWords);
+    if (unit.VerifyFailed) return _("verification failed: calibrate");
     if (!unit.HasDue)
-        return unit.LastWritten < 0 && unit.LastVerified < 0 ? "no written calibration"
-                                                             : "no due date";
+        return unit.LastWritten < 0 && unit.LastVerified < 0 ? _("no written calibration")
+                                                             : _("no due date");
     const int32_t days = unit.DueDay - today;
-    if (days == 0) return "today";
+    if (days == 0) return _("today");
     const int32_t count = days < 0 ? -days : days;
-    const std::string span = IntegerText(count) + (count == 1 ? " day" : " days");
-    return (days < 0 ? "by " : "in ") + span;
+    // TRANSLATORS: "by 3 days" follows "overdue".
+    return Format(days < 0 ? Q_("by {0} day", "by {0} days", count)
+                           : Q_("in {0} day", "in {0} days", count),
+                  {IntegerText(count)});
+}
+
+std::string ShownHealth(const HistoryCalibration& calibration) {
+    const std::string& health = calibration.Health;
+    const std::string unconfirmed = "not confirmed: ";
+    if (health.compare(0, unconfirmed.size(), unconfirmed) == 0)
+        return Format(_("not confirmed: {0}"), {ValueNames(health.substr(unconfirmed.size()))});
+    return health.empty() ? "-" : _(health.c_str());
 }

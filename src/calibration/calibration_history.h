@@ -64,8 +64,8 @@ struct DueRule {
 // overdue ones first), then those without one, each by production number.
 std::vector<UnitHistory> ReadHistory(const RecordBook& book, const DueRule& rule);
 
-// The numbers as the console shows them (the record keeps the exact ones);
-// "-" where there is none.
+// The numbers as the console shows them (the record keeps the exact ones),
+// with the language's decimal symbol; "-" where there is none.
 constexpr int SlopeDecimals = 1, OffsetDecimals = 1, FoundErrorDecimals = 2;
 std::string Shown(float value, int decimals);
 std::string Shown(const std::string& text);
@@ -75,3 +75,6 @@ std::string Shown(const std::string& text);
 std::string DueDistance(const UnitHistory& unit, int32_t today);
 // The words for a calibration whose writes were not confirmed.
 extern const char NotConfirmedWords[];
+// The recorded health words as a person reads them: "ok", "check probe
+// (slope only)", "not confirmed: sensitivity, date"; "-" for none.
+std::string ShownHealth(const HistoryCalibration& calibration);

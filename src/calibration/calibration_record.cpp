@@ -3,6 +3,7 @@
 #include "calibration/record_layout.h"
 #include "core/calendar_time.h"
 #include "core/english_names.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 #include "core/transmitter_settings.h"
@@ -69,7 +70,7 @@ public:
 
     bool Float(int column, float& value) {
         if (ParseNumber(Fields[column].c_str(), value)) return true;
-        return Fail(column, "is not a number");
+        return Fail(column, _("{0} is not a number: {1}"));
     }
     bool Double(int column, double& value) {
         float number;
@@ -81,12 +82,12 @@ public:
     bool Optional(int column, double& value) { return Empty(column) || Double(column, value); }
     bool Integer(int column, int32_t& value) {
         if (ParseInteger(Fields[column].c_str(), value)) return true;
-        return Fail(column, "is not a whole number");
+        return Fail(column, _("{0} is not a whole number: {1}"));
     }
     bool Word(int column, const char* const* words, int count, int& which) {
         for (which = 0; which < count; ++which)
             if (Fields[column] == words[which]) return true;
-        return Fail(column, "is none of the words it may be");
+        return Fail(column, _("{0} is none of the words it may be: {1}"));
     }
     bool Trace(int column, std::vector<float>& trace) {
         trace.clear();
@@ -97,7 +98,7 @@ public:
             const std::string reading = text.substr(at, end - at);
             float voltage = std::nanf("");
             if (reading != "-" && !ParseNumber(reading.c_str(), voltage))
-                return Fail(column, "holds a reading that is not a number");
+                return Fail(column, _("{0} holds a reading that is not a number: {1}"));
             trace.push_back(voltage);
             at = end + 1;
         }
@@ -109,13 +110,14 @@ public:
             uint32_t raw;
             std::string why;
             if (!ParseSetting(HeldPair::SettingOf(i), Fields[first + i], raw, why))
-                return Fail(first + i, "is not a value: " + why);
+                return Fail(first + i, _("{0} is not a value: {2}: {1}"), why);
             held.Set(i, raw);
         }
         return true;
     }
-    bool Fail(int column, const std::string& what) {
-        Problem = std::string(RecordColumnNames[column]) + " " + what + ": " + Fields[column];
+    // `what` names the column {0} and holds its text {1}, and `why` {2}.
+    bool Fail(int column, const char* what, const std::string& why = "") {
+        Problem = Format(what, {RecordColumnNames[column], Fields[column], why});
         return false;
     }
 
@@ -178,7 +180,7 @@ bool ReadCurrentLayout(FieldReader& read, CalibrationRecord& r) {
 } // namespace
 
 const char* CheckResultWord(CheckResult result) {
-    const char* const words[] = {"", "pass", "fail", "interrupted"};
+    const char* const words[] = {"", N_("pass"), N_("fail"), N_("interrupted")};
     return words[static_cast<int>(result)];
 }
 
@@ -207,7 +209,8 @@ void PointResult::SummariseTrace() {
     DriftMvPerMinute = window.DriftMvPerMinute();
 }
 
-const char* const HeldPair::SettingKeys[Values] = {"offset", "sensitivity", "date"};
+// The settings' names, which `vl4 set` takes; a person reads them translated.
+const char* const HeldPair::SettingKeys[Values] = {N_("offset"), N_("sensitivity"), N_("date")};
 
 const Setting& HeldPair::SettingOf(int value) {
     return *FindSetting(SettingKeys[value]);
@@ -223,6 +226,14 @@ uint32_t HeldPair::Raw(int value) const {
 
 std::string HeldPair::Text(int value) const {
     return SettingText(SettingOf(value), Raw(value));
+}
+
+std::string HeldPair::Shown(int value, uint32_t raw) {
+    return value == 2 ? PersonDate(DateText(raw)) : ExactDecimal(FloatWithBits(raw));
+}
+
+std::string HeldPair::Named(int value) const {
+    return std::string(_(SettingKeys[value])) + " " + Shown(value, Raw(value));
 }
 
 void HeldPair::Set(int value, uint32_t raw) {
@@ -283,25 +294,45 @@ std::string CalibrationRecord::Unconfirmed() const {
     return missing;
 }
 
+std::string ValueNames(const std::string& keys) {
+    std::string names;
+    for (size_t from = 0; from < keys.size();) {
+        size_t end = keys.find(", ", from);
+        if (end == std::string::npos) end = keys.size();
+        names +=
+            (names.empty() ? "" : ", ") + std::string(_(keys.substr(from, end - from).c_str()));
+        from = end + 2;
+    }
+    return names;
+}
+
+std::string ExactDecimal(float value) {
+    std::string text = ExactText(value);
+    const size_t point = text.find('.');
+    if (point != std::string::npos) text[point] = Decimal(0, 1)[1]; // of "0.0" or "0,0"
+    return text;
+}
+
 std::string StandardText(const PointResult& point, const CalibrationRecord& record) {
-    const std::string at = " at " + CelsiusText(record.Temperature);
+    const std::string celsius = Celsius(record.Temperature);
     switch (point.Kind) {
     case StandardKind::Air:
-        return "air" + at + ", " + FixedText(record.PressureHpa, 1) + " hPa, salinity " +
-               ExactText(static_cast<float>(record.SalinityGPerKg)) + ": " +
-               FixedText(point.StandardUsed, 3) + " mg/L";
+        return Format(_("air at {0}, {1} hPa, salinity {2}: {3} mg/L"),
+                      {celsius, Decimal(record.PressureHpa, 1),
+                       ExactDecimal(static_cast<float>(record.SalinityGPerKg)),
+                       Decimal(point.StandardUsed, 3)});
     case StandardKind::Zero:
-        return "zero";
+        return _("zero solution");
     case StandardKind::Grab:
-        return "grab sample " + ExactText(point.StandardUsed) + " mg/L";
+        return Format(_("grab sample {0} mg/L"), {ExactDecimal(point.StandardUsed)});
     case StandardKind::Buffer:
     case StandardKind::Table:
-        return ExactText(point.Standard) + at + ": " +
-               FixedText(point.StandardUsed, record.IsPh() ? 3 : 1);
+        return Format(_("{0} at {1}: {2}"), {ExactDecimal(point.Standard), celsius,
+                                             Decimal(point.StandardUsed, record.IsPh() ? 3 : 1)});
     case StandardKind::Value:
         break;
     }
-    return ExactText(point.Standard);
+    return ExactDecimal(point.Standard);
 }
 std::string DateText(uint32_t bcd) {
     NumberText text;
@@ -379,12 +410,13 @@ bool RecordOfFields(const std::vector<std::string>& fields, bool previousLayout,
     IsoTime time;
     r.Time = fields[RecTime];
     if (!ParseIsoTime(r.Time, time))
-        return read.Fail(RecTime, "is not a local time YYYY-MM-DDTHH:MM:SS with its offset");
+        return read.Fail(RecTime,
+                         _("{0} is not a local time YYYY-MM-DDTHH:MM:SS with its offset: {1}"));
     if (!read.Integer(RecProductionNumber, r.ProductionNumber)) return false;
     if (!ParseProbeTypeName(fields[RecProbe].c_str(), r.ProbeType))
-        return read.Fail(RecProbe, "is no probe type");
+        return read.Fail(RecProbe, _("{0} is no probe type: {1}"));
     r.Outcome = fields[RecOutcome];
-    if (!KnownOutcome(r.Outcome)) return read.Fail(RecOutcome, "is no outcome");
+    if (!KnownOutcome(r.Outcome)) return read.Fail(RecOutcome, _("{0} is no outcome: {1}"));
     r.Port = fields[RecPort];
     r.Identification = fields[RecIdentification];
     r.Firmware = fields[RecFirmware];
@@ -398,7 +430,7 @@ bool RecordOfFields(const std::vector<std::string>& fields, bool previousLayout,
         return false;
     int32_t day;
     if (!r.DueDate.empty() && !ParseIsoDay(r.DueDate, day))
-        return read.Fail(RecDueDate, "is not a date YYYY-MM-DD");
+        return read.Fail(RecDueDate, _("{0} is not a date YYYY-MM-DD: {1}"));
     if (!read.Held(RecFoundOffset, r.Found) || !read.Held(RecLeftOffset, r.Left)) return false;
     r.HasComputed = !read.Empty(RecComputedOffset);
     if (r.HasComputed && (!read.Float(RecComputedOffset, r.Computed.Offset) ||
@@ -410,7 +442,7 @@ bool RecordOfFields(const std::vector<std::string>& fields, bool previousLayout,
     if (!read.Optional(RecTemperature, r.Temperature) ||
         (!read.Empty(RecPoints) && !read.Integer(RecPoints, points)))
         return false;
-    if (points != 1 && points != 2) return read.Fail(RecPoints, "is neither 1 nor 2");
+    if (points != 1 && points != 2) return read.Fail(RecPoints, _("{0} is neither 1 nor 2: {1}"));
     r.Points = points;
     if (!ReadPoint(read, RecStandard1, r.Point[0]) || !ReadPoint(read, RecStandard2, r.Point[1]))
         return false;

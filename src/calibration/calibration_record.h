@@ -65,6 +65,10 @@ struct HeldPair {
     uint32_t Raw(int value) const;
     // As a settings file writes it: "-57.3", "2026-06-01".
     std::string Text(int value) const;
+    // As a person reads a raw value of it: "-57,3", "1. 6. 2026" in Czech.
+    static std::string Shown(int value, uint32_t raw);
+    // "offset -57.3": its name and value, for a person.
+    std::string Named(int value) const;
     void Set(int value, uint32_t raw); // known from now on
 };
 
@@ -121,9 +125,15 @@ struct CalibrationRecord {
 };
 
 // A standard as a person reads it: "6.86", with buffers "6.86 at 15.0 °C:
-// 6.900", "air at 15.0 °C, 954.6 hPa, salinity 0: 9.491 mg/L", "zero",
+// 6.900", "air at 15.0 °C, 954.6 hPa, salinity 0: 9.491 mg/L", "zero solution",
 // "grab sample 0.84 mg/L".
 std::string StandardText(const PointResult& point, const CalibrationRecord& record);
+// The values whose writes were not confirmed ("sensitivity, date", as
+// Unconfirmed() gives them) in the language a person reads.
+std::string ValueNames(const std::string& keys);
+// A value the record keeps exactly (a standard, a sensitivity) as a person
+// reads it: the language's decimal symbol.
+std::string ExactDecimal(float value);
 // "2026-12-07", "0000-00-00" for no date.
 std::string DateText(uint32_t bcd);
 

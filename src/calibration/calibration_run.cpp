@@ -1,6 +1,7 @@
 #include "calibration/calibration_run.h"
 
 #include "calibration/free_chlorine.h"
+#include "calibration/oxygen_solubility.h"
 #include "calibration/point_sampler.h"
 #include "calibration/record_file.h"
 #include "calibration/record_layout.h"
@@ -11,6 +12,7 @@
 #include "core/damping.h"
 #include "core/english_names.h"
 #include "core/exit_status.h"
+#include "core/language.h"
 #include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
@@ -71,11 +73,11 @@ private:
         Result.Settle = Plan.Settle;
         Result.Limits = Plan.Limits;
         Result.Buffers = BufferName(Plan);
-        FrontEnd.Step(CalibrationStep::Unit, Result,
-                      "probe " + std::string(ProbeTypeEnglishName(Result.ProbeType)) + " on " +
-                          Unit.Port + " (" + Unit.Identification + " " +
-                          IntegerText(Result.ProductionNumber) + ", firmware " + Result.Firmware +
-                          ")");
+        FrontEnd.Step(
+            CalibrationStep::Unit, Result,
+            Format(_("probe {0} on {1} ({2} {3}, firmware {4})"),
+                   {_(ProbeTypeEnglishName(Result.ProbeType)), Unit.Port, Unit.Identification,
+                    IntegerText(Result.ProductionNumber), Result.Firmware}));
         return ExitDone;
     }
 
@@ -88,10 +90,11 @@ private:
         if (!problem.empty()) return Usage(problem);
         const double widest = WidestCheckTolerance(Result.ProbeType);
         if (Plan.ToleranceGiven && Plan.Tolerance > widest)
-            return Usage(std::string(Plan.Verify ? "--tolerance" : "--check-tolerance") + " of a " +
-                         ProbeTypeEnglishName(Result.ProbeType) + " probe is at most " +
-                         ExactText(static_cast<float>(widest)) + ", not " +
-                         ExactText(static_cast<float>(Plan.Tolerance)));
+            return Usage(Format(_("{0} of a {1} probe is at most {2}, not {3}"),
+                                {Plan.Verify ? "--tolerance" : "--check-tolerance",
+                                 _(ProbeTypeEnglishName(Result.ProbeType)),
+                                 ExactDecimal(static_cast<float>(widest)),
+                                 ExactDecimal(static_cast<float>(Plan.Tolerance))}));
         SetConditions(Plan, Result);
         for (int i = 0; i < Result.Points; ++i)
             SetStandard(Plan, Plan.Standards[i], Result.Point[i]);
@@ -103,9 +106,9 @@ private:
         if (Plan.Verify) {
             Result.CheckTolerance = Plan.ToleranceGiven ? Plan.Tolerance : std::nan("");
         } else if (!Plan.Has(StandardKind::Grab) && !PointsValid(Points())) {
-            return Usage(Result.Points == 2 ? "the two standards are equal"
-                                            : "a one-point calibration of this probe needs a "
-                                              "standard other than 0");
+            return Usage(Result.Points == 2 ? _("the two standards are equal")
+                                            : _("a one-point calibration of this probe needs a "
+                                                "standard other than 0"));
         }
         SayConditions();
         return ExitDone;
@@ -122,25 +125,27 @@ private:
         const bool temperatureMatters =
             Result.IsPh() || Plan.UseBuffers || Plan.Has(StandardKind::Air) || Plan.HasSamplePh;
         if (temperatureMatters && !Plan.TemperatureGiven)
-            FrontEnd.Note("the standards are taken to be at " + CelsiusText(25) +
-                          "; give --temperature C when they are not");
+            FrontEnd.Note(Format(
+                _("the standards are taken to be at {0}; give --temperature C when they are not"),
+                {Celsius(25)}));
         if (Plan.Has(StandardKind::Air) && !Plan.PressureGiven && !Plan.AltitudeGiven)
-            FrontEnd.Note("the air is taken to be at 1013.25 hPa; give --pressure HPA or "
-                          "--altitude M when it is not");
+            FrontEnd.Note(Format(_("the air is taken to be at {0} hPa; give --pressure HPA or "
+                                   "--altitude M when it is not"),
+                                 {Decimal(StandardPressureHpa, 2)}));
         if (!Plan.HasSamplePh) return;
         const double share = HoclShare(Plan.SamplePh, Plan.Temperature);
         const double later =
             ReadingAfterPhChange(Plan.SamplePh, Plan.SamplePh + 0.3, Plan.Temperature);
-        FrontEnd.Note("water at pH " + FixedText(Plan.SamplePh, 2) + " and " +
-                      CelsiusText(Plan.Temperature) + ": " + FixedText(share * 100, 1) +
-                      " % of the free chlorine is HOCl, which the probe sees; at pH " +
-                      FixedText(Plan.SamplePh + 0.3, 2) + " it reads " + FixedText(later * 100, 0) +
-                      " % of what it reads now");
+        FrontEnd.Note(
+            Format(_("water at pH {0} and {1}: {2} % of the free chlorine is HOCl, which "
+                     "the probe sees; at pH {3} it reads {4} % of what it reads now"),
+                   {Decimal(Plan.SamplePh, 2), Celsius(Plan.Temperature), Decimal(share * 100, 1),
+                    Decimal(Plan.SamplePh + 0.3, 2), Decimal(later * 100, 0)}));
         if (share < PoorHoclShare)
-            FrontEnd.Warn(Unit.Port, "little of the chlorine is HOCl at pH " +
-                                         FixedText(Plan.SamplePh, 2) +
-                                         ": a calibration there is poor, and the least move of "
-                                         "the pH moves the reading much");
+            FrontEnd.Warn(Unit.Port, Format(_("little of the chlorine is HOCl at pH {0}: a "
+                                              "calibration there is poor, and the least move of "
+                                              "the pH moves the reading much"),
+                                            {Decimal(Plan.SamplePh, 2)}));
     }
 
     // What the transmitter holds before anything changes, for the record
@@ -149,21 +154,23 @@ private:
         HeldPair& found = Result.Found;
         if (int status = ReadHeld(Unit, FrontEnd, found)) return status;
         FrontEnd.Step(CalibrationStep::Found, Result,
-                      "as found: offset " + ExactText(found.Offset) + " mV, sensitivity " +
-                          ExactText(found.Sensitivity) + SlopeUnit() + ", calibrated " +
-                          DateText(found.Date));
+                      Format(_("as found: offset {0} mV, sensitivity {1}, calibrated {2}"),
+                             {ExactDecimal(found.Offset), Sensitivity(found.Sensitivity),
+                              PersonDate(DateText(found.Date))}));
         return ExitDone;
     }
 
-    std::string SlopeUnit() const {
+    // "-58.1 mV/pH", "9 mV per mg/L"
+    std::string Sensitivity(float sensitivity) const {
+        const std::string value = ExactDecimal(sensitivity);
         switch (CalibrationLaw(Result.ProbeType)) {
         case ProbePH:
-            return " mV/pH";
+            return value + " mV/pH";
         case ProbeChlorine:
         case ProbeOxygen:
-            return " mV per mg/L";
+            return Format(_("{0} mV per mg/L"), {value});
         default:
-            return "";
+            return value;
         }
     }
 
@@ -176,11 +183,11 @@ private:
             FrontEnd.DampingPaused(&Damping);
             return ExitDone;
         case DampingPause::Begun::NotRead:
-            return Fail(ExitFailed, "no answer reading the damping");
+            return Fail(ExitFailed, _("no answer reading the damping"));
         case DampingPause::Begun::NotZeroed:
             break;
         }
-        return Fail(ExitFailed, "the damping could not be set to 0");
+        return Fail(ExitFailed, _("the damping could not be set to 0"));
     }
 
     // The damping the calibration took off, put back whatever ends it; a
@@ -190,13 +197,15 @@ private:
         FrontEnd.DampingPaused(nullptr);
         if (restored) return status;
         const std::string saved = IntegerText(Damping.Saved);
-        std::string advice = "; set it with: vl4 set " + Unit.Port + " damping=" + saved;
-        if (Damping.Saved > MaxDamping)
-            advice = "; vl4 set takes 0 to " + IntegerText(MaxDamping) +
-                     ": set the highest with vl4 set " + Unit.Port +
-                     " damping=" + IntegerText(MaxDamping) + ", or " + saved +
-                     " in the window tool";
-        Fail(ExitFailed, "the damping was not restored to " + saved + advice);
+        const std::string highest = IntegerText(MaxDamping);
+        Fail(ExitFailed,
+             Damping.Saved > MaxDamping
+                 ? Format(_("the damping was not restored to {0}; vl4 set takes 0 to {2}: set the "
+                            "highest with vl4 set {1} damping={2}, or {0} in the window tool"),
+                          {saved, Unit.Port, highest})
+                 : Format(_("the damping was not restored to {0}; set it with: vl4 set {1} "
+                            "damping={0}"),
+                          {saved, Unit.Port}));
         return status == ExitDone ? ExitFailed : status;
     }
 
@@ -215,22 +224,24 @@ private:
 
     std::string Standard(const PointResult& point) const {
         if (point.Kind == StandardKind::Grab && !point.Taken)
-            return Plan.HasGrabValue ? "grab sample"
-                                     : "grab sample (its value is asked once the reading is held)";
+            return Plan.HasGrabValue ? _("grab sample")
+                                     : _("grab sample (its value is asked once the reading is "
+                                         "held)");
         const std::string text = StandardText(point, Result);
         return point.Kind == StandardKind::Value || point.Kind == StandardKind::Buffer ||
                        point.Kind == StandardKind::Table
-                   ? "standard " + text
+                   ? Format(_("standard {0}"), {text})
                    : text;
     }
+
+    static std::string PointName(int i) { return Format(_("point {0}"), {IntegerText(i + 1)}); }
 
     PointRule Rule() const { return {Plan.Settle, Plan.Limits, Plan.SettleTimeout}; }
 
     int Measure() {
         for (int i = 0; i < Result.Points; ++i) {
             PointEnd end;
-            if (int status = TakePoint("point " + IntegerText(i + 1), Result.Point[i], end))
-                return status;
+            if (int status = TakePoint(PointName(i), Result.Point[i], end)) return status;
         }
         return ExitDone;
     }
@@ -240,19 +251,20 @@ private:
     int TakePoint(const std::string& name, PointResult& point, PointEnd& end) {
         end = PointEnd::Interrupted;
         if (!Plan.Unattended) {
-            const std::string where =
-                point.Kind == StandardKind::Grab ? std::string("sample stream") : Standard(point);
+            const std::string where = point.Kind == StandardKind::Grab
+                                          ? std::string(_("sample stream"))
+                                          : Standard(point);
             switch (FrontEnd.ProbeReady(name, where)) {
             case Reply::Yes:
                 break;
             case Reply::Interrupted:
                 return ExitInterrupted;
             case Reply::No:
-                return Fail(ExitFailed, "cancelled before " + name + "; nothing written");
+                return Fail(ExitFailed, Format(_("cancelled before {0}; nothing written"), {name}));
             case Reply::Ended:
                 FrontEnd.Fail(ExitUsage, "calibrate",
-                              "the input ended before the probe was ready; --yes skips the "
-                              "question");
+                              _("the input ended before the probe was ready; --yes skips the "
+                                "question"));
                 return ExitUsage;
             }
         }
@@ -264,41 +276,53 @@ private:
             if (int status = GrabValue(name, point)) return status;
         if (point.HasFoundValue && &point != &Result.Check && !Plan.Verify)
             FrontEnd.Step(CalibrationStep::PointFound, Result,
-                          name + ": as found the transmitter read " +
-                              FixedText(point.FoundValue, 3) + " (error " +
-                              SignedText(point.FoundValue - point.StandardUsed, 3) + ")");
+                          Format(_("{0}: as found the transmitter read {1} (error {2})"),
+                                 {name, Decimal(point.FoundValue, 3),
+                                  SignedDecimal(point.FoundValue - point.StandardUsed, 3)}));
         return ExitDone;
     }
 
     void Report(const std::string& name, const PointResult& point) {
-        FrontEnd.Step(CalibrationStep::PointTaken, Result,
-                      name + ": " + (Plan.Settle ? "stable" : "taken") + " after " +
-                          FixedText(point.SettleSeconds, 1) + " s, " + FixedText(point.Voltage, 3) +
-                          " mV (" + IntegerText(point.Readings) + " readings; last " +
-                          IntegerText(SettlingWindow::Size) + ": drift " +
-                          FixedText(point.DriftMvPerMinute, 2) + " mV/min, spread " +
-                          FixedText(point.SpreadMv, 3) + " mV)");
+        const int readings = point.Readings;
+        const char* pattern =
+            Plan.Settle ? Q_("{0}: stable after {1} s, {2} mV ({3} reading; last {4}: drift {5} "
+                             "mV/min, spread {6} mV)",
+                             "{0}: stable after {1} s, {2} mV ({3} readings; last {4}: drift {5} "
+                             "mV/min, spread {6} mV)",
+                             readings)
+                        : Q_("{0}: taken after {1} s, {2} mV ({3} reading; last {4}: drift {5} "
+                             "mV/min, spread {6} mV)",
+                             "{0}: taken after {1} s, {2} mV ({3} readings; last {4}: drift {5} "
+                             "mV/min, spread {6} mV)",
+                             readings);
+        FrontEnd.Step(
+            CalibrationStep::PointTaken, Result,
+            Format(pattern, {name, Decimal(point.SettleSeconds, 1), Decimal(point.Voltage, 3),
+                             IntegerText(readings), IntegerText(SettlingWindow::Size),
+                             Decimal(point.DriftMvPerMinute, 2), Decimal(point.SpreadMv, 3)}));
     }
 
     // The reading is held; the sample's value, from the test that takes
     // minutes, is its standard.
     int GrabValue(const std::string& name, PointResult& point) {
         const Clock::TimePoint held = Clock::Current().Now();
-        FrontEnd.Step(CalibrationStep::GrabNow, Result, name + ": take the grab sample now");
+        FrontEnd.Step(CalibrationStep::GrabNow, Result,
+                      Format(_("{0}: take the grab sample now"), {name}));
         double value = Plan.GrabValue;
         if (!Plan.HasGrabValue) {
             const int answer = StatusOfAnswer(FrontEnd.GrabValue(name, value));
             if (answer == ExitInterrupted) return answer;
             if (answer == ExitFailed)
-                return Fail(ExitFailed, "no grab sample value for " + name + "; nothing written");
+                return Fail(ExitFailed,
+                            Format(_("no grab sample value for {0}; nothing written"), {name}));
         }
         point.Standard = point.StandardUsed = static_cast<float>(value);
-        std::string when = "given beforehand";
+        std::string when = _("given beforehand");
         if (!Plan.HasGrabValue) {
             const double seconds =
                 std::chrono::duration<double>(Clock::Current().Now() - held).count();
             Result.GrabDelaySeconds = std::round(seconds * 10) / 10;
-            when = FixedText(Result.GrabDelaySeconds, 0) + " s after its reading";
+            when = Format(_("{0} s after its reading"), {Decimal(Result.GrabDelaySeconds, 0)});
         }
         FrontEnd.Step(CalibrationStep::PointBegins, Result,
                       name + ": " + StandardText(point, Result) + ", " + when);
@@ -316,12 +340,7 @@ private:
             const bool within = point.HasFoundValue && std::fabs(error) <= tolerance;
             all &= within;
             FrontEnd.Step(CalibrationStep::CheckVerdict, Result,
-                          "point " + IntegerText(i + 1) + ": the transmitter reads " +
-                              (point.HasFoundValue ? FixedText(point.FoundValue, 3)
-                                                   : std::string("nothing")) +
-                              " in the " + Standard(point) + " (error " + SignedText(error, 3) +
-                              ", tolerance " + ExactText(static_cast<float>(tolerance)) +
-                              "): " + (within ? "pass" : "fail"));
+                          Verdict(PointName(i), point, error, tolerance, within));
         }
         Result.Time = LocalTime::Now().IsoWithMilliseconds();
         Result.Outcome = all ? OutcomeVerified : OutcomeVerifyFailed;
@@ -329,7 +348,22 @@ private:
             Result.DueDate = LocalTime::Now().DaysLater(Plan.DueDays).IsoDate();
         if (all) return ExitDone;
         return Fail(ExitFailed,
-                    "the verification failed; nothing was written: calibrate the probe");
+                    _("the verification failed; nothing was written: calibrate the probe"));
+    }
+
+    // A standard's reading against its value, in a verification or a check.
+    std::string Verdict(const std::string& name, const PointResult& point, double error,
+                        double tolerance, bool within) const {
+        const std::string word = _(CheckResultWord(within ? CheckResult::Pass : CheckResult::Fail));
+        const std::string limit = ExactDecimal(static_cast<float>(tolerance));
+        if (!point.HasFoundValue)
+            return Format(_("{0}: the transmitter reads nothing in the {1} (error {2}, tolerance "
+                            "{3}): {4}"),
+                          {name, Standard(point), SignedDecimal(error, 3), limit, word});
+        return Format(_("{0}: the transmitter reads {1} in the {2} (error {3}, tolerance {4}): "
+                        "{5}"),
+                      {name, Decimal(point.FoundValue, 3), Standard(point), SignedDecimal(error, 3),
+                       limit, word});
     }
 
     // --- the result
@@ -364,48 +398,52 @@ private:
         const int answer = StatusOfAnswer(FrontEnd.Ask(Question::Write, ""));
         if (answer != ExitFailed) return answer;
         Result.Outcome = OutcomeDeclined;
-        return Fail(ExitFailed, "not written");
+        return Fail(ExitFailed, _("not written"));
     }
 
     int Refuse(CalibrationFault fault) {
         Result.Outcome = OutcomeRefused;
-        const char* why = fault == CalibrationFault::WrongSlopeSign
-                              ? "the points give a slope no working probe of this kind has"
-                              : "the points give no usable slope";
-        return Fail(ExitFailed, std::string(why) + "; nothing written");
+        return Fail(ExitFailed, fault == CalibrationFault::WrongSlopeSign
+                                    ? _("the points give a slope no working probe of this kind "
+                                        "has; nothing written")
+                                    : _("the points give no usable slope; nothing written"));
     }
 
     void ShowResult() {
         const CalibrationResult& pair = Result.Computed;
-        std::string slope = ExactText(pair.Sensitivity) + SlopeUnit();
+        std::string slope = Sensitivity(pair.Sensitivity);
         if (Result.IsPh() && Result.Slope == SlopeSource::Assumed)
-            slope += " (assumed: one point measures no slope)";
-        if (Result.Slope == SlopeSource::Kept) slope += " (kept: the transmitter's)";
-        FrontEnd.Step(CalibrationStep::Pair, Result,
-                      "sensitivity " + slope + ", offset " + ExactText(pair.Offset) + " mV");
+            slope = Format(_("{0} (assumed: one point measures no slope)"), {slope});
+        if (Result.Slope == SlopeSource::Kept)
+            slope = Format(_("{0} (kept: the transmitter's)"), {slope});
+        FrontEnd.Step(
+            CalibrationStep::Pair, Result,
+            Format(_("sensitivity {0}, offset {1} mV"), {slope, ExactDecimal(pair.Offset)}));
         FrontEnd.Step(CalibrationStep::Judgement, Result,
-                      JudgementText(Result) + ": " + Result.Health());
+                      JudgementText(Result) + ": " + _(Result.Health().c_str()));
         if (!Result.Judgement().Healthy)
             FrontEnd.Warn(Unit.Port,
-                          "check probe: a healthy probe has " +
-                              LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Healthy));
+                          Format(_("check probe: a healthy probe has {0}"),
+                                 {LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Healthy)}));
     }
 
     // A pair beyond what a probe usually gives is written only when someone
     // says so: an old electrode may need it, a buffer mixed up or a probe
     // never moved does not.
     int ConfirmUnusual() {
-        const std::string unusual = "unusual calibration: the usual is " +
-                                    LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Usual);
+        const std::string unusual =
+            Format(_("unusual calibration: the usual is {0}"),
+                   {LimitsText(Result.ProbeType, RuleOf(Result.ProbeType).Usual)});
         if (Plan.Unattended && !Plan.AcceptUnusual) {
             Result.Outcome = OutcomeDeclined;
-            return Fail(ExitFailed, unusual + "; nothing written (--accept-unusual writes it)");
+            return Fail(ExitFailed,
+                        Format(_("{0}; nothing written (--accept-unusual writes it)"), {unusual}));
         }
         if (Plan.Unattended) return ExitDone;
         const int answer = StatusOfAnswer(FrontEnd.Ask(Question::WriteUnusual, unusual));
         if (answer != ExitFailed) return answer;
         Result.Outcome = OutcomeDeclined;
-        return Fail(ExitFailed, "not written");
+        return Fail(ExitFailed, _("not written"));
     }
 
     // --- the writes
@@ -418,8 +456,8 @@ private:
         if (FrontEnd.Stop().Requested()) return ExitInterrupted;
         std::string lost;
         if (FrontEnd.OutputLost(lost)) {
-            FrontEnd.Fail(ExitFailed, "standard output",
-                          "cannot write: " + lost + "; nothing written");
+            FrontEnd.Fail(ExitFailed, _("standard output"),
+                          Format(_("cannot write: {0}; nothing written"), {lost}));
             return ExitFailed;
         }
         const bool kept = Result.Slope == SlopeSource::Kept;
@@ -427,7 +465,8 @@ private:
         WriteCalibration(Unit.Link, writes);
         const std::string written = WrittenText(writes);
         Written = !written.empty();
-        if (Written) FrontEnd.Step(CalibrationStep::Written, Result, "wrote " + written);
+        if (Written)
+            FrontEnd.Step(CalibrationStep::Written, Result, Format(_("wrote {0}"), {written}));
         const int status = ReportWrites(Unit.Port, writes, FrontEnd, Result.Left);
         if (kept) Result.Left.Set(1, BitsOfFloat(Result.Found.Sensitivity));
         Result.Outcome = status == ExitDone ? OutcomeWritten : OutcomeFailed;
@@ -442,7 +481,7 @@ private:
         Result.HasCheck = true;
         PointResult& check = Result.Check;
         PointEnd end;
-        if (int status = TakePoint("check", check, end)) {
+        if (int status = TakePoint(_("check"), check, end)) {
             // A check that could not settle failed; one cut short proved nothing.
             Result.CheckOutcome =
                 end == PointEnd::NotSettled ? CheckResult::Fail : CheckResult::Interrupted;
@@ -452,22 +491,19 @@ private:
         const double error = check.FoundValue - check.StandardUsed;
         const bool passed = check.HasFoundValue && std::fabs(error) <= Result.CheckTolerance;
         Result.CheckOutcome = passed ? CheckResult::Pass : CheckResult::Fail;
-        FrontEnd.Step(
-            CalibrationStep::CheckVerdict, Result,
-            "check: the transmitter reads " +
-                (check.HasFoundValue ? FixedText(check.FoundValue, 3) : std::string("nothing")) +
-                " in the " + Standard(check) + " (error " + SignedText(error, 3) + ", tolerance " +
-                ExactText(static_cast<float>(Result.CheckTolerance)) +
-                "): " + (passed ? "pass" : "fail"));
+        FrontEnd.Step(CalibrationStep::CheckVerdict, Result,
+                      Verdict(_("check"), check, error, Result.CheckTolerance, passed));
         if (passed) return ExitDone;
         Result.Outcome = OutcomeFailed;
-        return Fail(ExitFailed, "the check failed; the calibration stays written (vl4 calibrate " +
-                                    Unit.Port + " --undo --record FILE puts the old one back)");
+        return Fail(ExitFailed, Format(_("the check failed; the calibration stays written (vl4 "
+                                         "calibrate {0} --undo --record FILE puts the old one "
+                                         "back)"),
+                                       {Unit.Port}));
     }
 
     int Record(int status) {
         if (Plan.RecordPath.empty()) return status;
-        return AppendToRecord(Plan.RecordPath, Result, Written ? "calibration written" : "",
+        return AppendToRecord(Plan.RecordPath, Result, Written ? _("calibration written") : "",
                               FrontEnd, status);
     }
 
@@ -500,11 +536,11 @@ int ReadUnit(CalibrationUnit& unit, CalibrationFrontEnd& frontEnd, CalibrationRe
     WORD firmware;
     const char* what = nullptr;
     if (!unit.Link.GetProductionNumber(production))
-        what = "no answer reading the production number";
+        what = _("no answer reading the production number");
     else if (!unit.Link.GetFirmwareVersion(firmware))
-        what = "no answer reading the firmware version";
+        what = _("no answer reading the firmware version");
     else if (!unit.Link.GetProbeType(record.ProbeType))
-        what = "no answer reading the probe type";
+        what = _("no answer reading the probe type");
     if (what) {
         frontEnd.Fail(ExitFailed, unit.Port, what);
         return ExitFailed;
@@ -524,7 +560,7 @@ int ReadHeld(CalibrationUnit& unit, CalibrationFrontEnd& frontEnd, HeldPair& hel
             continue;
         }
         frontEnd.Fail(ExitFailed, unit.Port,
-                      "no answer reading the calibration it holds; nothing written");
+                      _("no answer reading the calibration it holds; nothing written"));
         return ExitFailed;
     }
     return ExitDone;

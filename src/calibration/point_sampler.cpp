@@ -1,5 +1,6 @@
 #include "calibration/point_sampler.h"
 
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/pacer.h"
 
@@ -31,15 +32,18 @@ public:
             if (Taken()) return Take(seconds);
             Show(read, seconds, PointProgress::Sampling);
             if (dead >= DeadReadings)
-                return Fail(PointEnd::Lost, seconds,
-                            "the transmitter stopped answering while " + Name + " was sampled");
+                return Fail(
+                    PointEnd::Lost, seconds,
+                    Format(_("the transmitter stopped answering while {0} was sampled"), {Name}));
             if (Rule.Settle && pacer.Elapsed() >= Rule.TimeoutSeconds)
-                return Fail(PointEnd::NotSettled, seconds,
-                            Name + " did not settle within " + FixedText(Rule.TimeoutSeconds, 0) +
-                                " s: drift " + FixedText(Window.DriftMvPerMinute(), 1) +
-                                " mV/min, spread " + FixedText(Window.SpreadMv(), 1) + " mV");
+                return Fail(
+                    PointEnd::NotSettled, seconds,
+                    Format(_("{0} did not settle within {1} s: drift {2} mV/min, spread "
+                             "{3} mV"),
+                           {Name, Decimal(Rule.TimeoutSeconds, 0),
+                            Decimal(Window.DriftMvPerMinute(), 1), Decimal(Window.SpreadMv(), 1)}));
             if (FrontEnd.OutputLost(lost))
-                return Fail(PointEnd::Lost, seconds, "the output cannot be written");
+                return Fail(PointEnd::Lost, seconds, _("the output cannot be written"));
             if (!pacer.WaitForNext(FrontEnd.Stop())) {
                 Show(false, seconds, PointProgress::Ended);
                 End = PointEnd::Interrupted;

@@ -3,6 +3,7 @@
 #include "calibration/record_layout.h"
 #include "core/calendar_time.h"
 #include "core/csv_reader.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "files/text_files.h"
 
@@ -40,7 +41,8 @@ bool ReadRecordText(const std::string& bytes, const std::string& file, RecordBoo
         shape.Kind = RecordKind::Previous;
         columns = RecPreviousLayoutColumns;
     } else {
-        problem = LinePlace(file, row.Line) + ": not a calibration record (another header)";
+        problem = Format(_("{0}: not a calibration record (another header)"),
+                         {LinePlace(file, row.Line)});
         return false;
     }
     while (reader.Next(row)) {
@@ -49,9 +51,11 @@ bool ReadRecordText(const std::string& bytes, const std::string& file, RecordBoo
             continue;
         }
         if (static_cast<int>(row.Fields.size()) != columns) {
-            book.Warnings.push_back(Warning(file, row.Line,
-                                            IntegerText(static_cast<int32_t>(row.Fields.size())) +
-                                                " fields instead of " + IntegerText(columns)));
+            const int32_t fields = static_cast<int32_t>(row.Fields.size());
+            book.Warnings.push_back(
+                Warning(file, row.Line,
+                        Format(Q_("{0} field instead of {1}", "{0} fields instead of {1}", fields),
+                               {IntegerText(fields), IntegerText(columns)})));
             continue;
         }
         row.Fields.resize(RecordColumnCount);
@@ -71,10 +75,10 @@ bool ReadRecordFile(const std::string& path, RecordBook& book, RecordShape& shap
     std::string bytes;
     switch (ReadWholeFile(path, LargestRecord, bytes, problem)) {
     case FileRead::Failed:
-        problem = path + ": cannot read: " + problem;
+        problem = Format(_("{0}: cannot read: {1}"), {path, problem});
         return false;
     case FileRead::TooLarge:
-        problem = path + ": larger than 64 MiB; start a new record";
+        problem = Format(_("{0}: larger than 64 MiB; start a new record"), {path});
         return false;
     case FileRead::Done:
         break;
@@ -84,9 +88,10 @@ bool ReadRecordFile(const std::string& path, RecordBook& book, RecordShape& shap
 
 bool MayAddTo(const std::string& path, const RecordShape& shape, std::string& problem) {
     if (!shape.SpreadsheetDialect && !shape.Windows1250) return true;
-    problem = path + ": saved by a spreadsheet or an editor in another form (" +
-              (shape.SpreadsheetDialect ? "';' and decimal commas" : "not UTF-8") +
-              "); start a new file for new lines (vl4 history reads both)";
+    problem =
+        Format(_("{0}: saved by a spreadsheet or an editor in another form ({1}); start a "
+                 "new file for new lines (vl4 history reads both)"),
+               {path, shape.SpreadsheetDialect ? _("';' and decimal commas") : _("not UTF-8")});
     return false;
 }
 
@@ -95,7 +100,7 @@ bool PrepareRecordFile(const std::string& path, std::vector<RecordWarning>& skip
     std::string bytes;
     const FileRead read = ReadWholeFile(path, LargestRecord, bytes, problem);
     if (read == FileRead::TooLarge) {
-        problem = path + ": larger than 64 MiB; start a new record";
+        problem = Format(_("{0}: larger than 64 MiB; start a new record"), {path});
         return false;
     }
     RecordBook book;
@@ -103,13 +108,14 @@ bool PrepareRecordFile(const std::string& path, std::vector<RecordWarning>& skip
     if (read == FileRead::Done && !ReadRecordText(bytes, path, book, shape, problem)) return false;
     skipped = book.Warnings;
     if (shape.Kind == RecordKind::Previous) {
-        problem = path + ": a record of an earlier vl4, with fewer columns; start a new file for "
-                         "new calibrations (vl4 history reads both)";
+        problem = Format(_("{0}: a record of an earlier vl4, with fewer columns; start a new file "
+                           "for new calibrations (vl4 history reads both)"),
+                         {path});
         return false;
     }
     if (!MayAddTo(path, shape, problem)) return false;
     if (!AppendLines(path, RecordHeader(), "", problem)) {
-        problem = path + ": cannot write the record: " + problem;
+        problem = Format(_("{0}: cannot write the record: {1}"), {path, problem});
         return false;
     }
     return true;
@@ -133,21 +139,25 @@ const RecordEntry* ChooseCalibration(const RecordBook& book, const int32_t* unit
         units |= !found.empty() && found.front()->Record.ProductionNumber != line.ProductionNumber;
         found.push_back(&entry);
     }
-    const std::string which =
-        (unit ? " of production number " + IntegerText(*unit) : std::string()) +
-        (time.empty() ? "" : " at " + time);
+    // What was asked for, after the calibrations it names: " of production
+    // number 2403117 recorded at 2026-12-08".
+    std::string which;
+    if (unit) which += " " + Format(_("of production number {0}"), {IntegerText(*unit)});
+    if (!time.empty()) which += " " + Format(_("recorded at {0}"), {time});
     if (found.empty()) {
-        problem = "no calibration" + which + " in the record";
+        problem = Format(_("no calibration{0} in the record"), {which});
         return nullptr;
     }
     if (units) {
-        problem = "calibrations of more than one unit" + which + "; give --unit N";
+        problem = Format(_("calibrations of more than one unit{0}; give --unit N"), {which});
         return nullptr;
     }
     if (!time.empty() && found.size() > 1) {
-        problem = IntegerText(static_cast<int32_t>(found.size())) + " calibrations" + which + " (" +
-                  found.front()->Record.Time + " to " + found.back()->Record.Time +
-                  "); give more of the time";
+        const int32_t count = static_cast<int32_t>(found.size());
+        problem = Format(
+            Q_("{0} calibration{1} ({2} to {3}); give more of the time",
+               "{0} calibrations{1} ({2} to {3}); give more of the time", count),
+            {IntegerText(count), which, found.front()->Record.Time, found.back()->Record.Time});
         return nullptr;
     }
     // The last by time; the record's order where equal.

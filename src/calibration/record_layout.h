@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/language.h"
+
 #include <string>
 #include <vector>
 
@@ -86,19 +88,19 @@ constexpr int RecPreviousLayoutColumns = RecDueDate + 1;
 
 extern const char* const RecordColumnNames[RecordColumnCount];
 
-// The outcomes of a line.
-constexpr const char OutcomeWritten[] = "written";
-constexpr const char OutcomeRefused[] = "refused";
-constexpr const char OutcomeDeclined[] = "declined";
+// The outcomes of a line, stored as they are; a person reads them translated.
+constexpr const char OutcomeWritten[] = N_("written");
+constexpr const char OutcomeRefused[] = N_("refused");
+constexpr const char OutcomeDeclined[] = N_("declined");
 // Written with its check failed, or not every write confirmed.
-constexpr const char OutcomeFailed[] = "failed";
-constexpr const char OutcomeUndo[] = "undo";
+constexpr const char OutcomeFailed[] = N_("failed");
+constexpr const char OutcomeUndo[] = N_("undo");
 // An undo whose writes were not all confirmed; it may be tried again.
-constexpr const char OutcomeUndoFailed[] = "undo failed";
+constexpr const char OutcomeUndoFailed[] = N_("undo failed");
 // A verification, which writes nothing: every standard read within its
 // tolerance, or one did not.
-constexpr const char OutcomeVerified[] = "verified";
-constexpr const char OutcomeVerifyFailed[] = "verify failed";
+constexpr const char OutcomeVerified[] = N_("verified");
+constexpr const char OutcomeVerifyFailed[] = N_("verify failed");
 
 bool KnownOutcome(const std::string& outcome);
 

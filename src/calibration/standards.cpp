@@ -3,6 +3,7 @@
 #include "calibration/free_chlorine.h"
 #include "calibration/oxygen_solubility.h"
 #include "core/english_names.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 
 #include <cmath>
@@ -10,7 +11,7 @@
 namespace {
 
 std::string Whole(double value) {
-    return FixedText(value, 0);
+    return Decimal(value, 0);
 }
 
 } // namespace
@@ -23,32 +24,36 @@ bool CalibrationPlan::Has(StandardKind kind) const {
 
 std::string ProbeTakes(const CalibrationPlan& plan, uint8_t probeType) {
     const uint8_t law = CalibrationLaw(probeType);
-    const std::string probe = std::string("this probe is ") + ProbeTypeEnglishName(probeType);
+    const std::string probe = _(ProbeTypeEnglishName(probeType));
     if (law == ProbeRedox && plan.Standards.size() == 2 && !plan.Verify)
-        return "a Redox probe is calibrated at one point: give one --standard";
+        return _("a Redox probe is calibrated at one point: give one --standard");
     if (law != ProbePH && plan.KeepSlope)
-        return "--keep-slope keeps a pH electrode's slope; " + probe;
+        return Format(_("--keep-slope keeps a pH electrode's slope; this probe is {0}"), {probe});
     if (plan.UseBuffers && plan.BufferSource == "nist" && law != ProbePH)
-        return "buffers apply to pH probes only; " + probe;
+        return Format(_("buffers apply to pH probes only; this probe is {0}"), {probe});
     if (plan.UseBuffers && plan.BufferSource != "nist" &&
         (law == ProbeRedox) != (plan.Buffers.Units == TableUnits::Redox))
-        return plan.BufferSource + " is a table of " +
-               (plan.Buffers.Units == TableUnits::Redox ? "Redox solutions" : "pH buffers") + "; " +
-               probe;
+        return Format(plan.Buffers.Units == TableUnits::Redox
+                          ? _("{0} is a table of Redox solutions; this probe is {1}")
+                          : _("{0} is a table of pH buffers; this probe is {1}"),
+                      {plan.BufferSource, probe});
     if (law != ProbeOxygen &&
         (plan.Has(StandardKind::Air) || plan.PressureGiven || plan.AltitudeGiven))
-        return "--air, --pressure and --altitude belong to an oxygen probe; " + probe;
+        return Format(
+            _("--air, --pressure and --altitude belong to an oxygen probe; this probe is {0}"),
+            {probe});
     if (law != ProbeChlorine && (plan.Has(StandardKind::Grab) || plan.HasSamplePh))
-        return "--grab and --ph belong to a chlorine probe; " + probe;
+        return Format(_("--grab and --ph belong to a chlorine probe; this probe is {0}"), {probe});
     if (law != ProbeOxygen && law != ProbeChlorine && plan.Has(StandardKind::Zero))
-        return "--zero is a point of an oxygen or chlorine probe; " + probe;
+        return Format(_("--zero is a point of an oxygen or chlorine probe; this probe is {0}"),
+                      {probe});
     for (size_t i = 0; i < plan.Standards.size(); ++i) {
         const StandardSpec& spec = plan.Standards[i];
         const bool negativeAllowed = law == ProbeRedox;
         if (spec.Kind == StandardKind::Value &&
             !StandardAccepted(true, spec.Value, negativeAllowed))
-            return "the standard " + ExactText(spec.Value) +
-                   " is below 0, which only a Redox standard may be";
+            return Format(_("the standard {0} is below 0, which only a Redox standard may be"),
+                          {ExactDecimal(spec.Value)});
     }
     return "";
 }
@@ -102,39 +107,43 @@ std::string JudgementText(const CalibrationRecord& r) {
     const CalibrationResult& pair = r.Computed;
     switch (CalibrationLaw(r.ProbeType)) {
     case ProbePH: {
-        std::string line;
-        if (r.Slope != SlopeSource::Assumed)
-            line = "slope " + FixedText(j.SlopePercent, 1) + " % of an ideal electrode (" +
-                   FixedText(r.IdealSlope(), 2) + " mV/pH at " + CelsiusText(r.Temperature) + "), ";
-        return line + "offset at pH 7 " + FixedText(pair.Offset, 1) + " mV";
+        const std::string offset = Decimal(pair.Offset, 1);
+        if (r.Slope == SlopeSource::Assumed) return Format(_("offset at pH 7 {0} mV"), {offset});
+        return Format(_("slope {0} % of an ideal electrode ({1} mV/pH at {2}), offset at pH 7 "
+                        "{3} mV"),
+                      {Decimal(j.SlopePercent, 1), Decimal(r.IdealSlope(), 2),
+                       Celsius(r.Temperature), offset});
     }
     case ProbeRedox:
-        return "offset " + FixedText(pair.Offset, 1) + " mV";
+        return Format(_("offset {0} mV"), {Decimal(pair.Offset, 1)});
     default:
         break;
     }
     const bool oxygen = CalibrationLaw(r.ProbeType) == ProbeOxygen;
-    const std::string reference =
-        oxygen
-            ? "the nominal (" + ExactText(ProbeDefaults[ProbeOxygen].Sensitivity) + " mV per mg/L)"
-            : "the slope it had (" + ExactText(r.Found.Sensitivity) + " mV per mg/L)";
-    std::string line = "slope " + FixedText(j.SlopePercent, 1) + " % of " + reference;
-    line +=
-        j.ZeroJudged ? ", zero " + FixedText(j.Zero, 3) + " mg/L" : ", zero 0 by the one-point law";
-    return line;
+    const std::string percent = Decimal(j.SlopePercent, 1);
+    const std::string reference = _(RuleOf(r.ProbeType).SlopeReference);
+    const std::string slope =
+        ExactDecimal(oxygen ? ProbeDefaults[ProbeOxygen].Sensitivity : r.Found.Sensitivity);
+    if (!j.ZeroJudged)
+        return Format(_("slope {0} % of {1} ({2} mV per mg/L), zero 0 by the one-point law"),
+                      {percent, reference, slope});
+    return Format(_("slope {0} % of {1} ({2} mV per mg/L), zero {3} mg/L"),
+                  {percent, reference, slope, Decimal(j.Zero, 3)});
 }
 
 std::string LimitsText(uint8_t probeType, const ProbeLimits& limits) {
     switch (CalibrationLaw(probeType)) {
     case ProbePH:
-        return Whole(limits.MinSlopePercent) + " to " + Whole(limits.MaxSlopePercent) +
-               " % of the ideal slope and at most " + Whole(limits.MaxZero) + " mV at pH 7";
+        return Format(
+            _("{0} to {1} % of the ideal slope and at most {2} mV at pH 7"),
+            {Whole(limits.MinSlopePercent), Whole(limits.MaxSlopePercent), Whole(limits.MaxZero)});
     case ProbeRedox:
-        return "at most " + Whole(limits.MaxZero) + " mV of offset";
+        return Format(_("at most {0} mV of offset"), {Whole(limits.MaxZero)});
     default:
         break;
     }
-    return Whole(limits.MinSlopePercent) + " to " + Whole(limits.MaxSlopePercent) + " % of " +
-           RuleOf(probeType).SlopeReference + " and a zero of at most " +
-           ExactText(static_cast<float>(limits.MaxZero)) + " mg/L";
+    return Format(_("{0} to {1} % of {2} and a zero of at most {3} mg/L"),
+                  {Whole(limits.MinSlopePercent), Whole(limits.MaxSlopePercent),
+                   _(RuleOf(probeType).SlopeReference),
+                   ExactDecimal(static_cast<float>(limits.MaxZero))});
 }

@@ -4,6 +4,7 @@
 #include "calibration/undo_target.h"
 #include "calibration/writes_report.h"
 #include "core/exit_status.h"
+#include "core/language.h"
 #include "core/local_time.h"
 
 namespace {
@@ -27,17 +28,18 @@ public:
 
 private:
     int Refuse(const std::string& why) {
-        FrontEnd.Fail(ExitFailed, Unit.Port, why + "; nothing written");
+        FrontEnd.Fail(ExitFailed, Unit.Port, Format(_("{0}; nothing written"), {why}));
         return ExitFailed;
     }
 
     int Confirm(const CalibrationRecord& last) {
-        FrontEnd.Step(CalibrationStep::UndoFound, last,
-                      "the calibration of " + last.Time + " found " + PairText(last.Found));
+        FrontEnd.Step(
+            CalibrationStep::UndoFound, last,
+            Format(_("the calibration of {0} found {1}"), {last.Time, PairText(last.Found)}));
         if (Plan.Unattended) return ExitDone;
         const int answer = StatusOfAnswer(FrontEnd.Ask(Question::PutBack, last.Time));
         if (answer != ExitFailed) return answer;
-        FrontEnd.Fail(ExitFailed, Unit.Port, "not written");
+        FrontEnd.Fail(ExitFailed, Unit.Port, _("not written"));
         return ExitFailed;
     }
 
@@ -47,14 +49,15 @@ private:
     // may be tried again.
     int WriteBack(const CalibrationRecord& last) {
         if (FrontEnd.Stop().Requested()) {
-            FrontEnd.Fail(ExitInterrupted, Unit.Port, "interrupted; nothing written");
+            FrontEnd.Fail(ExitInterrupted, Unit.Port, _("interrupted; nothing written"));
             return ExitInterrupted;
         }
         const HeldPair& found = last.Found;
         CalibrationWrites writes = PlanRestoreWrites(found.Offset, found.Sensitivity, found.Date);
         WriteCalibration(Unit.Link, writes);
         const std::string written = WrittenText(writes);
-        if (!written.empty()) FrontEnd.Step(CalibrationStep::Written, Line, "put back " + written);
+        if (!written.empty())
+            FrontEnd.Step(CalibrationStep::Written, Line, Format(_("put back {0}"), {written}));
         const int status = ReportWrites(Unit.Port, writes, FrontEnd, Line.Left);
         Line.Time = LocalTime::Now().IsoWithMilliseconds();
         Line.Technician = Plan.Technician;
@@ -64,11 +67,12 @@ private:
         Line.Outcome = status == ExitDone ? OutcomeUndo : OutcomeUndoFailed;
         if (status != ExitDone)
             FrontEnd.Fail(status, Unit.Port,
-                          "the undo was not confirmed: " + Line.Unconfirmed() +
-                              "; read the unit, and undo again to try once more");
+                          Format(_("the undo was not confirmed: {0}; read the unit, and undo again "
+                                   "to try once more"),
+                                 {ValueNames(Line.Unconfirmed())}));
         const std::string done = written.empty()      ? ""
-                                 : status == ExitDone ? "calibration put back"
-                                                      : "undo written in part";
+                                 : status == ExitDone ? _("calibration put back")
+                                                      : _("undo written in part");
         return AppendToRecord(Plan.RecordPath, Line, done, FrontEnd, status,
                               Shape.Kind == RecordKind::Previous);
     }

@@ -3,6 +3,7 @@
 #include "calibration/record_file.h"
 #include "calibration/record_layout.h"
 #include "core/exit_status.h"
+#include "core/language.h"
 #include "core/transmitter_settings.h"
 
 namespace {
@@ -20,15 +21,17 @@ int ReportWrites(const std::string& port, const CalibrationWrites& writes,
         const CalibrationWrite& write = writes.Writes[i];
         const Setting& setting = SettingOf(write);
         if (!write.Done) {
-            frontEnd.Fail(ExitFailed, port, std::string("no answer writing ") + setting.Key);
+            frontEnd.Fail(ExitFailed, port, Format(_("no answer writing {0}"), {_(setting.Key)}));
             status = ExitFailed;
             continue;
         }
         left.Set(static_cast<int>(write.Value), write.Returned);
         if (write.Confirmed()) continue;
+        const int value = static_cast<int>(write.Value);
         frontEnd.Fail(ExitFailed, port,
-                      std::string(setting.Key) + ": wrote " + SettingText(setting, write.Sent) +
-                          ", transmitter holds " + SettingText(setting, write.Returned));
+                      Format(_("{0}: wrote {1}, transmitter holds {2}"),
+                             {_(setting.Key), HeldPair::Shown(value, write.Sent),
+                              HeldPair::Shown(value, write.Returned)}));
         status = ExitFailed;
     }
     return status;
@@ -39,8 +42,9 @@ std::string WrittenText(const CalibrationWrites& writes) {
     for (int i = 0; i < writes.Count; ++i) {
         const CalibrationWrite& write = writes.Writes[i];
         if (!write.Done) continue;
-        text += (text.empty() ? "" : ", ") + std::string(SettingOf(write).Key) + " " +
-                SettingText(SettingOf(write), write.Returned);
+        const int value = static_cast<int>(write.Value);
+        text += (text.empty() ? "" : ", ") + std::string(_(HeldPair::SettingKeys[value])) + " " +
+                HeldPair::Shown(value, write.Returned);
     }
     return text;
 }
@@ -50,10 +54,11 @@ int AppendToRecord(const std::string& path, const CalibrationRecord& line, const
     std::string problem;
     const RecordKind layout = previousLayout ? RecordKind::Previous : RecordKind::Current;
     if (AppendRecordLine(path, line, problem, layout)) {
-        frontEnd.Step(CalibrationStep::Recorded, line, "recorded in " + path + ": " + line.Outcome);
+        frontEnd.Step(CalibrationStep::Recorded, line,
+                      Format(_("recorded in {0}: {1}"), {path, _(line.Outcome.c_str())}));
         return status;
     }
-    const std::string why = "record not written: " + problem;
+    const std::string why = Format(_("record not written: {0}"), {problem});
     frontEnd.Fail(ExitFailed, path, done.empty() ? why : done + ", " + why);
     frontEnd.LineForTheRecord(RecordLineText(RecordFields(line)));
     return status == ExitDone ? ExitFailed : status;
@@ -76,7 +81,7 @@ int TellRecordRead(CalibrationFrontEnd& frontEnd, const std::vector<RecordWarnin
                    bool usable, const std::string& problem) {
     for (const RecordWarning& warning : passedOver)
         frontEnd.Warn(LinePlace(warning.File, warning.Line),
-                      "line passed over: " + warning.Problem);
+                      Format(_("line passed over: {0}"), {warning.Problem}));
     if (usable) return ExitDone;
     frontEnd.Fail(ExitUsage, "", problem);
     return ExitUsage;

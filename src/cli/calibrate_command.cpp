@@ -28,11 +28,11 @@ int RunCalibrationCommand(CommandContext& context, const Arguments& arguments,
     const bool written = result.Outcome == OutcomeWritten || result.Outcome == OutcomeFailed;
     if (!result.Outcome.empty())
         status = WriteCertificate(context, options.CertificatePath, result,
-                                  written ? "calibration written" : "", status);
+                                  written ? _("calibration written") : "", status);
     if (status == ExitInterrupted)
         context.Fail(status, session.Port,
-                     written ? "interrupted after the calibration was written"
-                             : "interrupted; nothing written");
+                     written ? _("interrupted after the calibration was written")
+                             : _("interrupted; nothing written"));
     return status;
 }
 

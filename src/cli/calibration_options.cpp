@@ -2,14 +2,12 @@
 
 #include "calibration/oxygen_solubility.h"
 #include "core/calibration_policy.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/number_text.h"
 #include "files/text_files.h"
 
 namespace {
-
-const char Degrees[] = " \xC2\xB0"
-                       "C";
 
 bool NumberIn(const std::string& text, double low, double high, double& value) {
     float number;
@@ -52,7 +50,7 @@ public:
         Options.KeepSlope = Given.Has("--keep-slope");
         if (Options.KeepSlope && Options.Standards.size() != 1)
             return Usage(
-                "--keep-slope keeps the slope of a one-point calibration: give one --standard");
+                _("--keep-slope keeps the slope of a one-point calibration: give one --standard"));
         return CheckCertificatePath();
     }
 
@@ -61,13 +59,13 @@ private:
 
     int ReadUndo() {
         if (Options.RecordPath.empty())
-            return Usage("--undo needs the --record FILE of the calibration");
+            return Usage(_("--undo needs the --record FILE of the calibration"));
         for (const char* option :
              {"--standard", "--air", "--zero", "--grab", "--temperature", "--buffers",
               "--buffer-table", "--check", "--check-tolerance", "--keep-slope", "--max-drift",
               "--max-spread", "--settle-timeout", "--no-settle", "--certificate",
               "--accept-unusual", "--due-days"})
-            if (Given.Has(option)) return Usage(std::string("--undo takes no ") + option);
+            if (Given.Has(option)) return Usage(Format(_("--undo takes no {0}"), {option}));
         Options.Technician = Given.Value("--technician") ? *Given.Value("--technician") : "";
         Options.Tag = Given.Value("--tag") ? *Given.Value("--tag") : "";
         return ExitDone;
@@ -80,7 +78,7 @@ private:
         if (!Options.CertificatePath || CanReplaceFile(*Options.CertificatePath, problem))
             return ExitDone;
         return Context.Fail(ExitUsage, *Options.CertificatePath,
-                            "cannot write the certificate: " + problem);
+                            Format(_("cannot write the certificate: {0}"), {problem}));
     }
 
     // The points in the order given: each --standard, --air, --zero or --grab.
@@ -91,12 +89,12 @@ private:
                 StandardSpec spec = {point.Kind, 0.0f};
                 if (point.Kind == StandardKind::Value &&
                     (!ParseNumber(given.second.c_str(), spec.Value) || !IsFiniteNumber(spec.Value)))
-                    return Usage("--standard takes a number, not " + given.second);
+                    return Usage(Format(_("--standard takes a number, not {0}"), {given.second}));
                 Options.Standards.push_back(spec);
             }
         }
         if (Options.Standards.empty() || Options.Standards.size() > 2)
-            return Usage("give one or two standards: --standard N, --air, --zero, --grab");
+            return Usage(_("give one or two standards: --standard N, --air, --zero, --grab"));
         return ExitDone;
     }
 
@@ -108,10 +106,12 @@ private:
         const double low = air ? OxygenLowestCelsius : LowestSolutionCelsius;
         const double high = air ? OxygenHighestCelsius : HighestSolutionCelsius;
         if (!NumberIn(*text, low, high, Options.Temperature))
-            return Usage(std::string("--temperature takes the standards' temperature in") +
-                         Degrees + ", " + ExactText(static_cast<float>(low)) + " to " +
-                         ExactText(static_cast<float>(high)) + (air ? " in air" : "") + ", not " +
-                         *text);
+            return Usage(Format(air ? _("--temperature takes the standards' temperature in \xC2\xB0"
+                                        "C, {0} to {1} in air, not {2}")
+                                    : _("--temperature takes the standards' temperature in \xC2\xB0"
+                                        "C, {0} to {1}, not {2}"),
+                                {ExactDecimal(static_cast<float>(low)),
+                                 ExactDecimal(static_cast<float>(high)), *text}));
         Options.TemperatureGiven = true;
         return ExitDone;
     }
@@ -122,30 +122,30 @@ private:
         const std::string* altitude = Given.Value("--altitude");
         const std::string* salinity = Given.Value("--salinity");
         if ((pressure || altitude || salinity) && !Options.Has(StandardKind::Air))
-            return Usage("--pressure, --altitude and --salinity are the conditions of an --air "
-                         "point");
-        if (pressure && altitude) return Usage("--pressure and --altitude exclude each other");
+            return Usage(_("--pressure, --altitude and --salinity are the conditions of an --air "
+                           "point"));
+        if (pressure && altitude) return Usage(_("--pressure and --altitude exclude each other"));
         if (pressure &&
             !NumberIn(*pressure, LowestPressureHpa, HighestPressureHpa, Options.PressureHpa))
-            return Usage("--pressure takes the barometric pressure at the site in hPa, 500 to "
-                         "1100, not " +
-                         *pressure);
+            return Usage(Format(_("--pressure takes the barometric pressure at the site in hPa, "
+                                  "500 to 1100, not {0}"),
+                                {*pressure}));
         if (altitude) {
             double metres, hpa = 0;
             if (NumberIn(*altitude, -1000, 9000, metres)) hpa = PressureAtAltitude(metres);
             if (!(hpa >= LowestPressureHpa && hpa <= HighestPressureHpa))
-                return Usage("--altitude takes metres above sea level where the air's pressure "
-                             "is 500 to 1100 hPa, not " +
-                             *altitude);
+                return Usage(Format(_("--altitude takes metres above sea level where the air's "
+                                      "pressure is 500 to 1100 hPa, not {0}"),
+                                    {*altitude}));
             Options.AltitudeM = metres;
         }
         Options.PressureGiven = pressure != nullptr;
         Options.AltitudeGiven = altitude != nullptr;
         if (salinity && !NumberIn(*salinity, 0, HighestSalinity, Options.Salinity))
-            return Usage("--salinity takes g/kg, 0 to 40, not " + *salinity);
+            return Usage(Format(_("--salinity takes g/kg, 0 to 40, not {0}"), {*salinity}));
         if (const std::string* ph = Given.Value("--ph")) {
             if (!NumberIn(*ph, 0, 14, Options.SamplePh))
-                return Usage("--ph takes the water's pH, 0 to 14, not " + *ph);
+                return Usage(Format(_("--ph takes the water's pH, 0 to 14, not {0}"), {*ph}));
             Options.HasSamplePh = true;
         }
         return ReadGrab();
@@ -154,16 +154,17 @@ private:
     int ReadGrab() {
         const std::string* value = Given.Value("--grab-value");
         const bool grab = Options.Has(StandardKind::Grab);
-        if (value && !grab) return Usage("--grab-value is the value of a --grab point");
+        if (value && !grab) return Usage(_("--grab-value is the value of a --grab point"));
         if (value) {
             double number;
             if (!NumberIn(*value, 0, 1000, number))
-                return Usage("--grab-value takes the grab sample's mg/L, 0 or more, not " + *value);
+                return Usage(Format(
+                    _("--grab-value takes the grab sample's mg/L, 0 or more, not {0}"), {*value}));
             Options.HasGrabValue = true;
             Options.GrabValue = static_cast<float>(number);
         }
         if (grab && Options.Unattended && !value)
-            return Usage("--yes asks nobody for the grab sample's value: give --grab-value N");
+            return Usage(_("--yes asks nobody for the grab sample's value: give --grab-value N"));
         return ExitDone;
     }
 
@@ -175,16 +176,18 @@ private:
             double Low, High;
             const char* What;
         } limits[] = {
-            {"--max-drift", &Options.Limits.MaxDriftMvPerMinute, 0.001, 1000, "mV a minute"},
-            {"--max-spread", &Options.Limits.MaxSpreadMv, 0.001, 1000, "mV"},
-            {"--settle-timeout", &Options.SettleTimeout, 20, 86400, "seconds, 20 or more"},
+            {"--max-drift", &Options.Limits.MaxDriftMvPerMinute, 0.001, 1000,
+             _("{0} takes mV a minute, not {1}")},
+            {"--max-spread", &Options.Limits.MaxSpreadMv, 0.001, 1000, _("{0} takes mV, not {1}")},
+            {"--settle-timeout", &Options.SettleTimeout, 20, 86400,
+             _("{0} takes seconds, 20 or more, not {1}")},
         };
         for (const auto& limit : limits) {
             const std::string* text = Given.Value(limit.Name);
             if (!text) continue;
-            if (!Options.Settle) return Usage(std::string("--no-settle takes no ") + limit.Name);
+            if (!Options.Settle) return Usage(Format(_("--no-settle takes no {0}"), {limit.Name}));
             if (!NumberIn(*text, limit.Low, limit.High, *limit.Value))
-                return Usage(std::string(limit.Name) + " takes " + limit.What + ", not " + *text);
+                return Usage(Format(limit.What, {limit.Name, *text}));
         }
         return ExitDone;
     }
@@ -196,17 +199,16 @@ private:
         const std::string* check = Given.Value("--check");
         const std::string* tolerance = Given.Value(option);
         if (tolerance && !check && !Options.Verify)
-            return Usage("--check-tolerance needs --check N");
+            return Usage(_("--check-tolerance needs --check N"));
         if (tolerance && !NumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.Tolerance))
-            return Usage(std::string(option) +
-                         " takes a number above 0 and at most 50 (1 for pH, 50 mV for Redox, "
-                         "1 mg/L for chlorine and oxygen), not " +
-                         *tolerance);
+            return Usage(Format(_("{0} takes a number above 0 and at most 50 (1 for pH, 50 mV for "
+                                  "Redox, 1 mg/L for chlorine and oxygen), not {1}"),
+                                {option, *tolerance}));
         Options.ToleranceGiven = tolerance != nullptr;
         if (!check) return ExitDone;
         if (!ParseNumber(check->c_str(), Options.CheckStandard) ||
             !IsFiniteNumber(Options.CheckStandard))
-            return Usage("--check takes a number, not " + *check);
+            return Usage(Format(_("--check takes a number, not {0}"), {*check}));
         Options.HasCheck = true;
         return ExitDone;
     }
@@ -218,7 +220,8 @@ private:
         if (!days) return ExitDone;
         if (!ParseInteger(days->c_str(), Options.DueDays) || Options.DueDays < 1 ||
             Options.DueDays > 3660)
-            return Usage("--due-days takes a number of days, 1 to 3660, not " + *days);
+            return Usage(
+                Format(_("--due-days takes a number of days, 1 to 3660, not {0}"), {*days}));
         Options.HasDueDays = true;
         return ExitDone;
     }
@@ -226,8 +229,9 @@ private:
     int ReadBuffers() {
         const std::string* named = Given.Value("--buffers");
         const std::string* file = Given.Value("--buffer-table");
-        if (named && file) return Usage("--buffers and --buffer-table exclude each other");
-        if (named && *named != "nist") return Usage("--buffers knows nist, not " + *named);
+        if (named && file) return Usage(_("--buffers and --buffer-table exclude each other"));
+        if (named && *named != "nist")
+            return Usage(Format(_("--buffers knows nist, not {0}"), {*named}));
         if (named) {
             Options.Buffers = NistBuffers;
             Options.BufferSource = "nist";
@@ -241,8 +245,8 @@ private:
         const StandardKind kind = named ? StandardKind::Buffer : StandardKind::Table;
         for (StandardSpec& spec : Options.Standards) {
             if (spec.Kind != StandardKind::Value)
-                return Usage("a table's standards are named with --standard N, not --air, "
-                             "--zero or --grab");
+                return Usage(_("a table's standards are named with --standard N, not --air, "
+                               "--zero or --grab"));
             spec.Kind = kind;
         }
         return CheckBuffers();
@@ -254,9 +258,9 @@ private:
         std::string content, problem;
         switch (ReadWholeFile(path, MaxBufferTableSize, content, problem)) {
         case FileRead::Failed:
-            return Context.Fail(ExitUsage, path, "cannot read: " + problem);
+            return Context.Fail(ExitUsage, path, Format(_("cannot read: {0}"), {problem}));
         case FileRead::TooLarge:
-            return Context.Fail(ExitUsage, path, "larger than 64 KiB; not a buffer table");
+            return Context.Fail(ExitUsage, path, _("larger than 64 KiB; not a buffer table"));
         case FileRead::Done:
             break;
         }
@@ -276,17 +280,20 @@ private:
             const int column = FindBuffer(table, standard);
             double value;
             if (column < 0)
-                return Usage("the standard " + ExactText(standard) + " names no " +
-                             (table.Units == TableUnits::Redox ? "solution" : "buffer") + " of " +
-                             Options.BufferSource + " (within " +
-                             ExactText(static_cast<float>(RulesOf(table.Units).NameTolerance)) +
-                             ")");
+                return Usage(
+                    Format(table.Units == TableUnits::Redox
+                               ? _("the standard {0} names no solution of {1} (within "
+                                   "{2})")
+                               : _("the standard {0} names no buffer of {1} (within {2})"),
+                           {ExactDecimal(standard), Options.BufferSource,
+                            ExactDecimal(static_cast<float>(RulesOf(table.Units).NameTolerance))}));
             if (!BufferValueAt(table, column, Options.Temperature, value))
-                return Usage(Options.BufferSource + " has no values at " +
-                             ExactText(static_cast<float>(Options.Temperature)) + Degrees +
-                             ": its temperatures go from " +
-                             ExactText(static_cast<float>(table.Celsius[0])) + " to " +
-                             ExactText(static_cast<float>(table.Celsius[table.Rows - 1])));
+                return Usage(Format(
+                    _("{0} has no values at {1} \xC2\xB0"
+                      "C: its temperatures go from {2} to {3}"),
+                    {Options.BufferSource, ExactDecimal(static_cast<float>(Options.Temperature)),
+                     ExactDecimal(static_cast<float>(table.Celsius[0])),
+                     ExactDecimal(static_cast<float>(table.Celsius[table.Rows - 1]))}));
         }
         return ExitDone;
     }

@@ -14,9 +14,9 @@ int RunCertificate(CommandContext& context, const Arguments& arguments) {
     const std::string* unitText = arguments.Value("--unit");
     if (unitText && !ParseInteger(unitText->c_str(), unit))
         return UsageError(context, CertificateCommand,
-                          "--unit takes a production number, not " + *unitText);
+                          Format(_("--unit takes a production number, not {0}"), {*unitText}));
     const std::string* out = arguments.Value("--out");
-    if (!out) return UsageError(context, CertificateCommand, "give the page's --out FILE.html");
+    if (!out) return UsageError(context, CertificateCommand, _("give the page's --out FILE.html"));
     const std::string* time = arguments.Value("--time");
     const std::string& path = arguments.Positional[0];
     RecordBook book;
@@ -31,9 +31,12 @@ int RunCertificate(CommandContext& context, const Arguments& arguments) {
         ChooseCalibration(book, unitText ? &unit : nullptr, time ? *time : "", problem);
     if (!entry) return context.Fail(ExitFailed, path, problem);
     if (!ReplaceFileContent(*out, CalibrationCertificate(entry->Record), problem))
-        return context.Fail(ExitUsage, *out, "cannot write: " + problem);
-    context.Say("certificate of " + LinePlace(entry->File, entry->Line) + " (" +
-                entry->Record.Time + ", " + entry->Record.Outcome + ") in " + *out);
+        return context.Fail(ExitUsage, *out, Format(_("cannot write: {0}"), {problem}));
+    const CalibrationRecord& line = entry->Record;
+    context.Say(
+        Format(line.IsVerification() ? _("verification certificate of {0} ({1}, {2}) in {3}")
+                                     : _("certificate of {0} ({1}, {2}) in {3}"),
+               {LinePlace(entry->File, entry->Line), line.Time, _(line.Outcome.c_str()), *out}));
     return ExitDone;
 }
 

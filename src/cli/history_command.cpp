@@ -29,14 +29,15 @@ bool ParseOptions(const Arguments& arguments, HistoryOptions& options, std::stri
     if (const std::string* unit = arguments.Value("--unit")) {
         options.OneUnit = true;
         if (!ParseInteger(unit->c_str(), options.Unit)) {
-            problem = "--unit takes a production number, not " + *unit;
+            problem = Format(_("--unit takes a production number, not {0}"), {*unit});
             return false;
         }
     }
     if (const std::string* days = arguments.Value("--interval-days")) {
         int32_t& interval = options.Rule.IntervalDays;
         if (!ParseInteger(days->c_str(), interval) || interval < 1 || interval > LongestInterval) {
-            problem = "--interval-days takes a number of days from 1 to 36500, not " + *days;
+            problem = Format(_("--interval-days takes a number of days from 1 to 36500, not {0}"),
+                             {*days});
             return false;
         }
     }
@@ -47,28 +48,31 @@ bool ParseOptions(const Arguments& arguments, HistoryOptions& options, std::stri
 // already shows a slope that was assumed, and writes that were not
 // confirmed are all the same to the unit.
 std::string ShortVerdict(const HistoryCalibration& calibration) {
-    if (calibration.Unconfirmed) return "not confirmed";
-    return Shown(calibration.Health.substr(0, calibration.Health.find(" (")));
+    if (calibration.Unconfirmed) return _("not confirmed");
+    const std::string words = calibration.Health.substr(0, calibration.Health.find(" ("));
+    return words.empty() ? "-" : _(words.c_str());
 }
 
 struct TextColumn {
     const char* Heading;
     bool Right;
 };
-const TextColumn Columns[] = {{"date", false},  {"outcome", false}, {"probe", false},
-                              {"slope%", true}, {"offset", true},   {"found", true},
-                              {"check", false}, {"verdict", false}, {"technician", false}};
+// The headings in the language; "error" is the as-found error.
+const TextColumn Columns[] = {
+    {N_("date"), false},  {N_("outcome"), false}, {N_("probe"), false},
+    {N_("slope%"), true}, {N_("offset"), true},   {N_("error"), true},
+    {N_("check"), false}, {N_("verdict"), false}, {N_("technician"), false}};
 constexpr int ColumnCount = sizeof Columns / sizeof Columns[0];
 const char Indent[] = "  ";
 
 std::vector<std::string> TextCells(const HistoryCalibration& c) {
-    return {IsoDateOfDay(c.At.Day),
-            c.Outcome,
-            Shown(c.Probe),
+    return {PersonDate(IsoDateOfDay(c.At.Day)),
+            _(c.Outcome.c_str()),
+            c.Probe.empty() ? "-" : _(c.Probe.c_str()),
             Shown(c.SlopePercent, SlopeDecimals),
             Shown(c.OffsetPh7Mv, OffsetDecimals),
             Shown(c.FoundError, FoundErrorDecimals),
-            Shown(c.CheckResult),
+            c.CheckResult.empty() ? "-" : _(c.CheckResult.c_str()),
             ShortVerdict(c),
             Shown(c.Technician)};
 }
@@ -82,7 +86,7 @@ std::string Aligned(const std::string& text, int width, bool right) {
 // cell; the last, free text, is cut where a line would pass the console.
 std::string CalibrationLines(const UnitHistory& unit) {
     std::vector<std::vector<std::string>> rows(1);
-    for (const TextColumn& column : Columns) rows[0].push_back(column.Heading);
+    for (const TextColumn& column : Columns) rows[0].push_back(_(column.Heading));
     for (const HistoryCalibration& calibration : unit.Calibrations) {
         rows.push_back(TextCells(calibration));
         for (std::string& cell : rows.back()) cell = OnOneLine(cell);
@@ -103,21 +107,20 @@ std::string CalibrationLines(const UnitHistory& unit) {
 }
 
 std::string UnitLine(const UnitHistory& unit, int32_t today) {
-    std::string due;
+    std::string due = DueDistance(unit, today);
     if (unit.HasDue)
-        due = "due " + IsoDateOfDay(unit.DueDay) + (unit.Overdue ? ", OVERDUE " : ", ") +
-              DueDistance(unit, today);
-    else
-        due = DueDistance(unit, today);
-    const std::string name =
+        due = Format(unit.Overdue ? _("due {0}, OVERDUE {1}") : _("due {0}, {1}"),
+                     {PersonDate(IsoDateOfDay(unit.DueDay)), due});
+    std::string name =
         OnOneLine(Shown(unit.Identification)) + " " + IntegerText(unit.ProductionNumber);
-    std::string tag;
     if (!unit.Tag.empty()) {
         // The measuring point gives way to the due date on a narrow line.
-        const int room = ConsoleWidth - CharacterCount(name) - CharacterCount(due) - 6;
-        tag = " at " + CutToWidth(OnOneLine(unit.Tag), std::max(room, 1));
+        const char* pattern = _("{0} at {1}");
+        const int room =
+            ConsoleWidth - CharacterCount(Format(pattern, {name, ""})) - CharacterCount(due) - 2;
+        name = Format(pattern, {name, CutToWidth(OnOneLine(unit.Tag), std::max(room, 1))});
     }
-    return CutToWidth(name + tag + ": " + due, ConsoleWidth) + "\n";
+    return CutToWidth(name + ": " + due, ConsoleWidth) + "\n";
 }
 
 std::string AsText(const std::vector<UnitHistory>& units, int32_t today) {
@@ -196,7 +199,7 @@ int WriteReport(CommandContext& context, const std::string& path,
                                         "vl4 " VL4_VERSION_TEXT, rule};
     std::string problem;
     if (!ReplaceFileContent(path, HistoryReport(units, source), problem))
-        return context.Fail(ExitUsage, path, "cannot write: " + problem);
+        return context.Fail(ExitUsage, path, Format(_("cannot write: {0}"), {problem}));
     return ExitDone;
 }
 
@@ -206,7 +209,7 @@ int RunHistory(CommandContext& context, const Arguments& arguments) {
     if (!ParseOptions(arguments, options, problem))
         return UsageError(context, HistoryCommand, problem);
     if (!ParseIsoDay(LocalTime::Now().IsoDate(), options.Rule.Today))
-        return context.Fail(ExitFailed, "history", "the PC's date is not a day of the calendar");
+        return context.Fail(ExitFailed, "history", _("the PC's date is not a day of the calendar"));
     const std::string path = Names(arguments.Positional);
     RecordBook book;
     int status = ExitDone;
@@ -226,13 +229,15 @@ int RunHistory(CommandContext& context, const Arguments& arguments) {
     if (const std::string* html = arguments.Value("--html")) {
         if ((status = WriteReport(context, *html, units, path, options.Rule))) return status;
         if (!json)
-            context.Say("report of " + IntegerText(static_cast<int32_t>(units.size())) +
-                        (units.size() == 1 ? " unit in " : " units in ") + *html);
+            context.Say(Format(Q_("report of {0} unit in {1}", "report of {0} units in {1}",
+                                  static_cast<long>(units.size())),
+                               {IntegerText(static_cast<int32_t>(units.size())), *html}));
     }
     if (options.OneUnit && units.empty())
-        return context.Fail(ExitFailed, path,
-                            "no calibration of production number " + IntegerText(options.Unit));
-    if (units.empty() && !json) context.Say("no calibrations in " + path);
+        return context.Fail(
+            ExitFailed, path,
+            Format(_("no calibration of production number {0}"), {IntegerText(options.Unit)}));
+    if (units.empty() && !json) context.Say(Format(_("no calibrations in {0}"), {path}));
     return ExitDone;
 }
 

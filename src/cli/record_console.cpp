@@ -1,6 +1,7 @@
 #include "cli/record_console.h"
 
 #include "calibration/record_layout.h"
+#include "core/language.h"
 #include "core/machine_text.h"
 #include "core/transmitter_settings.h"
 #include "documents/calibration_certificate.h"
@@ -17,7 +18,8 @@ std::string After(const std::string& done, const std::string& why) {
 
 void WarnSkipped(CommandContext& context, const RecordBook& book) {
     for (const RecordWarning& warning : book.Warnings)
-        context.Warn(LinePlace(warning.File, warning.Line), "line passed over: " + warning.Problem);
+        context.Warn(LinePlace(warning.File, warning.Line),
+                     Format(_("line passed over: {0}"), {warning.Problem}));
 }
 
 int WriteCertificate(CommandContext& context, const std::string* path,
@@ -27,13 +29,17 @@ int WriteCertificate(CommandContext& context, const std::string* path,
     CalibrationRecord recorded;
     std::string problem;
     if (!RecordOfFields(RecordFields(line), false, recorded, problem)) {
-        context.Fail(ExitFailed, *path, After(done, "certificate not written: " + problem));
+        context.Fail(ExitFailed, *path,
+                     After(done, Format(_("certificate not written: {0}"), {problem})));
         return status == ExitDone ? ExitFailed : status;
     }
     if (ReplaceFileContent(*path, CalibrationCertificate(recorded), problem)) {
-        context.Say("certificate in " + *path);
+        context.Say(Format(line.IsVerification() ? _("verification certificate in {0}")
+                                                 : _("certificate in {0}"),
+                           {*path}));
         return status;
     }
-    context.Fail(ExitFailed, *path, After(done, "certificate not written: " + problem));
+    context.Fail(ExitFailed, *path,
+                 After(done, Format(_("certificate not written: {0}"), {problem})));
     return status == ExitDone ? ExitFailed : status;
 }

@@ -1,5 +1,7 @@
 #include "core/calibration_policy.h"
 
+#include "core/language.h"
+
 namespace {
 
 bool IsPh(uint8_t probeType) {
@@ -41,9 +43,9 @@ const char* HealthWords(uint8_t probeType, const CalibrationResult& pair, SlopeS
                         double idealSlope) {
     const bool healthy = Healthy(probeType, pair, slope, idealSlope);
     if (slope == SlopeSource::Assumed && IsPh(probeType))
-        return healthy ? "ok (offset only; slope assumed)"
-                       : "check probe (offset only; slope assumed)";
-    return healthy ? "ok" : "check probe";
+        return healthy ? N_("ok (offset only; slope assumed)")
+                       : N_("check probe (offset only; slope assumed)");
+    return healthy ? N_("ok") : N_("check probe");
 }
 
 double WidestCheckTolerance(uint8_t probeType) {

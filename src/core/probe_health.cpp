@@ -1,5 +1,7 @@
 #include "core/probe_health.h"
 
+#include "core/language.h"
+
 #include <cmath>
 
 namespace {
@@ -16,10 +18,10 @@ const ProbeRule Rules[ProbeTypeCount] = {
      {UsualPhLimits.MinSlopePercent, UsualPhLimits.MaxSlopePercent, UsualPhLimits.MaxOffsetMv},
      true,
      "mV",
-     "the ideal electrode"},
+     N_("the ideal electrode")},
     {{0, 0, 15.0}, {0, 0, 50.0}, false, "mV", ""},
-    {{75.0, 125.0, 0.05}, {50.0, 150.0, 0.1}, true, "mg/L", "the slope it had before"},
-    {{85.0, 120.0, 0.2}, {60.0, 140.0, 0.5}, true, "mg/L", "the nominal slope"},
+    {{75.0, 125.0, 0.05}, {50.0, 150.0, 0.1}, true, "mg/L", N_("the slope it had before")},
+    {{85.0, 120.0, 0.2}, {60.0, 140.0, 0.5}, true, "mg/L", N_("the nominal slope")},
 };
 
 bool Within(const ProbeJudgement& j, const ProbeLimits& limits) {
@@ -67,11 +69,11 @@ ProbeJudgement JudgeProbe(uint8_t probeType, const CalibrationResult& pair, Slop
 
 const char* ProbeHealthWords(uint8_t probeType, const ProbeJudgement& j) {
     if (RuleOf(probeType).HasSlope && !j.SlopeJudged)
-        return j.Healthy ? "ok (offset only; slope assumed)"
-                         : "check probe (offset only; slope assumed)";
+        return j.Healthy ? N_("ok (offset only; slope assumed)")
+                         : N_("check probe (offset only; slope assumed)");
     if (RuleOf(probeType).HasSlope && !j.ZeroJudged)
-        return j.Healthy ? "ok (slope only)" : "check probe (slope only)";
-    return j.Healthy ? "ok" : "check probe";
+        return j.Healthy ? N_("ok (slope only)") : N_("check probe (slope only)");
+    return j.Healthy ? N_("ok") : N_("check probe");
 }
 
 double DefaultTolerance(uint8_t probeType, double standard) {

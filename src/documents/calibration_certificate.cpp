@@ -72,20 +72,6 @@ struct Standing {
     std::string Words;
 };
 
-// The values whose writes were not confirmed ("sensitivity, date"), as the
-// labels of the page name them.
-std::string ValueNames(const std::string& keys) {
-    std::string names;
-    for (size_t from = 0; from < keys.size();) {
-        size_t end = keys.find(", ", from);
-        if (end == std::string::npos) end = keys.size();
-        names +=
-            (names.empty() ? "" : ", ") + std::string(_(keys.substr(from, end - from).c_str()));
-        from = end + 2;
-    }
-    return names;
-}
-
 Standing StandingOf(const CalibrationRecord& r) {
     if (r.Outcome == OutcomeVerified)
         // TRANSLATORS: {0} is a dash, here and in the gist of a failed verification.

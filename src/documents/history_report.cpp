@@ -117,7 +117,7 @@ Html CalibrationTable(const UnitHistory& unit) {
         table.Row({ShownTime(c.At), outcome, ShownWord(c.Probe),
                    Number(c.SlopePercent, SlopeDecimals), Number(c.OffsetPh7Mv, OffsetDecimals),
                    Number(c.FoundError, FoundErrorDecimals), ShownWord(c.CheckResult),
-                   ShownWord(c.Health), Shown(c.Technician)});
+                   ShownHealth(c), Shown(c.Technician)});
     }
     return table.Markup();
 }

@@ -40,13 +40,14 @@ TEST_F(Probes, AnOxygenProbeInAirAtTheSitesConditionsGetsItsOwnSensitivity) {
         << Err.Text;
     EXPECT_NEAR(Held("sensitivity"), 8.1, 0.005);
     EXPECT_NEAR(Held("offset"), 0.3, 0.005);
-    EXPECT_NE(Out.Text.find("point 1: zero\n"), std::string::npos) << Out.Text;
+    EXPECT_NE(Out.Text.find("point 1: zero solution\n"), std::string::npos) << Out.Text;
     EXPECT_NE(Out.Text.find("point 2: air at 15.0 \xC2\xB0"
                             "C, 954.6 hPa, salinity 5: 9."),
               std::string::npos)
         << Out.Text;
-    EXPECT_NE(Out.Text.find("slope 90.0 % of the nominal (9 mV per mg/L), zero 0.037 mg/L: ok"),
-              std::string::npos)
+    EXPECT_NE(
+        Out.Text.find("slope 90.0 % of the nominal slope (9 mV per mg/L), zero 0.037 mg/L: ok"),
+        std::string::npos)
         << Out.Text;
     const std::vector<RecordRowText> rows = RecordRowsOf(Contents(record));
     ASSERT_EQ(rows.size(), 1u);

@@ -149,9 +149,10 @@ TEST_F(CalibrationHome, EveryProbeTypeIsCalibratedToItsElectrode) {
                                FixedText(OxygenSolubility(15, 954.6083, 10), 3) + " mg/L"),
               std::string::npos)
         << Bench.Lines;
-    EXPECT_NE(Bench.Lines.find("slope 83.3 % of the nominal (9 mV per mg/L), zero 0.053 mg/L: "
-                               "check probe"),
-              std::string::npos)
+    EXPECT_NE(
+        Bench.Lines.find("slope 83.3 % of the nominal slope (9 mV per mg/L), zero 0.053 mg/L: "
+                         "check probe"),
+        std::string::npos)
         << Bench.Lines;
 
     // Chlorine: out of its water, then a grab sample whose value comes
@@ -224,7 +225,7 @@ TEST_F(CalibrationHome, AnOxygenProbeAtHalfItsSlopeIsNotWrittenUnasked) {
     Line.Steer("set solution air");
     Plan.Standards = {Point(StandardKind::Air)};
     EXPECT_EQ(Run(), ExitFailed);
-    EXPECT_NE(Bench.Lines.find("slope 50.0 % of the nominal (9 mV per mg/L), zero 0 by the "
+    EXPECT_NE(Bench.Lines.find("slope 50.0 % of the nominal slope (9 mV per mg/L), zero 0 by the "
                                "one-point law: check probe (slope only)"),
               std::string::npos)
         << Bench.Lines;
@@ -292,3 +293,40 @@ TEST_F(CalibrationHome, AVerificationWritesNothingAndIsWhatTheDueDateGoesBy) {
 }
 
 } // namespace
+
+// What the window's dialog shows in Czech: a chlorine calibration with a
+// grab sample told in Czech, with decimal commas; its record line is the one
+// the same calibration records in English.
+TEST_F(CalibrationHome, InCzechAGrabSampleIsToldInCzechAndRecordedAsInEnglish) {
+    for (const char* setting : {"set probe 2", "set offset 0", "set sensitivity 200",
+                                "set probe-offset 1", "set probe-sensitivity 180", "set ph 7.2"})
+        Line.Steer(setting);
+    for (const char* point : {"point 1", "bod 1"}) Move(point, "set solution 0");
+    for (const char* point : {"point 2", "bod 2"}) Move(point, "set solution 0.8");
+    Plan.Standards = {Point(StandardKind::Zero), Point(StandardKind::Grab)};
+    Plan.HasSamplePh = true;
+    Plan.SamplePh = 7.2;
+    Bench.Grab = 0.8;
+    const TransmitterValues before = Line.Model.Values;
+    ASSERT_EQ(Run(), ExitDone) << Bench.Lines;
+    Line.Model.Values = before;
+    Time.Seconds = 0;
+    SetLanguage(Language::Czech);
+    const int status = Run();
+    SetLanguage(Language::English);
+    ASSERT_EQ(status, ExitDone) << Bench.Lines;
+
+    for (const char* line :
+         {"bod 1: nulov\xC3\xBD roztok\n", // nulový
+          "68,5 % voln\xC3\xA9ho chloru je HOCl", "bod 2: nyn\xC3\xAD odeberte vzorek\n",
+          "bod 2: odebran\xC3\xBD vzorek 0,8 mg/l, zm\xC4\x9B\xC5\x99" // změřen
+          "en 120 s po zadr\xC5\xBE"
+          "en\xC3\xAD \xC3\xBA"
+          "daje\n", // zadržení údaje
+          " % d\xC5\x99\xC3\xADv\xC4\x9Bj\xC5\xA1\xC3\xAD strmosti (200 mV na mg/l)"}) // dřívější
+        EXPECT_NE(Bench.Lines.find(line), std::string::npos) << line << " in\n" << Bench.Lines;
+    const std::string& record = Files.Content[Record];
+    const size_t second = record.find("\r\n") + 2, third = record.find("\r\n", second) + 2;
+    ASSERT_EQ(record.size() - third, third - second) << record;
+    EXPECT_EQ(record.substr(third), record.substr(second, third - second));
+}

@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/spreadsheet_dialect.h"
 #include "core/calendar_time.h"
+#include "core/local_time.h"
 #include "core/machine_text.h"
 #include "core/text_encoding.h"
 #include "core/voltage_samples.h"
@@ -429,7 +430,8 @@ std::string RecordLineOf(const std::vector<std::pair<RecordColumn, std::string>>
     return RecordLineText(fields);
 }
 
-std::string Written(const char* unit, const char* time, const char* due, const char* tag = "") {
+std::string Written(const char* unit, const char* time, const std::string& due,
+                    const char* tag = "") {
     return RecordLineOf({{RecTime, time},
                          {RecProductionNumber, unit},
                          {RecTag, tag},
@@ -456,6 +458,37 @@ size_t At(const std::string& text, const std::string& part) {
     const size_t at = text.find(part);
     EXPECT_NE(at, std::string::npos) << part << " in\n" << text;
     return at;
+}
+
+// The days to a due date, and past it, in Czech's three plural forms, in a
+// listing whose words and dates are Czech.
+TEST(Vl4History, InCzechTheDaysToTheDueDateTakeTheirPluralForms) {
+    const LocalTime now = LocalTime::Now();
+    const auto due = [&now](int days) { return now.DaysLater(days).IsoDate(); };
+    RecordFiles files;
+    const char time[] = "2026-01-05T09:00:00.000+01:00";
+    const std::string record = files.Write(
+        "plural_record.csv", RecordHeader() + Written("101", time, due(1)) +
+                                 Written("102", time, due(2)) + Written("105", time, due(5)) +
+                                 Written("122", time, due(22)) + Written("201", time, due(-1)) +
+                                 Written("204", time, due(-4)) + Written("300", time, ""));
+    Vl4Words vl4;
+    ASSERT_EQ(vl4.Run({"--lang", "cs", "history", record}), ExitDone) << vl4.Err.Text;
+    const std::pair<const char*, int> units[] = {
+        {"101: term\xC3\xADn {0}, za 1 den", 1}, // termín
+        {"102: term\xC3\xADn {0}, za 2 dny", 2},
+        {"105: term\xC3\xADn {0}, za 5 dn\xC3\xAD", 5}, // dní
+        {"122: term\xC3\xADn {0}, za 22 dn\xC3\xAD", 22},
+        {"201: term\xC3\xADn {0}, PO TERM\xC3\x8DNU o 1 den", -1},
+        {"204: term\xC3\xADn {0}, PO TERM\xC3\x8DNU o 4 dny", -4}};
+    for (const auto& unit : units)
+        At(vl4.Out.Text, "VL4 " + Format(unit.first, {PersonDate(due(unit.second))}) + "\n");
+    At(vl4.Out.Text, "VL4 300: bez term\xC3\xADnu\n"); // bez termínu
+    At(vl4.Out.Text, "  datum      v\xC3\xBDsledek sonda strmost% ofset chyba kontrola "
+                     "posouzen\xC3\xAD technik\n"); // výsledek, posouzení
+    At(vl4.Out.Text,
+       "  5. 1. 2026 zaps\xC3\xA1no  pH        97,5  -3,3     - -        -         -\n");
+    SetLanguage(Language::English);
 }
 
 TEST(Vl4History, UnitsAsTheyAreDueEachWithItsCalibrationsOldestFirst) {
@@ -777,7 +810,9 @@ TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
                       "\xC2\xB0"
                       "C)"),
           std::string("<td>VYHOVUJE</td>"), std::string("<td>6. 6. 2027</td>"),
-          std::string("od za\xC4\x8D\xC3\xA1tku bodu [s]")}) // od začátku bodu
+          std::string("od za\xC4\x8D\xC3\xA1tku bodu [s]"), // od začátku bodu
+          std::string("Z\xC3\xA1v\xC4\x9Br: v po\xC5\x99\xC3\xA1"
+                      "dku")}) // Závěr: v pořádku
         At(czech, fact);
     for (const char* english :
          {"Calibration certificate", ">Points<", "as found", "Verdict", "next calibration due",
@@ -816,8 +851,14 @@ TEST(PagesForPeople, InCzechWithDecimalCommasAndCzechDatesTheEnglishAsItWas) {
     const std::string report = made({"--lang", "cs", "history", record, "--html", page});
     EXPECT_EQ(report.find("<!DOCTYPE html>\n<html lang=\"cs\">"), 0u);
     for (const std::string& fact :
-         {std::string("<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
-          std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>written (platn\xC3\xA1)"),
+         {std::string(
+              "<h1>Historie kalibrac\xC3\xAD</h1>"), // Historie kalibrací
+                                                     // The record's words as a person reads them:
+                                                     // zapsáno (platná), ... pH, ... v pořádku
+          std::string("<td class=\"unbroken\">8. 12. 2026 15:03</td><td>zaps\xC3\xA1no "
+                      "(platn\xC3\xA1)</td><td>pH</td>"),
+          std::string("<td>vyhovuje</td><td>v po\xC5\x99\xC3\xA1"
+                      "dku</td>"),
           number("98,2") + number("4,0") + number("-0,06"),
           std::string("<td class=\"unbroken\">6. 6. 2027</td>"),
           std::string("ofset p\xC5\x99i pH 7 [mV]")}) // ofset při pH 7

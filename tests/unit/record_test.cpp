@@ -271,6 +271,82 @@ TEST_F(RecordedCalibration, AnUndoIsRecordedAsOneOnlyWhenTheTransmitterConfirmed
     EXPECT_EQ(Line.WriteCommands(), std::vector<BYTE>{});
 }
 
+// In Czech a technician reads every step in Czech, with decimal commas and
+// Czech dates, and answers the question with a or ano; the record gets the
+// very line an English run gives it.
+TEST_F(RecordedCalibration, InCzechTheStepsAndTheQuestionAreCzechAndTheRecordLineTheSame) {
+    OnLine("check:", "set solution 7");
+    OnLine("bod 1:", "set solution 7");
+    OnLine("bod 2:", "set solution 4.01");
+    OnLine("kontrola:", "set solution 7");
+    Line.Steer("set offset 1.25");
+    Line.Steer("set sensitivity -57.3");
+    const TransmitterValues before = Line.Model.Values;
+    const std::vector<std::string> more = {"--technician", "Nov\xC3\xA1k", "--check", "7"};
+    ASSERT_EQ(Calibrate(more), ExitDone) << Err.Text;
+    const std::string english = Out.Text;
+    Line.Model.Values = before;
+    Time.Seconds = 0;
+    std::vector<std::string> czech = more;
+    czech.insert(czech.begin(), {"--lang", "cs"});
+    ASSERT_EQ(Calibrate(czech), ExitDone) << Err.Text;
+    SetLanguage(Language::English);
+
+    for (const char* step :
+         {"sonda typu pH na COM5 (VL4 2403117, firmware 1.02)\n",
+          "p\xC5\x99"
+          "ed kalibrac\xC3\xAD: ofset 1,25 mV, citlivost -57,3 mV/pH", // před kalibrací
+          "bod 1: norm\xC3\xA1l 7\n", "bod 2: norm\xC3\xA1l 4,01\n",   // normál
+          "bod 1: ust\xC3\xA1leno po ",                                // ustáleno
+          " ode\xC4\x8Dt\xC5\xAF; posledn\xC3\xAD"
+          "ch 66: drift ",          // odečtů; posledních
+          "zaps\xC3\xA1no: ofset ", // zapsáno
+          ", datum 8. 12. 2026\n",
+          "kontrola, norm\xC3\xA1l 7; p\xC5\x99"
+          "evodn\xC3\xADk ukazuje 7,000 (chyba +0,000, "
+          "tolerance 0,05): vyhovuje\n", // převodník
+          "ulo\xC5\xBE"
+          "eno do z\xC3\xA1znamu r.csv: zaps\xC3\xA1no\n"}) // uloženo do záznamu
+        EXPECT_NE(Out.Text.find(step), std::string::npos) << step << " in\n" << Out.Text;
+    for (const char* english : {"point", "stable", "sensitivity", "written", "7.000", "-57.3"})
+        EXPECT_EQ(Out.Text.find(english), std::string::npos) << english << " in\n" << Out.Text;
+    EXPECT_NE(english.find("check: the transmitter reads 7.000 in the standard 7"),
+              std::string::npos)
+        << english;
+
+    // What programs read does not depend on the language.
+    const std::vector<std::string> lines = [this] {
+        std::vector<std::string> split;
+        const std::string& text = Files.Content[Record];
+        for (size_t at = 0, end; at < text.size(); at = end + 2)
+            split.push_back(text.substr(at, (end = text.find("\r\n", at)) - at));
+        return split;
+    }();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], lines[1]);
+
+    // The undo's question, with the Czech yes; anything else is no.
+    for (const char* no : {"n", "", "y es"}) {
+        In.Lines = {no};
+        EXPECT_EQ(Run({"--lang", "cs", "calibrate", "COM5", "--undo", "--record", Record}),
+                  ExitFailed)
+            << no;
+        EXPECT_NE(Err.Text.find("vr\xC3\xA1tit tyto hodnoty? [a/N] "), std::string::npos)
+            << Err.Text;
+        EXPECT_NE(Err.Text.find("vl4: COM5: nezaps\xC3\xA1no\n"), std::string::npos) << Err.Text;
+    }
+    In.Lines = {" ano "};
+    EXPECT_EQ(Run({"--lang", "cs", "calibrate", "COM5", "--undo", "--record", Record}), ExitDone)
+        << Err.Text;
+    SetLanguage(Language::English);
+    EXPECT_NE(Out.Text.find("vr\xC3\xA1"
+                            "ceno: ofset 1,25, citlivost -57,3, datum "),
+              std::string::npos)
+        << Out.Text;
+    EXPECT_EQ(Rows().back()[RecOutcome], "undo");
+    EXPECT_EQ(BitsOfFloat(Line.Model.Values.Offset), BitsOfFloat(before.Offset));
+}
+
 // What a hand edit or a changed unit makes of an undo: refused before
 // anything is written.
 TEST_F(RecordedCalibration, AnUndoRefusesValuesNoProbeHasAndAnotherProbe) {
@@ -399,6 +475,19 @@ TEST_F(RecordedCalibration, RecordsOfEveryShapeAreReadAndOnlyThisLayoutIsAddedTo
     EXPECT_EQ(Out.Text.find("VL4 -5: due "), 0u) << Out.Text;
     EXPECT_EQ(Run({"history", Record}), ExitDone);
     EXPECT_NE(Out.Text.find("VL4 2403117: due "), std::string::npos) << Out.Text;
+    // In Czech the damaged line is named in Czech; programs read the same.
+    EXPECT_EQ(Run({"history", Record, "--json"}), ExitDone);
+    const std::string json = Out.Text;
+    EXPECT_EQ(Run({"--lang", "cs", "history", Record, "--json"}), ExitDone);
+    SetLanguage(Language::English);
+    EXPECT_EQ(Out.Text, json);
+    EXPECT_NE(Err.Text.find("r.csv:3: "), std::string::npos) << Err.Text;
+    EXPECT_NE(Err.Text.find(": \xC5\x99\xC3\xA1" // řádek přeskočen
+                            "dek p\xC5\x99"
+                            "esko\xC4\x8D"
+                            "en: 3 pole m\xC3\xADsto 62\n"),
+              std::string::npos)
+        << Err.Text;
 
     // A record of the previous layout: read with this one, undone in its own
     // layout, never given a calibration's line.
@@ -436,8 +525,13 @@ TEST_F(RecordedCalibration, RecordsOfEveryShapeAreReadAndOnlyThisLayoutIsAddedTo
 TEST(Questions, YesIsYOrYesInAnyCaseAndSpacingAndNothingElse) {
     for (const char* yes : {"y", "Y", "yes", "Yes", " YES ", "\tyes\r"})
         EXPECT_TRUE(IsYes(yes)) << yes;
-    for (const char* no : {"", " ", "n", "no", "yess", "ye", "y es", "ok", "1"})
+    for (const char* no : {"", " ", "n", "no", "yess", "ye", "y es", "ok", "1", "a", "ano"})
         EXPECT_FALSE(IsYes(no)) << no;
+    // A Czech question takes its own a and ano, and still y.
+    SetLanguage(Language::Czech);
+    for (const char* yes : {"a", "A", " ano ", "ANO\r", "y"}) EXPECT_TRUE(IsYes(yes)) << yes;
+    for (const char* no : {"", "n", "ne", "an", "anoo", "no"}) EXPECT_FALSE(IsYes(no)) << no;
+    SetLanguage(Language::English);
 }
 
 } // namespace
