@@ -1,6 +1,7 @@
 #include "cli/calibration_options.h"
 
 #include "calibration/oxygen_solubility.h"
+#include "calibration/plan_check.h"
 #include "core/calibration_policy.h"
 #include "core/language.h"
 #include "core/machine_text.h"
@@ -14,6 +15,12 @@ bool NumberIn(const std::string& text, double low, double high, double& value) {
     if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
     value = number;
     return value >= low && value <= high;
+}
+
+// The bounds are the calibration's own (plan_check), which the window's
+// fields meet as well; here they name the option.
+bool NumberIn(const std::string& text, ValueRange range, double& value) {
+    return NumberIn(text, range.Low, range.High, value);
 }
 
 // The options that are points, in the order given, and their kinds.
@@ -101,17 +108,15 @@ private:
     int ReadTemperature() {
         const std::string* text = Given.Value("--temperature");
         if (!text) return ExitDone;
-        // Oxygen's solubility is known from 0 to 40 °C.
         const bool air = Options.Has(StandardKind::Air);
-        const double low = air ? OxygenLowestCelsius : LowestSolutionCelsius;
-        const double high = air ? OxygenHighestCelsius : HighestSolutionCelsius;
-        if (!NumberIn(*text, low, high, Options.Temperature))
+        const ValueRange range = TemperatureRange(Options);
+        if (!NumberIn(*text, range, Options.Temperature))
             return Usage(Format(air ? _("--temperature takes the standards' temperature in \xC2\xB0"
                                         "C, {0} to {1} in air, not {2}")
                                     : _("--temperature takes the standards' temperature in \xC2\xB0"
                                         "C, {0} to {1}, not {2}"),
-                                {ExactDecimal(static_cast<float>(low)),
-                                 ExactDecimal(static_cast<float>(high)), *text}));
+                                {ExactDecimal(static_cast<float>(range.Low)),
+                                 ExactDecimal(static_cast<float>(range.High)), *text}));
         Options.TemperatureGiven = true;
         return ExitDone;
     }
@@ -132,7 +137,7 @@ private:
                                 {*pressure}));
         if (altitude) {
             double metres, hpa = 0;
-            if (NumberIn(*altitude, -1000, 9000, metres)) hpa = PressureAtAltitude(metres);
+            if (NumberIn(*altitude, AltitudeRange, metres)) hpa = PressureAtAltitude(metres);
             if (!(hpa >= LowestPressureHpa && hpa <= HighestPressureHpa))
                 return Usage(Format(_("--altitude takes metres above sea level where the air's "
                                       "pressure is 500 to 1100 hPa, not {0}"),
@@ -144,7 +149,7 @@ private:
         if (salinity && !NumberIn(*salinity, 0, HighestSalinity, Options.Salinity))
             return Usage(Format(_("--salinity takes g/kg, 0 to 40, not {0}"), {*salinity}));
         if (const std::string* ph = Given.Value("--ph")) {
-            if (!NumberIn(*ph, 0, 14, Options.SamplePh))
+            if (!NumberIn(*ph, SamplePhRange, Options.SamplePh))
                 return Usage(Format(_("--ph takes the water's pH, 0 to 14, not {0}"), {*ph}));
             Options.HasSamplePh = true;
         }
@@ -157,7 +162,7 @@ private:
         if (value && !grab) return Usage(_("--grab-value is the value of a --grab point"));
         if (value) {
             double number;
-            if (!NumberIn(*value, 0, 1000, number))
+            if (!NumberIn(*value, GrabValueRange, number))
                 return Usage(Format(
                     _("--grab-value takes the grab sample's mg/L, 0 or more, not {0}"), {*value}));
             Options.HasGrabValue = true;
@@ -219,7 +224,7 @@ private:
         const std::string* days = Given.Value("--due-days");
         if (!days) return ExitDone;
         if (!ParseInteger(days->c_str(), Options.DueDays) || Options.DueDays < 1 ||
-            Options.DueDays > 3660)
+            Options.DueDays > MaxDueDays)
             return Usage(
                 Format(_("--due-days takes a number of days, 1 to 3660, not {0}"), {*days}));
         Options.HasDueDays = true;
