@@ -512,10 +512,7 @@ void RecordedCalibrationDialog::DampingPaused(DampingPause* pause) {
 // --- showing
 
 void RecordedCalibrationDialog::AddLine(const std::wstring& line) {
-    HWND list = Item(StepsId);
-    const LRESULT index =
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    if (index >= 0) SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    AddListLine(Item(StepsId), line);
 }
 
 void RecordedCalibrationDialog::SetStatus(const char* text) {

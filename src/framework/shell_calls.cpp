@@ -106,10 +106,22 @@ void SetUtf8TextOf(HWND window, const std::string& text) {
     SetWindowTextW(window, Wide(text).c_str());
 }
 
-void AddUtf8Item(HWND listBox, const std::string& text) {
+void AddListLine(HWND listBox, const std::wstring& line) {
     const LRESULT index =
-        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
-    if (index >= 0) SendMessageW(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (index < 0) return;
+    SendMessageW(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    // A list box scrolls sideways only as far as it is told.
+    HDC dc = GetDC(listBox);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(listBox, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(listBox, dc);
+    const LRESULT extent = SendMessageW(listBox, LB_GETHORIZONTALEXTENT, 0, 0);
+    if (size.cx + 6 > extent)
+        SendMessageW(listBox, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 6), 0);
 }
 
 std::string Utf8TextOf(HWND window) {

@@ -21,8 +21,9 @@ bool OpenDocument(HWND owner, const std::string& path);
 // A folder for files that are made to be opened and may go again.
 std::string TemporaryFolder();
 
-// UTF-8 text into a window (what vl4's calibration says comes as UTF-8),
-// and added to a list box.
+// UTF-8 text into a window (what vl4's calibration says comes as UTF-8).
 void SetUtf8TextOf(HWND window, const std::string& text);
-void AddUtf8Item(HWND listBox, const std::string& text);
+// A line added at the end of a list box and shown, the box scrolling
+// sideways as far as its longest line.
+void AddListLine(HWND listBox, const std::wstring& line);
 std::string Utf8TextOf(HWND window);
