@@ -3,6 +3,7 @@
 // vl4's commands run in a test's process: what they write is captured and
 // the questions they ask are answered from a script.
 #include "cli/command.h"
+#include "cli/command_line.h"
 
 #include <functional>
 #include <string>
@@ -35,4 +36,20 @@ struct ScriptedInput : LineInput {
     std::function<InputEvent()> Answer;
     std::vector<std::string> Lines;
     int Discards = 0;
+};
+
+// vl4 run with words and nobody to answer: what it wrote, on each stream.
+struct Vl4Words {
+    Vl4Words() {
+        In.Answer = [] { return InputEvent::End; };
+    }
+    int Run(const std::vector<std::string>& words) {
+        Out.Text.clear();
+        Err.Text.clear();
+        CommandContext context = {Out, Err, In, Stop};
+        return RunVl4(context, words);
+    }
+    CapturedOutput Out, Err;
+    ScriptedInput In;
+    Interruption Stop;
 };

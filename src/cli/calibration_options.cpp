@@ -10,17 +10,10 @@
 
 namespace {
 
-bool NumberIn(const std::string& text, double low, double high, double& value) {
-    float number;
-    if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
-    value = number;
-    return value >= low && value <= high;
-}
-
 // The bounds are the calibration's own (plan_check), which the window's
 // fields meet as well; here they name the option.
 bool NumberIn(const std::string& text, ValueRange range, double& value) {
-    return NumberIn(text, range.Low, range.High, value);
+    return ParseNumberIn(text, range.Low, range.High, value);
 }
 
 // The options that are points, in the order given, and their kinds.
@@ -131,7 +124,7 @@ private:
                            "point"));
         if (pressure && altitude) return Usage(_("--pressure and --altitude exclude each other"));
         if (pressure &&
-            !NumberIn(*pressure, LowestPressureHpa, HighestPressureHpa, Options.PressureHpa))
+            !ParseNumberIn(*pressure, LowestPressureHpa, HighestPressureHpa, Options.PressureHpa))
             return Usage(Format(_("--pressure takes the barometric pressure at the site in hPa, "
                                   "500 to 1100, not {0}"),
                                 {*pressure}));
@@ -146,7 +139,7 @@ private:
         }
         Options.PressureGiven = pressure != nullptr;
         Options.AltitudeGiven = altitude != nullptr;
-        if (salinity && !NumberIn(*salinity, 0, HighestSalinity, Options.Salinity))
+        if (salinity && !ParseNumberIn(*salinity, 0, HighestSalinity, Options.Salinity))
             return Usage(Format(_("--salinity takes g/kg, 0 to 40, not {0}"), {*salinity}));
         if (const std::string* ph = Given.Value("--ph")) {
             if (!NumberIn(*ph, SamplePhRange, Options.SamplePh))
@@ -191,7 +184,7 @@ private:
             const std::string* text = Given.Value(limit.Name);
             if (!text) continue;
             if (!Options.Settle) return Usage(Format(_("--no-settle takes no {0}"), {limit.Name}));
-            if (!NumberIn(*text, limit.Low, limit.High, *limit.Value))
+            if (!ParseNumberIn(*text, limit.Low, limit.High, *limit.Value))
                 return Usage(Format(limit.What, {limit.Name, *text}));
         }
         return ExitDone;
@@ -205,7 +198,8 @@ private:
         const std::string* tolerance = Given.Value(option);
         if (tolerance && !check && !Options.Verify)
             return Usage(_("--check-tolerance needs --check N"));
-        if (tolerance && !NumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.Tolerance))
+        if (tolerance &&
+            !ParseNumberIn(*tolerance, 1e-6, WidestAnyCheckTolerance, Options.Tolerance))
             return Usage(Format(_("{0} takes a number above 0 and at most 50 (1 for pH, 50 mV for "
                                   "Redox, 1 mg/L for chlorine and oxygen), not {1}"),
                                 {option, *tolerance}));

@@ -118,13 +118,6 @@ bool RowsInOrder(const BufferTable& table) {
 
 namespace {
 
-bool NumberIn(const std::string& text, double low, double high, double& value) {
-    float number;
-    if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
-    value = number;
-    return value >= low && value <= high;
-}
-
 // A bottle table typed by hand may have spaces around its numbers.
 void Trim(std::vector<std::string>& fields) {
     for (std::string& field : fields) {
@@ -148,7 +141,7 @@ bool ReadHeader(const CsvRow& row, BufferTable& table, std::string& problem) {
         return Fail(problem, Translated(words.TooMany));
     for (size_t i = 1; i < row.Fields.size(); ++i) {
         double nominal;
-        if (!NumberIn(row.Fields[i], rules.Lowest, rules.Highest, nominal))
+        if (!ParseNumberIn(row.Fields[i], rules.Lowest, rules.Highest, nominal))
             return Fail(problem, Format(Translated(words.BadNominal), {row.Fields[i]}));
         table.Nominal[table.Buffers++] = nominal;
     }
@@ -163,7 +156,7 @@ bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
                                      IntegerText(table.Buffers + 1)}));
     if (table.Rows == BufferTable::MaxRows) return Fail(problem, _("more than 64 temperatures"));
     double& celsius = table.Celsius[table.Rows];
-    if (!NumberIn(row.Fields[0], LowestSolutionCelsius, HighestSolutionCelsius, celsius))
+    if (!ParseNumberIn(row.Fields[0], LowestSolutionCelsius, HighestSolutionCelsius, celsius))
         return Fail(problem, Format(_("a temperature must be -5 to 100 \xC2\xB0"
                                       "C, not {0}"),
                                     {row.Fields[0]}));
@@ -171,7 +164,7 @@ bool ReadRow(const CsvRow& row, BufferTable& table, std::string& problem) {
     const UnitsWords& words = WordsOf(table.Units);
     double* values = table.Value[table.Rows];
     for (int i = 0; i < table.Buffers; ++i)
-        if (!NumberIn(row.Fields[i + 1], rules.Lowest, rules.Highest, values[i]))
+        if (!ParseNumberIn(row.Fields[i + 1], rules.Lowest, rules.Highest, values[i]))
             return Fail(problem, Format(Translated(words.BadValue), {row.Fields[i + 1]}));
     ++table.Rows;
     if (!RowsInOrder(table)) return Fail(problem, _("the temperatures must rise from row to row"));

@@ -456,3 +456,10 @@ float FloatWithBits(uint32_t bits) {
 bool IsFiniteNumber(float value) {
     return (BitsOfFloat(value) & InfinityBits) != InfinityBits;
 }
+
+bool ParseNumberIn(const std::string& text, double low, double high, double& value) {
+    float number;
+    if (!ParseNumber(text.c_str(), number) || !IsFiniteNumber(number)) return false;
+    value = number;
+    return value >= low && value <= high;
+}

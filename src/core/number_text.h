@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The texts of the numbers the value fields show and take. Digits are made
 // and read here, never by the C runtime: its rounding differs between builds
@@ -69,3 +70,6 @@ float FloatWithBits(uint32_t bits);
 
 // True for a number that is neither infinite nor not-a-number.
 bool IsFiniteNumber(float value);
+// A finite number from low to high, read as the transmitter's float is
+// (ParseNumber), into value.
+bool ParseNumberIn(const std::string& text, double low, double high, double& value);

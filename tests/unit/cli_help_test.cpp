@@ -3,6 +3,8 @@
 #include "cli/command_line.h"
 #include "core/text_encoding.h"
 
+#include "vl4_console.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -12,26 +14,6 @@
 #include <vector>
 
 namespace {
-
-struct Captured : TextOutput {
-    void Write(const std::string& text) override { Text += text; }
-    std::string Text;
-};
-struct NoInput : LineInput {
-    InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::End; }
-};
-
-struct Vl4Words {
-    int Run(const std::vector<std::string>& words) {
-        Out.Text.clear();
-        Err.Text.clear();
-        CommandContext context = {Out, Err, In, Stop};
-        return RunVl4(context, words);
-    }
-    Captured Out, Err;
-    NoInput In;
-    Interruption Stop;
-};
 
 const CommandSpec* const Commands[] = {&PortsCommand,   &ScanCommand,       &ReadCommand,
                                        &SetCommand,     &SaveCommand,       &LoadCommand,

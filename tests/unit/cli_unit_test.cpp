@@ -16,6 +16,8 @@
 #include "files/text_files.h"
 #include "unit/fake_files.h"
 
+#include "vl4_console.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,26 +29,6 @@
 #include <vector>
 
 namespace {
-
-struct Captured : TextOutput {
-    void Write(const std::string& text) override { Text += text; }
-    std::string Text;
-};
-struct NoInput : LineInput {
-    InputEvent WaitForLine(const Interruption&, std::string&) override { return InputEvent::End; }
-};
-
-struct Vl4Words {
-    int Run(const std::vector<std::string>& words) {
-        Out.Text.clear();
-        Err.Text.clear();
-        CommandContext context = {Out, Err, In, Stop};
-        return RunVl4(context, words);
-    }
-    Captured Out, Err;
-    NoInput In;
-    Interruption Stop;
-};
 
 TEST(Vl4CommandLine, HelpListsEveryCommandAndAWrongCallSaysWhatAndWhere) {
     Vl4Words vl4;
@@ -887,7 +869,7 @@ TEST(TextsForPeople, AValueThatRoundsToZeroHasNoSign) {
 // A console's status line is covered in columns, and a Czech letter takes
 // one column in two bytes.
 TEST(TextsForPeople, AStatusLineCoversWhatALongerLineLeftInCharacters) {
-    struct Console : Captured {
+    struct Console : CapturedOutput {
         bool IsConsole() const override { return true; }
     } console;
     {
