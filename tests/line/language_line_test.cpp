@@ -121,6 +121,36 @@ TEST_F(InBothLanguages, AFailingCommandSaysWhyInTheLanguageAndEndsAlike) {
         << settings.first.Err;
 }
 
+// A pair no probe gives (the voltage falls into the acid buffer) is refused
+// alike: the same exit status and record line, the reason in the language.
+TEST_F(InBothLanguages, ARefusedCalibrationEndsAlikeAndRecordsTheSameLine) {
+    const std::string record = FileNamed("refused.csv");
+    Out.Seen = [this](const std::string& text) {
+        if (text.rfind("point 2:", 0) == 0 || text.rfind("bod 2:", 0) == 0)
+            Steer("set voltage -150");
+    };
+    const auto refused = [&](const char* language) {
+        Steer("set voltage 20");
+        return RunIn(language, {"calibrate", "COM5", "--standard", "7", "--standard", "4.01",
+                                "--yes", "--record", record});
+    };
+    const Said cs = refused("cs"), en = refused("en");
+    Out.Seen = nullptr;
+    EXPECT_EQ(cs.Status, ExitFailed);
+    EXPECT_EQ(en.Status, ExitFailed);
+    EXPECT_TRUE(Has(cs.Err, "body dávají strmost, jakou žádná funkční sonda tohoto druhu nemá; "
+                            "nic nebylo zapsáno"))
+        << cs.Err;
+    EXPECT_TRUE(Has(en.Err, "the points give a slope no working probe of this kind has")) << en.Err;
+    std::vector<RecordRowText> rows = RecordRowsOf(Contents(record));
+    ASSERT_EQ(rows.size(), 2u);
+    for (const RecordColumn column : {RecTime, RecReadings1, RecSettle1, RecReadingsMv1,
+                                      RecReadings2, RecSettle2, RecReadingsMv2})
+        for (RecordRowText& row : rows) row.Fields[column] = "";
+    EXPECT_EQ(rows[0].Fields, rows[1].Fields);
+    EXPECT_EQ(rows[0][RecOutcome], "refused");
+}
+
 // The person's yes in Czech is a or ano, in English y or yes; anything else,
 // Enter too, is no. The record a calibration writes is the same in both.
 TEST_F(InBothLanguages, AQuestionTakesTheLanguagesYesAndTheRecordStaysAsItWas) {
