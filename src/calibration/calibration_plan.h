@@ -11,7 +11,7 @@
 // A standard as given: what kind it is and its value as named. A value, a
 // buffer or a table's solution is named by its value; air and zero carry
 // none; a grab sample's value is known once the sample was measured.
-struct StandardSpec {
+struct PlannedStandard {
     StandardKind Kind = StandardKind::Value;
     float Value = 0.0f;
 };
@@ -23,7 +23,7 @@ struct CalibrationPlan {
     // A verification compares the transmitter's readings with the standards
     // and writes nothing.
     bool Verify = false;
-    std::vector<StandardSpec> Standards; // in the order given, one or two
+    std::vector<PlannedStandard> Standards; // in the order given, one or two
     bool TemperatureGiven = false;
     double Temperature = 25.0; // °C, the standards'
     // The buffers or Redox solutions the standards name, from a table.

@@ -46,10 +46,10 @@ PlanFault CheckCheck(const CalibrationPlan& plan) {
 PlanFault CheckTable(const CalibrationPlan& plan) {
     if (!plan.UseBuffers) return PlanFault();
     std::vector<float> named;
-    for (const StandardSpec& spec : plan.Standards) {
-        if (spec.Kind != StandardKind::Buffer && spec.Kind != StandardKind::Table)
+    for (const PlannedStandard& planned : plan.Standards) {
+        if (planned.Kind != StandardKind::Buffer && planned.Kind != StandardKind::Table)
             return Fault(PlanProblem::TableKinds);
-        named.push_back(spec.Value);
+        named.push_back(planned.Value);
     }
     if (plan.HasCheck) named.push_back(plan.CheckStandard);
     for (float standard : named) {

@@ -17,8 +17,8 @@ std::string Whole(double value) {
 } // namespace
 
 bool CalibrationPlan::Has(StandardKind kind) const {
-    for (const StandardSpec& spec : Standards)
-        if (spec.Kind == kind) return true;
+    for (const PlannedStandard& planned : Standards)
+        if (planned.Kind == kind) return true;
     return false;
 }
 
@@ -48,12 +48,12 @@ std::string ProbeTakes(const CalibrationPlan& plan, uint8_t probeType) {
         return Format(_("--zero is a point of an oxygen or chlorine probe; this probe is {0}"),
                       {probe});
     for (size_t i = 0; i < plan.Standards.size(); ++i) {
-        const StandardSpec& spec = plan.Standards[i];
+        const PlannedStandard& planned = plan.Standards[i];
         const bool negativeAllowed = law == ProbeRedox;
-        if (spec.Kind == StandardKind::Value &&
-            !StandardAccepted(true, spec.Value, negativeAllowed))
+        if (planned.Kind == StandardKind::Value &&
+            !StandardAccepted(true, planned.Value, negativeAllowed))
             return Format(_("the standard {0} is below 0, which only a Redox standard may be"),
-                          {ExactDecimal(spec.Value)});
+                          {ExactDecimal(planned.Value)});
     }
     return "";
 }
@@ -79,14 +79,15 @@ void SetConditions(const CalibrationPlan& plan, CalibrationRecord& record) {
     }
 }
 
-void SetStandard(const CalibrationPlan& plan, const StandardSpec& spec, PointResult& point) {
-    point.Kind = spec.Kind;
-    point.Standard = spec.Value;
-    double value = spec.Value;
-    switch (spec.Kind) {
+void SetStandard(const CalibrationPlan& plan, const PlannedStandard& planned, PointResult& point) {
+    point.Kind = planned.Kind;
+    point.Standard = planned.Value;
+    double value = planned.Value;
+    switch (planned.Kind) {
     case StandardKind::Buffer:
     case StandardKind::Table:
-        BufferValueAt(plan.Buffers, FindBuffer(plan.Buffers, spec.Value), plan.Temperature, value);
+        BufferValueAt(plan.Buffers, FindBuffer(plan.Buffers, planned.Value), plan.Temperature,
+                      value);
         break;
     case StandardKind::Air:
         value = OxygenSolubility(plan.Temperature, PressureOf(plan), plan.Salinity);

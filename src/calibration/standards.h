@@ -23,7 +23,7 @@ void SetConditions(const CalibrationPlan& plan, CalibrationRecord& record);
 // The standard and its value at the conditions: a buffer's or a solution's
 // at the temperature, the oxygen that air-saturated water holds, 0 for
 // zero, the value given otherwise (a grab sample's, once it is measured).
-void SetStandard(const CalibrationPlan& plan, const StandardSpec& spec, PointResult& point);
+void SetStandard(const CalibrationPlan& plan, const PlannedStandard& planned, PointResult& point);
 
 // The pressure of the air: given, from the altitude, or the standard.
 double PressureOf(const CalibrationPlan& plan);

@@ -86,11 +86,12 @@ private:
         for (const auto& given : Given.Options) {
             for (const auto& point : PointOptions) {
                 if (given.first != point.Option) continue;
-                StandardSpec spec = {point.Kind, 0.0f};
+                PlannedStandard planned = {point.Kind, 0.0f};
                 if (point.Kind == StandardKind::Value &&
-                    (!ParseNumber(given.second.c_str(), spec.Value) || !IsFiniteNumber(spec.Value)))
+                    (!ParseNumber(given.second.c_str(), planned.Value) ||
+                     !IsFiniteNumber(planned.Value)))
                     return Usage(Format(_("--standard takes a number, not {0}"), {given.second}));
-                Options.Standards.push_back(spec);
+                Options.Standards.push_back(planned);
             }
         }
         if (Options.Standards.empty() || Options.Standards.size() > 2)
@@ -242,11 +243,11 @@ private:
         }
         Options.UseBuffers = true;
         const StandardKind kind = named ? StandardKind::Buffer : StandardKind::Table;
-        for (StandardSpec& spec : Options.Standards) {
-            if (spec.Kind != StandardKind::Value)
+        for (PlannedStandard& planned : Options.Standards) {
+            if (planned.Kind != StandardKind::Value)
                 return Usage(_("a table's standards are named with --standard N, not --air, "
                                "--zero or --grab"));
-            spec.Kind = kind;
+            planned.Kind = kind;
         }
         return CheckBuffers();
     }
@@ -272,7 +273,7 @@ private:
     // the table must reach the temperature.
     int CheckBuffers() {
         std::vector<float> named;
-        for (const StandardSpec& spec : Options.Standards) named.push_back(spec.Value);
+        for (const PlannedStandard& planned : Options.Standards) named.push_back(planned.Value);
         if (Options.HasCheck) named.push_back(Options.CheckStandard);
         const BufferTable& table = Options.Buffers;
         for (float standard : named) {

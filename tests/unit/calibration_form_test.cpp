@@ -20,7 +20,7 @@ CalibrationForm FormOf(uint8_t probe, StandardChoice choice) {
 
 std::vector<StandardKind> Kinds(const CalibrationPlan& plan) {
     std::vector<StandardKind> kinds;
-    for (const StandardSpec& spec : plan.Standards) kinds.push_back(spec.Kind);
+    for (const PlannedStandard& planned : plan.Standards) kinds.push_back(planned.Kind);
     return kinds;
 }
 

@@ -105,7 +105,7 @@ protected:
     CalibrationRecord Result;
 };
 
-StandardSpec Point(StandardKind kind, float value = 0) {
+PlannedStandard Point(StandardKind kind, float value = 0) {
     return {kind, value};
 }
 
