@@ -17,21 +17,6 @@ std::wstring Widened(UINT codePage, DWORD flags, const std::string& text) {
 
 } // namespace
 
-std::wstring WideFromUtf8(const std::string& text) {
-    return Widened(CP_UTF8, 0, text);
-}
-
-std::string Utf8FromWide(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(length, '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
-
 // The window tool's own table: the identification reads the same in both.
 std::string Utf8FromWindows1250(const std::string& text) {
     std::wstring wide;

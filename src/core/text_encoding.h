@@ -1,12 +1,12 @@
 #pragma once
 
+#include "framework/wide_text.h"
+
 #include <string>
 
 // vl4 keeps its texts in UTF-8; the system takes and gives UTF-16, and the
 // transmitter's identification is Windows-1250, as the window shows it.
 
-std::wstring WideFromUtf8(const std::string& text);
-std::string Utf8FromWide(const std::wstring& text);
 std::string Utf8FromWindows1250(const std::string& text);
 bool IsUtf8(const std::string& text);
 

@@ -19,21 +19,6 @@ using FileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
 using ShellExecuteCall = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*,
                                             const wchar_t*, INT);
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
-    if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], size);
-    return wide;
-}
-
-std::string Utf8(const wchar_t* wide) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(length > 0 ? length - 1 : 0, '\0');
-    if (length > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
-
 // A filter of the tool's texts, each part to UTF-16, with its two zeros.
 std::wstring WideFilter(const char* filter) {
     std::wstring wide;
@@ -68,7 +53,7 @@ bool AskPath(HWND owner, const char* caption, const char* filter, const char* ex
     const auto call = SystemFunction<FileDialogCall>(L"comdlg32.dll", save ? "GetSaveFileNameW"
                                                                            : "GetOpenFileNameW");
     const BOOL chosen = call && call(&dialog);
-    if (chosen) path = Utf8(file);
+    if (chosen) path = Utf8FromWide(file);
     return chosen != FALSE;
 }
 
@@ -92,18 +77,18 @@ bool OpenDocument(HWND owner, const std::string& path) {
     const auto call = SystemFunction<ShellExecuteCall>(L"shell32.dll", "ShellExecuteW");
     if (!call) return false;
     const INT_PTR result = reinterpret_cast<INT_PTR>(
-        call(owner, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        call(owner, L"open", WideFromUtf8(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 
 std::string TemporaryFolder() {
     wchar_t folder[MAX_PATH + 1] = L"";
     GetTempPathW(MAX_PATH + 1, folder);
-    return Utf8(folder);
+    return Utf8FromWide(folder);
 }
 
 void SetUtf8TextOf(HWND window, const std::string& text) {
-    SetWindowTextW(window, Wide(text).c_str());
+    SetWindowTextW(window, WideFromUtf8(text).c_str());
 }
 
 void AddListLine(HWND listBox, const std::wstring& line) {
@@ -128,5 +113,5 @@ std::string Utf8TextOf(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(window, &text[0], length + 1);
-    return Utf8(text.c_str());
+    return Utf8FromWide(text.c_str());
 }

@@ -1,5 +1,7 @@
 #include "framework/wide_text.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 namespace {
@@ -75,4 +77,24 @@ WideText::~WideText() {
 
 void WideText::Reserve(int capacity) {
     Text = capacity <= InlineCapacity ? Inline : new wchar_t[capacity];
+}
+
+std::wstring WideFromUtf8(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], length);
+    return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(length, '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &utf8[0], length, nullptr, nullptr);
+    return utf8;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The tool holds its texts as Windows-1250 bytes; the system's W functions
 // take UTF-16. These convert between the two with a table of their own, so
 // that a text reads the same on a Windows of any code page. Nothing here
@@ -18,6 +20,10 @@ char FromWideChar(wchar_t character);
 // 0 or less writes nothing.
 int ToWide(const char* text, wchar_t* wide, int capacity);
 int FromWide(const wchar_t* wide, char* text, int capacity);
+
+// UTF-8, in which vl4's texts and its catalog are held, to and from UTF-16.
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
 
 // Room for a text of capacity characters, the zero included.
 struct WideRoom {
